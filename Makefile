@@ -1,0 +1,50 @@
+# The front door. `make` builds everything into build/, `make test` runs every test tier,
+# `make demo` builds the example installer and shows what it holds.
+FUZZ_SECONDS ?= 60
+
+.PHONY: all setup host stubs stub-x86 stub-x64 fuzz test fuzz-smoke demo bench clean
+
+all: host stubs
+
+setup:
+	@scripts/setup.sh
+
+build/host/build.ninja:
+	cmake --preset host >/dev/null
+build/stub-x86/build.ninja:
+	cmake --preset stub-x86 >/dev/null
+build/stub-x64/build.ninja:
+	cmake --preset stub-x64 >/dev/null
+build/fuzz/build.ninja:
+	cmake --preset fuzz >/dev/null
+
+# The stubs come first: the host build turns the example into an installer with them.
+host: stubs build/host/build.ninja
+	cmake --build --preset host
+
+stubs: stub-x86 stub-x64
+stub-x86: build/stub-x86/build.ninja
+	cmake --build --preset stub-x86
+stub-x64: build/stub-x64/build.ninja
+	cmake --build --preset stub-x64
+
+fuzz: build/fuzz/build.ninja
+	cmake --build --preset fuzz
+
+test: setup
+	$(MAKE) all
+	ctest --preset host
+	$(MAKE) fuzz-smoke
+
+fuzz-smoke: fuzz
+	scripts/fuzz-smoke.sh $(FUZZ_SECONDS)
+
+demo: setup
+	$(MAKE) all
+	scripts/demo.sh
+
+bench: host
+	@echo "usage: build/host/bench/codec_bench DIR   (corpus: ../shared/bench/make-corpus.sh DIR)"
+
+clean:
+	rm -rf build

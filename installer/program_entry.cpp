@@ -1,0 +1,47 @@
+// The program entry: open the package, read its header, dispatch on the mode.
+#include "installer/program_entry.h"
+
+#include "package/package_stream.h"
+#include "package/setup_header.h"
+#include "package/setup_state.h"
+#include "platform/message_box.h"
+
+namespace {
+
+const char kOpenFailedText[] = "Open failed!";
+const char kOpenFailedCaption[] = "TWKSetup";
+const char kCorruptText[] =
+    "The installation was not successful. One of the files appears to be corrupted. "
+    "Please obtain a fresh copy of the installation file(s) and try again.";
+const char kFailedCaption[] = "Installation Failed!";
+
+// A header that cannot be read leaves nothing to install from: running the wizard on
+// empty texts would only fail later with less to say. A damaged header is reported with
+// the wording the installer uses for any damaged package; a read the user cancelled in
+// the stream's own prompt needs no further word.
+int ReportUnreadableHeader() {
+  if (g_setup.corrupt) {
+    platform::ShowMessageBox(nullptr, kCorruptText, kFailedCaption, platform::kMbIconError);
+  }
+  CloseVolume();
+  return 1;
+}
+
+}  // namespace
+
+int ProgramEntry(platform::Instance instance, const char* commandTail) {
+  (void)commandTail;  // read by the uninstaller's relaunch, which comes with its mode
+  if (!OpenVolume()) {
+    platform::ShowMessageBox(nullptr, kOpenFailedText, kOpenFailedCaption,
+                             platform::kMbIconError);
+    return 1;
+  }
+  if (!ReadSetupHeader()) {
+    return ReportUnreadableHeader();
+  }
+  g_setup.instance = instance;
+  // The background window, the wizard and the handlers of the three modes take over
+  // from here as they are written; until then a run ends once its package is known good.
+  CloseVolume();
+  return 0;
+}

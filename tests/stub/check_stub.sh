@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Static checks of the built stubs: the right kind of Windows program, imports only from
+# the system DLLs the stub may use, the package offset marker present once and unpatched.
+# Prints each stub's size.
+set -euo pipefail
+
+allowed='^(kernel32|user32|gdi32|advapi32|shell32|ole32|comctl32|version|msvcrt)\.dll$'
+status=0
+
+check() {
+  local stub=$1 kind=$2 objdump=$3
+  local name; name=$(basename "$stub")
+  if [ ! -f "$stub" ]; then
+    echo "FAIL $name: missing (run make)"; status=1; return
+  fi
+  local desc; desc=$(file -b "$stub")
+  if [[ "$desc" != *"$kind"* ]]; then
+    echo "FAIL $name: expected '$kind', file says: $desc"; status=1
+  fi
+  local dll
+  while read -r dll; do
+    if ! [[ "${dll,,}" =~ $allowed ]]; then
+      echo "FAIL $name: imports from $dll"; status=1
+    fi
+  done < <("$objdump" -p "$stub" | sed -n 's/^\s*DLL Name: //p')
+  local markers; markers=$(grep -c -a -o 'WHERETOSTARTSTRING:' "$stub" || true)
+  if [ "$markers" != 1 ]; then
+    echo "FAIL $name: package offset marker found $markers times (want 1)"; status=1
+  elif ! python3 - "$stub" <<'PY'
+import sys
+data = open(sys.argv[1], 'rb').read()
+at = data.index(b'WHERETOSTARTSTRING:') + 19
+sys.exit(0 if data[at:at + 4] == b'\0\0\0\0' else 1)
+PY
+  then
+    echo "FAIL $name: package offset word is already set"; status=1
+  fi
+  printf '%-14s %8d bytes  %s  imports: %s\n' "$name" "$(stat -c %s "$stub")" "$desc" \
+    "$("$objdump" -p "$stub" | sed -n 's/^\s*DLL Name: //p' | tr '\n' ' ')"
+}
+
+check "$1" "PE32 executable (GUI) Intel 80386" i686-w64-mingw32-objdump
+check "$2" "PE32+ executable (GUI) x86-64" x86_64-w64-mingw32-objdump
+exit $status
