@@ -1,0 +1,42 @@
+// The platform's file operations, carried out on the current simulated machine.
+#include "platform/file_io.h"
+
+#include <string>
+
+#include "platform/sim/sim_machine.h"
+
+namespace platform {
+namespace {
+
+// Runs one operation of the file system and records a fault of the program, if any.
+template <typename Operation>
+bool Checked(Operation operation) {
+  sim::SimMachine& machine = sim::CurrentMachine();
+  std::string error;
+  bool ok = operation(machine.files, &error);
+  if (!error.empty()) machine.ReportError(error);
+  return ok;
+}
+
+}  // namespace
+
+File OpenForReading(const char* path) { return sim::CurrentMachine().files.Open(path); }
+
+bool SeekFromStart(File file, uint32_t offset) {
+  return Checked([&](sim::SimFileSystem& files, std::string* error) {
+    return files.Seek(file, offset, error);
+  });
+}
+
+bool ReadFromFile(File file, void* buffer, uint32_t count, uint32_t* got) {
+  return Checked([&](sim::SimFileSystem& files, std::string* error) {
+    return files.Read(file, buffer, count, got, error);
+  });
+}
+
+void CloseFile(File file) {
+  if (file == nullptr) return;
+  Checked([&](sim::SimFileSystem& files, std::string* error) { return files.Close(file, error); });
+}
+
+}  // namespace platform

@@ -1,0 +1,57 @@
+// Packages assembled byte by byte, and a simulated machine with the installation file
+// at D:\SETUP.EXE, for the package tests.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <stdint.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/message_box.h"
+#include "platform/sim/sim_machine.h"
+
+namespace package_test {
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes Le16(uint16_t value);
+Bytes Le32(uint32_t value);
+Bytes Concat(std::initializer_list<Bytes> parts);
+Bytes Text(const std::string& text);
+Bytes StringRecord(const std::string& text);
+// A block record carrying `plain`, compressed by the builder's encoder.
+Bytes BlockRecordOf(const Bytes& plain);
+// The 18-byte record of "abc" as the format documents it.
+Bytes AbcRecord();
+
+constexpr char kInstallationPath[] = "D:\\SETUP.EXE";
+constexpr uint32_t kStubSize = 0x600;
+
+// The exact texts of the package stream's prompts.
+std::string NextDiskText(const std::string& fileName);
+std::string DamagedText(const std::string& fileName);
+extern const char kReadErrorText[];
+
+class PackageTest : public ::testing::Test {
+ protected:
+  PackageTest();
+  ~PackageTest() override;
+
+  // Volume 0: a stub of kStubSize bytes, the volume length word, then `package`.
+  void PutInstallation(const Bytes& package);
+  // Volume `number`: a volume length word (a value no package byte uses), then `bytes`.
+  void PutVolume(int number, const Bytes& bytes);
+  // Opens volume 0 and reads `count` bytes from the package.
+  Bytes OpenAndRead(uint32_t count);
+  // The prompts shown match the script in full and the machine saw no fault.
+  void ExpectScriptDone();
+
+  sim::SimMachine machine;
+
+ private:
+  sim::SimMachineScope scope_;
+};
+
+}  // namespace package_test
