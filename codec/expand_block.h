@@ -10,7 +10,7 @@
 // stored bytes (*length <= capacity). On return *length is the number of expanded bytes,
 // always <= capacity. On any input, valid or damaged, nothing is read or written outside
 // `buffer`, the work area and the stages' own tables. Returns false when the block is
-// damaged or does not fit the capacity; the buffer's contents are then unspecified and
+// damaged or does not fit the capacity; the buffer then holds nothing of use, and
 // *length is what the run-length stage wrote, or 0 when an earlier stage failed.
 // `capacity` may be at most 16 MiB; the file blocks use 0x18000, the header block 0xFFFF.
 // Allocates one work area of `capacity` bytes and, for the block sort, 4 bytes per block

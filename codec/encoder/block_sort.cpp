@@ -1,0 +1,67 @@
+// Block sort by suffix sorting. Suffix order and rotation order differ only where one
+// suffix is a prefix of another (the shorter sorts first, while the rotations go on
+// comparing the bytes that wrap around). Started at its least rotation W, the block has
+// no such disagreement that matters: if suffix j of W is a prefix of suffix i, the
+// rotations then compare W itself with a later rotation of W, and W is the least, so
+// rotation j sorts first as well, or the two rotations are equal. Sorting the suffixes
+// of W therefore sorts the rotations, without doubling the block.
+#include "codec/encoder/block_sort.h"
+
+#include <divsufsort.h>
+#include <stdint.h>
+
+#include <algorithm>
+
+#include "codec/little_endian.h"
+
+namespace {
+
+// Start of the least rotation of data[0, length), in linear time: two candidate starts
+// race; the first mismatch after k equal bytes rules out the worse one and the k starts
+// after it, which can only be worse by the same mismatch.
+size_t LeastRotation(const uint8_t* data, size_t length) {
+  size_t i = 0;
+  size_t j = 1;
+  size_t k = 0;
+  while (i < length && j < length && k < length) {
+    const uint8_t a = data[(i + k) % length];
+    const uint8_t b = data[(j + k) % length];
+    if (a == b) {
+      ++k;
+      continue;
+    }
+    if (a > b) {
+      i += k + 1;
+    } else {
+      j += k + 1;
+    }
+    if (i == j) ++j;
+    k = 0;
+  }
+  return std::min(i, j);
+}
+
+}  // namespace
+
+std::vector<uint8_t> BlockSort(const uint8_t* data, size_t length) {
+  std::vector<uint8_t> out;
+  if (length == 0 || length > INT32_MAX) return out;
+  const size_t shift = LeastRotation(data, length);
+  std::vector<uint8_t> least(length);
+  std::rotate_copy(data, data + shift, data + length, least.begin());
+  std::vector<saidx_t> suffixes(length);
+  if (divsufsort(least.data(), suffixes.data(), static_cast<saidx_t>(length)) != 0) return out;
+
+  out.resize(length + 4);
+  uint8_t* last = out.data() + 4;
+  // The rotation of the block that starts at data[1] starts at this offset in `least`.
+  const size_t primaryStart = length == 1 ? 0 : (1 + length - shift) % length;
+  uint32_t primary = 0;
+  for (size_t row = 0; row < length; ++row) {
+    const size_t start = static_cast<size_t>(suffixes[row]);
+    if (start == primaryStart) primary = static_cast<uint32_t>(row);
+    last[row] = least[start == 0 ? length - 1 : start - 1];
+  }
+  StoreLe32(out.data(), primary);
+  return out;
+}
