@@ -1,5 +1,4 @@
-// Block records made with the builder's encoder. Kept apart from the format header:
-// the encoder's header names the block capacities too.
+// Block records made with the builder's encoder, for tests that need real ones.
 #include "codec/encoder/compress_block.h"
 #include "package/block_checksum.h"
 #include "tests/package/package_test_support.h"
