@@ -1,0 +1,51 @@
+// A read-only view of a PE image (PE32 or PE32+): its headers, its sections and its
+// resource tree. Every field is read through bounds checks, so any bytes at all, damaged
+// or hostile, give "not an image" or "absent" and never a read outside the image.
+#pragma once
+
+#include <stddef.h>
+#include <stdint.h>
+
+// A byte range inside the image; `data` is null when the range is absent.
+struct PeSpan {
+  const uint8_t* data = nullptr;
+  size_t size = 0;
+};
+
+class PeImage {
+ public:
+  // `image` holds `size` bytes and must outlive this view. Nothing outside it is read.
+  PeImage(const uint8_t* image, size_t size);
+
+  bool valid() const { return valid_; }
+  bool is64() const { return is64_; }
+
+  // The `length` bytes at relative virtual address `rva`, when all of them lie in the
+  // file-backed part of one section; absent otherwise.
+  PeSpan MapRva(uint32_t rva, uint32_t length) const;
+
+  // The data of the first resource of the numeric `type` (its first name and first
+  // language, in directory order); absent when the image has none or the tree is damaged.
+  PeSpan FirstResource(uint16_t type) const;
+
+ private:
+  struct Section {
+    uint32_t virtualAddress;
+    uint32_t virtualSize;
+    uint32_t rawSize;
+    uint32_t rawOffset;
+  };
+
+  bool ParseHeaders();
+  bool FindSection(uint32_t rva, Section* section) const;
+  PeSpan ResourceDirectory() const;
+
+  const uint8_t* image_;
+  size_t size_;
+  bool valid_ = false;
+  bool is64_ = false;
+  size_t sectionTable_ = 0;  // file offset of the first section header
+  uint16_t sectionCount_ = 0;
+  uint32_t resourceRva_ = 0;
+  uint32_t resourceSize_ = 0;
+};
