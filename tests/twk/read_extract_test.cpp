@@ -1,0 +1,111 @@
+// twk extract: contents and times of the files, damaged blocks, and targets that try to
+// leave the output folder.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "tests/twk/read_sample_package.h"
+#include "twk/exit_codes.h"
+#include "twk/reader_commands.h"
+#include "twk/reader_target_path.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+int Extract(const std::string& installer, const std::string& folder, std::string* err) {
+  std::ostringstream out, errors;
+  const int code = ExtractInstaller(installer, folder, out, errors);
+  *err = errors.str();
+  return code;
+}
+
+std::vector<std::string> Tree(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    names.push_back(entry.path().lexically_relative(folder).string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST(ReadExtract, WritesEveryFileWithItsContentAndTimeAcrossVolumes) {
+  ScratchFolder scratch;
+  const TestPackage package = SamplePackage();
+  WriteVolumes(scratch / "SETUP.EXE", BuildInstallerImage(package), 9000);
+  std::string err;
+  ASSERT_EQ(Extract(scratch / "SETUP.EXE", scratch / "out/new", &err), kExitOk) << err;
+  EXPECT_EQ(Tree(scratch / "out/new"),
+            (std::vector<std::string>{"C", "C/Data", "C/Data/empty.txt", "OurProgramDir",
+                                      "OurProgramDir/App.exe", "WinSysDir",
+                                      "WinSysDir/shared.dll"}));
+  EXPECT_EQ(ReadFile(scratch / "out/new/OurProgramDir/App.exe"), package.files[0].data);
+  EXPECT_EQ(ReadFile(scratch / "out/new/WinSysDir/shared.dll"), package.files[1].data);
+  EXPECT_TRUE(ReadFile(scratch / "out/new/C/Data/empty.txt").empty());
+  struct stat info {};
+  ASSERT_EQ(stat((scratch / "out/new/OurProgramDir/App.exe").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mtim.tv_sec, 1577934245);
+  EXPECT_EQ(info.st_mtim.tv_nsec, 500000000);
+}
+
+TEST(ReadExtract, DamagedBlockLeavesNoFileThatLooksComplete) {
+  ScratchFolder scratch;
+  TestLayout layout;
+  Bytes image = BuildInstallerImage(SamplePackage(), &layout);
+  image[layout.fileBlocks[1] + 30] ^= 0x04;  // App.exe's second block
+  WriteVolumes(scratch / "SETUP.EXE", image);
+  std::string err;
+  EXPECT_EQ(Extract(scratch / "SETUP.EXE", scratch / "out", &err), kExitDamaged);
+  EXPECT_NE(err.find("block 2 of file entry 1"), std::string::npos) << err;
+  EXPECT_EQ(Tree(scratch / "out"),
+            (std::vector<std::string>{"C", "C/Data", "C/Data/empty.txt", "OurProgramDir",
+                                      "WinSysDir", "WinSysDir/shared.dll"}));
+}
+
+TEST(ReadExtract, HostileTargetsNeverWriteOutsideTheFolder) {
+  ScratchFolder scratch;
+  fs::create_directories(scratch / "out/OurProgramDir");
+  fs::create_directories(scratch / "outside");
+  fs::create_directory_symlink(scratch / "outside", scratch / "out/OurProgramDir/link");
+  WriteFile(scratch / "outside/victim", {'k', 'e', 'e', 'p'});
+  fs::create_symlink(scratch / "outside/victim", scratch / "out/OurProgramDir/victim");
+
+  TestPackage package;
+  const Bytes data = {'b', 'a', 'd'};
+  for (const char* target :
+       {"{OurProgramDir}\\..\\..\\x", "C:\\..\\x", "\\\\server\\share\\x", "\\x", "x\\y",
+        "{OurProgramDir}\\a/b", "{OurProgramDir}\\sub\\\\x", "{WinDir}x", "{Foo}\\x",
+        "{OurProgramDir}\\link\\x", "{OurProgramDir}\\.\\x", "C:x"}) {
+    package.files.push_back({target, data, {}, 0, false});
+  }
+  package.files.push_back({"{OurProgramDir}\\victim", {'n', 'e', 'w'}, {}, 0, false});
+  package.files.push_back({"{ourprogramdirectory}\\good.txt", {'o', 'k'}, {}, 0, false});
+  WriteVolumes(scratch / "SETUP.EXE", BuildInstallerImage(package));
+
+  std::string err;
+  EXPECT_EQ(Extract(scratch / "SETUP.EXE", scratch / "out", &err), kExitOutputError);
+  EXPECT_EQ(Tree(scratch / "outside"), std::vector<std::string>{"victim"}) << err;
+  EXPECT_EQ(ReadFile(scratch / "outside/victim"), (Bytes{'k', 'e', 'e', 'p'}));
+  EXPECT_EQ(Tree(scratch.path()),
+            (std::vector<std::string>{"SETUP.EXE", "out", "out/OurProgramDir",
+                                      "out/OurProgramDir/good.txt", "out/OurProgramDir/link",
+                                      "out/OurProgramDir/victim", "outside",
+                                      "outside/victim"}))
+      << err;
+  EXPECT_FALSE(fs::is_symlink(scratch / "out/OurProgramDir/victim"));
+  EXPECT_EQ(ReadFile(scratch / "out/OurProgramDir/victim"), (Bytes{'n', 'e', 'w'}));
+  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 13) << err;  // 12 refusals, summary
+}
+
+TEST(ReadExtract, TargetsMapToTheMacroOrDriveAsTopFolder) {
+  EXPECT_EQ(MapTargetPath("d:\\x\\{WinDir}").components,
+            (std::vector<std::string>{"D", "x", "{WinDir}"}));
+  EXPECT_FALSE(MapTargetPath("{OurProgramDir}\\x\\").refusal.empty());
+  EXPECT_FALSE(MapTargetPath(std::string("{OurProgramDir}\\a\0b", 19)).refusal.empty());
+  EXPECT_FALSE(MapTargetPath("{OurProgramDir\\x").refusal.empty());
+}
+
+}  // namespace

@@ -1,0 +1,73 @@
+// Installation files and maintenance programs assembled byte by byte for the reader's
+// tests, with the codec's own CompressBlock and BlockChecksum, and a scratch folder.
+#pragma once
+
+#include <stdint.h>
+
+#include <string>
+#include <vector>
+
+using Bytes = std::vector<uint8_t>;
+
+struct TestFile {
+  std::string target;
+  Bytes data;
+  uint16_t version[4] = {};
+  uint64_t fileTime = 0;
+  bool shared = false;
+};
+
+struct TestPackage {
+  std::string title = "Test Product";
+  std::string bottomText = "Bottom\nline";
+  std::string productKey = "TestProduct";
+  std::string programFolder = "Test Product";
+  std::string startMenuFolder = "Test";
+  std::string licence;  // empty: none
+  std::vector<TestFile> files;
+  std::vector<std::string> shortcuts;
+  std::vector<std::string> registry;
+  std::string runAfter;
+  int32_t sizeTableSkew = 0;  // added to size table word 3, to make the table wrong
+};
+
+// Where the blocks of a built image lie (file offsets of their stored length fields).
+struct TestLayout {
+  size_t headerBlock = 0;
+  std::vector<size_t> fileBlocks;
+};
+
+constexpr uint32_t kTestStubLength = 512;
+
+// A stand-in stub of kTestStubLength bytes with the marker and `packageOffset` after it.
+Bytes TestStub(uint32_t packageOffset);
+
+// The whole single-file installer: stub, volume length word (= the image's length),
+// mode 0 and the package. The size table is computed from the files.
+Bytes BuildInstallerImage(const TestPackage& package, TestLayout* layout = nullptr);
+
+// One block record of `data` (compressed, both checksums right).
+Bytes BlockRecordOf(const Bytes& data);
+
+// A maintenance program: stub, word 0, `mode`, three string records, then `log` records
+// (each a string record; "" gives the empty record).
+Bytes MaintenanceProgram(uint8_t mode, const std::vector<std::string>& log);
+
+// Writes the single-file `image` to `path`, or splits it into volumes whose files hold
+// at most `volumeSize` bytes (path.001, ...), each starting with its own length word.
+void WriteVolumes(const std::string& path, const Bytes& image, size_t volumeSize = 0);
+
+void WriteFile(const std::string& path, const Bytes& bytes);
+Bytes ReadFile(const std::string& path);
+
+// A fresh folder below the system's temporary folder, removed with its contents.
+class ScratchFolder {
+ public:
+  ScratchFolder();
+  ~ScratchFolder();
+  const std::string& path() const { return path_; }
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};

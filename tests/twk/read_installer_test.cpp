@@ -1,0 +1,160 @@
+// twk list and twk verify on packages assembled here: sound ones, split into volumes,
+// and damaged in the ways that matter.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <sstream>
+
+#include "codec/little_endian.h"
+#include "tests/twk/read_sample_package.h"
+#include "twk/exit_codes.h"
+#include "twk/reader_commands.h"
+
+namespace {
+
+struct Outcome {
+  int code;
+  std::string out;
+  std::string err;
+};
+
+template <typename Command>
+Outcome Run(Command command, const std::string& path) {
+  std::ostringstream out, err;
+  const int code = command(path, out, err);
+  return {code, out.str(), err.str()};
+}
+
+Outcome List(const std::string& path) { return Run(ListInstaller, path); }
+Outcome Verify(const std::string& path) { return Run(VerifyInstaller, path); }
+
+bool Has(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+// The listing without its first and last lines, which name the files.
+std::string ListedContent(const std::string& path) {
+  const std::string out = List(path).out;
+  const size_t begin = out.find("Title:");
+  return out.substr(begin, out.find("\nPackage:") - begin);
+}
+
+TEST(ReadInstaller, ListShowsHeaderFilesShortcutsRegistryAndRunAfter) {
+  ScratchFolder scratch;
+  WriteVolumes(scratch / "SETUP.EXE", BuildInstallerImage(SamplePackage()));
+  const Outcome list = List(scratch / "SETUP.EXE");
+  ASSERT_EQ(list.code, kExitOk) << list.err;
+  const std::string& out = list.out;
+  EXPECT_TRUE(Has(out, "Bottom text:       \"Bottom\\nline\"")) << out;
+  EXPECT_TRUE(Has(out, "Licence:           12 bytes"));
+  EXPECT_TRUE(Has(out, "word 0  512-byte units         138"));  // 137 + 1
+  EXPECT_TRUE(Has(out, "word 7  data blocks              3"));
+  EXPECT_TRUE(Has(out, "     70000       2  1.2.3.4          2020-01-02 03:04:05  no      "
+                       "{OurProgramDir}\\App.exe"));
+  EXPECT_TRUE(Has(out, "       300       1  -                2020-01-02 03:04:05  yes"));
+  EXPECT_TRUE(Has(out, "         0       0  -                1601-01-01 00:00:00  no      "
+                       "C:\\Data\\empty.txt"));
+  EXPECT_TRUE(Has(out, "      arguments:      -x a=b\n      working folder: {OurProgramDir}\n"));
+  EXPECT_TRUE(Has(out, "  key HKEY_CLASSES_ROOT\\.abc\n    @ (default) = S \"AbcFile\"\n"
+                       "    \"Count\" = D 1\n    \"Data\" = B 3 bytes: 0a 00 0b\n"
+                       "    \"Old\" = N"));
+  EXPECT_TRUE(Has(out, "ignored key line (unknown root): \":HKEY_USERS\\x\""));
+  EXPECT_TRUE(Has(out, "other line (logged only): \"loose line\""));
+  EXPECT_TRUE(Has(out, "Run after: \"{OurProgramDir}\\App.exe /first\""));
+}
+
+TEST(ReadInstaller, VerifyAcceptsSoundPackagesInOneFileOrManyVolumes) {
+  ScratchFolder scratch;
+  const Bytes image = BuildInstallerImage(SamplePackage());
+  WriteVolumes(scratch / "ONE.EXE", image);
+  Outcome verify = Verify(scratch / "ONE.EXE");
+  EXPECT_EQ(verify.code, kExitOk) << verify.err;
+  EXPECT_TRUE(Has(verify.out, "sound: 3 files (70300 bytes in 3 blocks), 2 shortcuts, "
+                              "7 registry lines, 1 volume"))
+      << verify.out;
+
+  // Volumes of 9000 bytes: every structure is cut somewhere across a boundary.
+  WriteVolumes(scratch / "MANY.EXE", image, 9000);
+  verify = Verify(scratch / "MANY.EXE");
+  EXPECT_EQ(verify.code, kExitOk) << verify.err;
+  EXPECT_EQ(ListedContent(scratch / "MANY.EXE"), ListedContent(scratch / "ONE.EXE"));
+
+  // Data after the package (a signature) is allowed and reported.
+  Bytes signedImage = image;
+  signedImage.insert(signedImage.end(), 100, 0xAA);
+  WriteVolumes(scratch / "SIGNED.EXE", signedImage);
+  verify = Verify(scratch / "SIGNED.EXE");
+  EXPECT_EQ(verify.code, kExitOk) << verify.err;
+  EXPECT_TRUE(Has(verify.out, "note: 100 bytes follow the package")) << verify.out;
+}
+
+TEST(ReadInstaller, VerifyReportsEachKindOfDamage) {
+  ScratchFolder scratch;
+  TestLayout layout;
+  const Bytes image = BuildInstallerImage(SamplePackage(), &layout);
+  const std::string path = scratch / "SETUP.EXE";
+  auto verifyImage = [&](const Bytes& bytes) {
+    WriteVolumes(path, bytes);
+    return Verify(path);
+  };
+
+  Bytes flipped = image;
+  flipped[layout.fileBlocks[1] + 20] ^= 0x10;  // a stored byte of App.exe's second block
+  Outcome verify = verifyImage(flipped);
+  EXPECT_EQ(verify.code, kExitDamaged);
+  EXPECT_TRUE(Has(verify.err, "block 2 of file entry 1 ({OurProgramDir}\\App.exe) is damaged: "
+                              "stored checksum"))
+      << verify.err;
+
+  Bytes wrongExpanded = image;
+  wrongExpanded[layout.fileBlocks[2] + 2] ^= 0x01;  // shared.dll's expanded checksum
+  verify = verifyImage(wrongExpanded);
+  EXPECT_EQ(verify.code, kExitDamaged);
+  EXPECT_TRUE(Has(verify.err, "expanded checksum")) << verify.err;
+
+  Bytes header = image;
+  header[layout.headerBlock + 12] ^= 0x80;
+  verify = verifyImage(header);
+  EXPECT_EQ(verify.code, kExitDamaged);
+  EXPECT_TRUE(Has(verify.err, "the header block is damaged")) << verify.err;
+
+  verify = verifyImage(Bytes(image.begin(), image.end() - 7));
+  EXPECT_EQ(verify.code, kExitDamaged);
+  EXPECT_TRUE(Has(verify.err, "SETUP.001 does not exist")) << verify.err;
+
+  Bytes lengthWord = image;
+  StoreLe32(&lengthWord[kTestStubLength], static_cast<uint32_t>(image.size() + 1));
+  verify = verifyImage(lengthWord);
+  EXPECT_EQ(verify.code, kExitDamaged);
+  EXPECT_TRUE(Has(verify.err, "volume length word")) << verify.err;
+
+  TestPackage skewed = SamplePackage();
+  skewed.sizeTableSkew = 1;
+  verify = verifyImage(BuildInstallerImage(skewed));
+  EXPECT_EQ(verify.code, kExitDamaged);
+  EXPECT_TRUE(Has(verify.err, "size table word 3 is 20, the files need 19")) << verify.err;
+}
+
+TEST(ReadInstaller, MissingVolumesAndNonInstallersAreNamed) {
+  ScratchFolder scratch;
+  WriteVolumes(scratch / "SETUP.EXE", BuildInstallerImage(SamplePackage()), 9000);
+  ASSERT_EQ(std::remove((scratch / "SETUP.003").c_str()), 0);
+  Outcome verify = Verify(scratch / "SETUP.EXE");
+  EXPECT_EQ(verify.code, kExitDamaged);
+  EXPECT_TRUE(Has(verify.err, "SETUP.002 at offset 9000: the package goes on past the end of "
+                              "this file"))
+      << verify.err;
+  EXPECT_TRUE(Has(verify.err, "SETUP.003 does not exist")) << verify.err;
+
+  WriteFile(scratch / "plain.exe", Bytes(4000, 'x'));
+  WriteFile(scratch / "bare.exe", TestStub(0));
+  WriteFile(scratch / "UNINST.EXE", MaintenanceProgram(1, {"", ""}));
+  for (const char* name : {"plain.exe", "bare.exe", "UNINST.EXE", "absent.exe"}) {
+    verify = Verify(scratch / name);
+    EXPECT_EQ(verify.code, kExitInputError) << name;
+    EXPECT_TRUE(Has(verify.err, std::string(name) + ": ")) << verify.err;
+    EXPECT_EQ(List(scratch / name).code, kExitInputError) << name;
+  }
+}
+
+}  // namespace

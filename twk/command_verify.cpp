@@ -1,0 +1,227 @@
+// twk verify: checks every block record and the package layout across all volumes.
+#include <sys/stat.h>
+
+#include <iostream>
+#include <memory>
+
+#include "package/format.h"
+#include "twk/commands.h"
+#include "twk/installer_reader.h"
+#include "twk/reader_commands.h"
+#include "twk/reader_error.h"
+#include "twk/reader_lines.h"
+
+namespace {
+
+std::string Count(uint64_t count, const char* noun) {
+  return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
+class Verifier {
+ public:
+  Verifier(const std::string& path, std::ostream& out, std::ostream& err)
+      : path_(path), out_(out), err_(err) {}
+
+  int Run();
+
+ private:
+  void Problem(const std::string& message) {
+    err_ << "twk: " << message << "\n";
+    ++problems_;
+  }
+  void Note(const std::string& message) { out_ << "note: " << message << "\n"; }
+
+  void CheckHeader(InstallerReader& reader);
+  void CheckFiles(InstallerReader& reader);
+  void CheckBlocks(InstallerReader& reader, const FileEntry& entry, uint64_t* size,
+                   bool* known);
+  void CheckSizeTable();
+  void CheckLists(InstallerReader& reader);
+  void CheckEnd(InstallerReader& reader);
+  void PrintSummary(const InstallerReader* reader);
+
+  std::string path_;
+  std::ostream& out_;
+  std::ostream& err_;
+  int problems_ = 0;
+  bool haveHeader_ = false;
+  InstallerHeader header_;
+  bool sizesKnown_ = true;
+  uint64_t units_[kSizeTableWords - 1] = {};
+  uint64_t blocks_ = 0;
+  uint64_t bytes_ = 0;
+  int files_ = 0;
+  size_t shortcuts_ = 0;
+  size_t registryLines_ = 0;
+};
+
+void Verifier::CheckHeader(InstallerReader& reader) {
+  std::string problem;
+  haveHeader_ = reader.DecodeHeader(reader.ReadHeaderRecord(), &header_, &problem);
+  if (!haveHeader_) {
+    Problem(problem);
+  } else if (header_.bytesAfterLicence != 0) {
+    Note("the header block holds " + std::to_string(header_.bytesAfterLicence) +
+         " bytes after the licence text, which nothing reads");
+  }
+}
+
+void Verifier::CheckBlocks(InstallerReader& reader, const FileEntry& entry, uint64_t* size,
+                           bool* known) {
+  BlockRecord record;
+  std::vector<uint8_t> expanded;
+  int count = 0;
+  while (reader.NextBlock(entry, count + 1, &record)) {
+    ++count;
+    const BlockVerdict verdict = ExpandBlockRecord(record, kFileBlockCapacity, &expanded);
+    const std::string label = reader.stream().Describe(record.where) + ": block " +
+                              std::to_string(count) + " of " + entry.Label();
+    if (verdict != BlockVerdict::kOk) {
+      Problem(label + " is damaged: " + DescribeBlockVerdict(verdict, record));
+      *known = false;
+    } else if (expanded.size() > kPieceSize) {
+      Note(label + " expands to " + std::to_string(expanded.size()) + " bytes, more than the " +
+           std::to_string(kPieceSize) + " of a piece");
+    }
+    *size += expanded.size();
+  }
+  blocks_ += static_cast<uint64_t>(count);
+  if (count != entry.fields.blockCount) {
+    Problem(reader.stream().Describe(entry.where) + ": " + entry.Label() + " announces " +
+            std::to_string(entry.fields.blockCount) + " blocks but holds " +
+            std::to_string(count));
+  }
+}
+
+void Verifier::CheckFiles(InstallerReader& reader) {
+  FileEntry entry;
+  while (reader.NextFileEntry(&entry)) {
+    ++files_;
+    uint64_t size = 0;
+    bool known = true;
+    CheckBlocks(reader, entry, &size, &known);
+    if (!known) {
+      sizesKnown_ = false;
+      continue;
+    }
+    bytes_ += size;
+    for (size_t k = 0; k + 1 < kSizeTableWords; ++k) {
+      const uint64_t unit = uint64_t{kSmallestAllocationUnit} << k;
+      units_[k] += (size + unit - 1) / unit;
+    }
+  }
+}
+
+void Verifier::CheckSizeTable() {
+  if (!haveHeader_) return;
+  uint64_t expected[kSizeTableWords];
+  for (size_t k = 0; k + 1 < kSizeTableWords; ++k) expected[k] = units_[k];
+  expected[kSizeTableBlockCountWord] = blocks_;
+  for (size_t k = 0; k < kSizeTableWords; ++k) {
+    if (k != kSizeTableBlockCountWord && !sizesKnown_) continue;  // damaged files
+    if (header_.sizeTable[k] != expected[k]) {
+      Problem(path_ + ": size table word " + std::to_string(k) + " is " +
+              std::to_string(header_.sizeTable[k]) + ", the files need " +
+              std::to_string(expected[k]));
+    }
+  }
+}
+
+void Verifier::CheckLists(InstallerReader& reader) {
+  const RecordList shortcuts = reader.ReadShortcutList();
+  shortcuts_ = shortcuts.lines.size();
+  if (!shortcuts.endedByEmpty) {
+    Problem(reader.stream().Describe(shortcuts.end) +
+            ": the shortcut list is ended by a line without '=' instead of the empty record; "
+            "the installer reads the lines after it as registry lines");
+  }
+  const RecordList registry = reader.ReadRegistryList();
+  registryLines_ = registry.lines.size();
+  for (size_t i = 0; i < registry.lines.size(); ++i) {
+    const RegistryLine line = DecodeRegistryLine(registry.lines[i]);
+    if (!line.problem.empty()) {
+      Problem(path_ + ": registry line " + std::to_string(i + 1) + ": " + line.problem);
+    }
+  }
+  reader.ReadRunAfter();
+}
+
+void Verifier::CheckEnd(InstallerReader& reader) {
+  const VolumeStream& stream = reader.stream();
+  const StreamPosition end = stream.position();
+  const int last = stream.volumesOpened() - 1;
+  // Only a single-file installer's word has a fixed meaning (the package's end); in
+  // volumes the builder stores each file's own length, which nothing reads.
+  for (int v = 0; v <= last; ++v) {
+    const uint64_t expected = v == last ? end.offset : stream.volumeSize(v);
+    if (stream.volumeLengthWord(v) == expected) continue;
+    const std::string message = stream.volumePath(v) + ": the volume length word is " +
+                                std::to_string(stream.volumeLengthWord(v)) + ", but the " +
+                                (v == last ? "package ends at offset " : "file is ") +
+                                std::to_string(expected) + (v == last ? "" : " bytes long");
+    if (last == 0) {
+      Problem(message);
+    } else {
+      Note(message);
+    }
+  }
+  if (stream.RemainingInVolume() != 0) {
+    Note(std::to_string(stream.RemainingInVolume()) + " bytes follow the package in " +
+         stream.volumePath(last) + " (allowed: padding or a signature; nothing reads them)");
+  }
+  struct stat info {};
+  if (stat(stream.NextVolumePath().c_str(), &info) == 0) {
+    Note(stream.NextVolumePath() + " exists, but the package ends before it");
+  }
+}
+
+void Verifier::PrintSummary(const InstallerReader* reader) {
+  out_ << path_ << ": ";
+  if (problems_ != 0) {
+    out_ << "DAMAGED: " << problems_ << (problems_ == 1 ? " problem\n" : " problems\n");
+    return;
+  }
+  out_ << "sound: " << Count(files_, "file") << " (" << bytes_ << " bytes in "
+       << Count(blocks_, "block") << "), " << Count(shortcuts_, "shortcut") << ", "
+       << Count(registryLines_, "registry line") << ", "
+       << Count(reader->stream().volumesOpened(), "volume") << "\n";
+}
+
+int Verifier::Run() {
+  std::unique_ptr<InstallerReader> reader;
+  try {
+    reader = std::make_unique<InstallerReader>(path_);
+    reader->RequireInstallMode();
+  } catch (const ReadError& error) {
+    err_ << "twk: " << error.what() << "\n";
+    if (error.exitCode() != kExitDamaged) return error.exitCode();
+    ++problems_;
+    PrintSummary(nullptr);
+    return kExitDamaged;
+  }
+  try {
+    CheckHeader(*reader);
+    CheckFiles(*reader);
+    CheckLists(*reader);
+    CheckSizeTable();
+    CheckEnd(*reader);
+  } catch (const ReadError& error) {
+    Problem(error.what());
+  }
+  PrintSummary(reader.get());
+  return problems_ == 0 ? kExitOk : kExitDamaged;
+}
+
+}  // namespace
+
+int VerifyInstaller(const std::string& path, std::ostream& out, std::ostream& err) {
+  return Verifier(path, out, err).Run();
+}
+
+int RunVerifyCommand(const Arguments& args) {
+  if (args.size() != 1 || args[0].empty() || args[0][0] == '-') {
+    std::cerr << "twk: usage: twk verify INSTALLER\n";
+    return kExitUsage;
+  }
+  return VerifyInstaller(args[0], std::cout, std::cerr);
+}

@@ -1,0 +1,21 @@
+// The reading commands with their output streams as parameters, so that tests see what
+// a user sees. Each returns the process exit code (exit_codes.h). Messages for the user
+// go to `err` as one line each, starting "twk: " and naming the file.
+#pragma once
+
+#include <ostream>
+#include <string>
+
+// The header, size table, files, shortcuts, registry lines and run-after command.
+int ListInstaller(const std::string& path, std::ostream& out, std::ostream& err);
+
+// Every block's checksums and expansion and the layout across all volumes; a summary
+// line on `out`. kExitOk only when everything is sound.
+int VerifyInstaller(const std::string& path, std::ostream& out, std::ostream& err);
+
+// Every file below `folder`, never outside it, with its modification time set.
+int ExtractInstaller(const std::string& path, const std::string& folder, std::ostream& out,
+                     std::ostream& err);
+
+// A maintenance program's trailer and uninstall log.
+int LogMaintenanceProgram(const std::string& path, std::ostream& out, std::ostream& err);
