@@ -1,0 +1,114 @@
+// Volumes: the package spread over SETUP.EXE, SETUP.001, ... is the single-file package.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "tests/twk/build_test_support.h"
+#include "twk/build_error.h"
+#include "twk/build_installer.h"
+#include "twk/exit_codes.h"
+#include "twk/volume_writer.h"
+
+namespace {
+
+using build_test::TempDir;
+
+struct VolumeProduct {
+  TempDir dir;
+  std::string stub = build_test::WriteFakeStub(dir);
+
+  explicit VolumeProduct(size_t noiseBytes) {
+    build_test::WriteBytes(dir / "src/noise.bin", build_test::NoiseBytes(noiseBytes, 5));
+    build_test::WriteText(dir / "src/v.twk",
+                          "[Setup]\nTitle = V\n[Files]\nnoise.bin {OurProgramDir}\\\n");
+  }
+
+  BuildResult Build(const std::string& output, uint64_t volumeSize) {
+    BuildRequest request;
+    request.script = dir / "src/v.twk";
+    request.output = dir / output;
+    request.stub = stub;
+    request.volumeSize = volumeSize;
+    return BuildInstaller(request);
+  }
+};
+
+bool Exists(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0;
+}
+
+TEST(BuildVolumes, VolumesHoldTheSingleFilePackageInOrder) {
+  VolumeProduct product(300000);
+  product.Build("one/SETUP.EXE", 0);
+  const std::vector<uint8_t> single = build_test::ReadBytes(product.dir / "one/SETUP.EXE");
+  const BuildResult result = product.Build("many/SETUP.EXE", 100000);
+  ASSERT_EQ(result.files.size(), 4u);  // 4 KB of stub and 300 KB of noise
+  EXPECT_EQ(result.files[1], product.dir / "many/SETUP.001");
+  EXPECT_EQ(result.files[3], product.dir / "many/SETUP.003");
+  EXPECT_FALSE(Exists(product.dir / "many/SETUP.004"));
+
+  const size_t stubLength = 4096;
+  std::vector<uint8_t> joined(single.begin(), single.begin() + stubLength);
+  for (size_t i = 0; i < result.files.size(); ++i) {
+    SCOPED_TRACE(result.files[i]);
+    const std::vector<uint8_t> volume = build_test::ReadBytes(result.files[i]);
+    EXPECT_LE(volume.size(), 100000u);
+    if (i + 1 < result.files.size()) {
+      EXPECT_EQ(volume.size(), 100000u);
+    }
+    const size_t word = i == 0 ? stubLength : 0;
+    EXPECT_EQ(LoadLe32(volume.data() + word), volume.size());  // each volume's own length
+    if (i == 0) {
+      EXPECT_TRUE(std::equal(volume.begin(), volume.begin() + stubLength, single.begin()));
+    }
+    joined.insert(joined.end(), volume.begin() + word + 4, volume.end());
+  }
+  // The single file's own length word aside, the bytes are the same.
+  ASSERT_EQ(joined.size() + 4, single.size());
+  EXPECT_TRUE(std::equal(joined.begin() + stubLength, joined.end(), single.begin() + stubLength + 4));
+}
+
+TEST(BuildVolumes, NoVolumeFileWhenThePackageFitsAndNoEmptyVolume) {
+  VolumeProduct product(1000);
+  const BuildResult single = product.Build("a/SETUP.EXE", 0);
+  const uint64_t length = build_test::ReadBytes(single.files[0]).size();
+  // Exactly the size of the single file: everything fits in volume 0.
+  EXPECT_EQ(product.Build("b/SETUP.EXE", length).files.size(), 1u);
+  EXPECT_FALSE(Exists(product.dir / "b/SETUP.001"));
+  // One byte less: the last byte goes to volume 1, which holds its word and that byte.
+  const BuildResult split = product.Build("c/SETUP.EXE", length - 1);
+  ASSERT_EQ(split.files.size(), 2u);
+  EXPECT_EQ(build_test::ReadBytes(split.files[1]).size(), 5u);
+}
+
+TEST(BuildVolumes, RefusesVolumeSizesAndNamesThatCannotWork) {
+  VolumeProduct product(1000);
+  const struct {
+    std::string output;
+    uint64_t volumeSize;
+    const char* phrase;
+  } cases[] = {
+      {"SETUP.EXE", 4096 + 4 + 15, "leaves no room for the package"},
+      {"SETUP", 100000, "needs an extension"},
+      {"SETUP.EXE", 0x100000000ull, "over 4 GiB"},
+  };
+  for (const auto& c : cases) {
+    try {
+      product.Build(c.output, c.volumeSize);
+      ADD_FAILURE() << "accepted " << c.output << " with volumes of " << c.volumeSize;
+    } catch (const BuildError& error) {
+      EXPECT_EQ(error.exitCode(), kExitUsage);
+      EXPECT_NE(std::string(error.what()).find(c.phrase), std::string::npos) << error.what();
+    }
+    EXPECT_FALSE(Exists(product.dir / c.output));
+  }
+  EXPECT_NO_THROW(product.Build("SETUP.EXE", 4096 + 4 + 16));
+}
+
+TEST(BuildVolumes, VolumeNamesReplaceTheLastDot) {
+  EXPECT_EQ(VolumePath("out/SETUP.EXE", 1), "out/SETUP.001");
+  EXPECT_EQ(VolumePath("my.dir/Setup.exe", 12), "my.dir/Setup.012");
+  EXPECT_EQ(VolumePath("SETUP.EXE", 1000), "SETUP.1000");
+}
+
+}  // namespace

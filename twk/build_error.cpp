@@ -1,0 +1,23 @@
+// The message shapes of `twk build` errors.
+#include "twk/build_error.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "twk/exit_codes.h"
+
+void ThrowScriptError(const std::string& script, int line, const std::string& what) {
+  throw BuildError(kExitScriptError, script + ":" + std::to_string(line) + ": " + what);
+}
+
+void ThrowInputError(const std::string& path, const std::string& what) {
+  throw BuildError(kExitInputError, path + ": " + what);
+}
+
+void ThrowOutputError(const std::string& path, const std::string& what) {
+  throw BuildError(kExitOutputError, path + ": " + what);
+}
+
+std::string ErrnoText() {
+  return std::strerror(errno);
+}

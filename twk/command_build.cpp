@@ -1,0 +1,84 @@
+// `twk build SCRIPT [-o OUT] [--volume-size BYTES] [--arch x86|x64] [--stub FILE]`
+#include <cstdio>
+#include <exception>
+
+#include "twk/build_error.h"
+#include "twk/build_installer.h"
+#include "twk/build_progress.h"
+#include "twk/commands.h"
+#include "twk/exit_codes.h"
+
+namespace {
+
+const char kBuildUsage[] =
+    "usage: twk build SCRIPT [-o OUT] [--volume-size BYTES] [--arch x86|x64] [--stub FILE]";
+
+[[noreturn]] void UsageError(const std::string& what) {
+  throw BuildError(kExitUsage, what + "\n" + kBuildUsage);
+}
+
+uint64_t ParseVolumeSize(const std::string& text) {
+  if (text.empty() || text.size() > 19 || text.find_first_not_of("0123456789") != std::string::npos) {
+    UsageError("--volume-size takes a number of bytes, not '" + text + "'");
+  }
+  const uint64_t size = std::stoull(text);
+  if (size == 0) UsageError("--volume-size must be more than 0");
+  return size;
+}
+
+BuildRequest ParseBuildArguments(const Arguments& args) {
+  BuildRequest request;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    const bool hasValue = i + 1 < args.size();
+    if (arg == "-o" || arg == "--volume-size" || arg == "--arch" || arg == "--stub") {
+      if (!hasValue) UsageError(arg + " needs a value");
+      const std::string& value = args[++i];
+      if (arg == "-o") request.output = value;
+      if (arg == "--volume-size") request.volumeSize = ParseVolumeSize(value);
+      if (arg == "--stub") request.stub = value;
+      if (arg == "--arch") {
+        if (value != "x86" && value != "x64") UsageError("--arch is x86 or x64, not '" + value + "'");
+        request.arch = value;
+      }
+    } else if (!arg.empty() && arg[0] == '-') {
+      UsageError("unknown option '" + arg + "'");
+    } else if (request.script.empty()) {
+      request.script = arg;
+    } else {
+      UsageError("more than one script: '" + request.script + "' and '" + arg + "'");
+    }
+  }
+  if (request.script.empty()) UsageError("no script given");
+  return request;
+}
+
+const char* Plural(size_t count) {
+  return count == 1 ? "" : "s";
+}
+
+}  // namespace
+
+int RunBuildCommand(const Arguments& args) {
+  try {
+    BuildRequest request = ParseBuildArguments(args);
+    request.progress = StandardErrorIsTerminal();
+    const BuildResult result = BuildInstaller(request);
+    for (const std::string& warning : result.warnings) {
+      std::fprintf(stderr, "twk: warning: %s\n", warning.c_str());
+    }
+    std::printf("%s: %zu file%s, %u block%s, %llu package bytes", result.files[0].c_str(),
+                result.fileCount, Plural(result.fileCount), result.blockCount,
+                Plural(result.blockCount), static_cast<unsigned long long>(result.packageLength));
+    const size_t volumes = result.files.size() - 1;
+    if (volumes > 0) std::printf(", plus %zu volume file%s", volumes, Plural(volumes));
+    std::printf("\n");
+    return kExitOk;
+  } catch (const BuildError& error) {
+    std::fprintf(stderr, "twk: %s\n", error.what());
+    return error.exitCode();
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "twk: internal error: %s\n", error.what());
+    return kExitOutputError;
+  }
+}

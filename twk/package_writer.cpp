@@ -1,0 +1,137 @@
+// Compressing the files and laying out the package.
+#include "twk/package_writer.h"
+
+#include <fstream>
+#include <stdexcept>
+
+#include "package/file_entry.h"
+#include "package/format.h"
+#include "twk/build_blocks.h"
+#include "twk/build_error.h"
+#include "twk/exit_codes.h"
+
+namespace {
+
+constexpr uint8_t kEndRecord[2] = {0, 0};
+
+// Why a file cannot be packed, before a byte of it is compressed.
+void CheckBlockCount(const SourceFile& file, const std::string& script, uint64_t blocks) {
+  if (blocks > kMaxBlocksPerFile) {
+    ThrowScriptError(script, file.line,
+                     "'" + file.path + "' needs " + std::to_string(blocks) +
+                         " blocks; a file entry holds at most 65535 (about 4 GB)");
+  }
+}
+
+}  // namespace
+
+void AppendStringRecord(const std::string& text, std::vector<uint8_t>* out) {
+  if (text.size() > kMaxStringRecord) {
+    throw std::length_error("a string record of " + std::to_string(text.size()) + " bytes");
+  }
+  out->push_back(static_cast<uint8_t>(text.size()));
+  out->insert(out->end(), text.begin(), text.end());
+}
+
+PackageWriter::PackageWriter() {
+  spool_ = std::tmpfile();
+  if (spool_ == nullptr) ThrowOutputError("temporary file", "cannot create: " + ErrnoText());
+}
+
+PackageWriter::~PackageWriter() {
+  if (spool_ != nullptr) std::fclose(spool_);
+}
+
+void PackageWriter::Spool(const uint8_t* data, size_t length) {
+  if (std::fwrite(data, 1, length, spool_) != length) {
+    ThrowOutputError("temporary file", "cannot write: " + ErrnoText());
+  }
+  spoolLength_ += length;
+}
+
+void PackageWriter::AddFile(const SourceFile& file, const std::string& script,
+                            const ProgressCallback& progress) {
+  CheckBlockCount(file, script, (file.size + kPieceSize - 1) / kPieceSize);
+  std::ifstream input(file.path, std::ios::binary);
+  if (!input) ThrowInputError(file.path, "cannot open: " + ErrnoText());
+
+  std::vector<uint8_t> entry;
+  AppendStringRecord(file.target, &entry);
+  const uint64_t countOffset = spoolLength_ + entry.size();
+  FileEntryFields fields{};
+  std::copy(file.version, file.version + 4, fields.version);
+  fields.timeLow = static_cast<uint32_t>(file.fileTime);
+  fields.timeHigh = static_cast<uint32_t>(file.fileTime >> 32);
+  fields.shared = file.shared ? 1 : 0;
+  uint8_t fixed[kFileEntryFixedSize];
+  StoreFileEntryFields(fields, fixed);
+  entry.insert(entry.end(), fixed, fixed + sizeof(fixed));
+  Spool(entry.data(), entry.size());
+
+  const CompressedStream stream =
+      CompressStream(input, [this, &progress](const std::vector<uint8_t>& records, size_t plain) {
+        Spool(records.data(), records.size());
+        if (progress) progress(plain);
+      });
+  const uint64_t total = stream.plainBytes;
+  const uint64_t blocks = stream.blocks;
+  if (input.bad()) ThrowInputError(file.path, "cannot read: " + ErrnoText());
+  if (total != file.size) ThrowInputError(file.path, "the file changed while it was read");
+  CheckBlockCount(file, script, blocks);
+
+  fields.blockCount = static_cast<uint16_t>(blocks);
+  StoreFileEntryFields(fields, fixed);
+  if (std::fseek(spool_, static_cast<long>(countOffset), SEEK_SET) != 0 ||
+      std::fwrite(fixed, 1, sizeof(fixed), spool_) != sizeof(fixed) ||
+      std::fseek(spool_, 0, SEEK_END) != 0) {
+    ThrowOutputError("temporary file", "cannot write: " + ErrnoText());
+  }
+  Spool(kEndRecord, sizeof(kEndRecord));
+  AddToSizeTable(file.size, blocks, sizeTable_);
+}
+
+void PackageWriter::Finish(HeaderContent header, const PackageLists& lists,
+                           const std::string& script, int licenceLine) {
+  std::copy(sizeTable_, sizeTable_ + kSizeTableWords, header.sizeTable);
+  const std::vector<uint8_t> expanded = BuildExpandedHeader(header);
+  head_.assign(1, kModeInstall);
+  std::vector<uint8_t> record;
+  if (!MakeHeaderRecord(expanded, &record)) {
+    const std::string what = "the header block (texts, size table and licence: " +
+                             std::to_string(expanded.size()) +
+                             " bytes) does not fit its capacity of 65530 bytes; shorten the licence";
+    if (licenceLine > 0) ThrowScriptError(script, licenceLine, what);
+    throw BuildError(kExitScriptError, script + ": " + what);
+  }
+  head_.insert(head_.end(), record.begin(), record.end());
+
+  tail_.clear();
+  tail_.push_back(0);  // the empty name record that ends the file entries
+  for (const std::string& line : lists.shortcuts) AppendStringRecord(line, &tail_);
+  tail_.push_back(0);
+  for (const std::string& line : lists.registry) AppendStringRecord(line, &tail_);
+  tail_.push_back(0);
+  AppendStringRecord(lists.runAfter, &tail_);
+}
+
+uint64_t PackageWriter::Length() const {
+  return head_.size() + spoolLength_ + tail_.size();
+}
+
+void PackageWriter::WriteTo(const PackageSink& sink) {
+  sink(head_.data(), head_.size());
+  if (std::fseek(spool_, 0, SEEK_SET) != 0) {
+    ThrowOutputError("temporary file", "cannot read back: " + ErrnoText());
+  }
+  std::vector<uint8_t> buffer(1 << 20);
+  uint64_t remaining = spoolLength_;
+  while (remaining > 0) {
+    const size_t want = remaining < buffer.size() ? static_cast<size_t>(remaining) : buffer.size();
+    if (std::fread(buffer.data(), 1, want, spool_) != want) {
+      ThrowOutputError("temporary file", "cannot read back: " + ErrnoText());
+    }
+    sink(buffer.data(), want);
+    remaining -= want;
+  }
+  sink(tail_.data(), tail_.size());
+}

@@ -1,0 +1,67 @@
+// What a build script says, as parsed: the setup texts, the files, the shortcuts and the
+// registry keys. Every item keeps the line it came from so that later checks can name it.
+// Texts are 8-bit bytes exactly as written in the script (after unquoting).
+#pragma once
+
+#include <stdint.h>
+
+#include <string>
+#include <vector>
+
+// A [Setup] value and its line (0 when the script does not set it).
+struct ScriptText {
+  std::string value;
+  int line = 0;
+};
+
+struct FileItem {
+  int line = 0;
+  std::string source;  // relative to the script's folder; '*' and '?' in its last component
+  std::string target;  // a target ending in '\' is a folder: the source file name is added
+  bool shared = false;
+  bool hasVersion = false;  // the script overrides the version read from the file
+  uint16_t version[4] = {0, 0, 0, 0};
+};
+
+struct ShortcutItem {
+  int line = 0;
+  std::string link;
+  std::string target;
+  std::string arguments;
+  std::string startIn;  // the working folder
+};
+
+enum class RegistryKind { kString, kDword, kBinary, kRemove };
+
+struct RegistryValueItem {
+  int line = 0;
+  std::string name;  // "@" is the key's default value
+  RegistryKind kind = RegistryKind::kString;
+  std::string text;            // kString
+  uint32_t number = 0;         // kDword
+  std::vector<uint8_t> bytes;  // kBinary
+};
+
+struct RegistryKeyItem {
+  int line = 0;
+  std::string root;    // canonical: "HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER" or "HKEY_LOCAL_MACHINE"
+  std::string subkey;  // without the root, levels separated by '\'
+  std::vector<RegistryValueItem> values;
+};
+
+struct SetupScript {
+  std::string name;    // the script's path as the user gave it, for messages
+  std::string folder;  // the folder that source paths and the licence file are relative to
+
+  ScriptText title;
+  ScriptText bottomText;  // "\n" in the script is already a line break here
+  ScriptText productKey;
+  ScriptText programFolder;
+  ScriptText startMenuFolder;
+  ScriptText licenceFile;  // a path like a source path; empty = no licence page
+  ScriptText runAfter;
+
+  std::vector<FileItem> files;
+  std::vector<ShortcutItem> shortcuts;
+  std::vector<RegistryKeyItem> registry;
+};

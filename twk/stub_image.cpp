@@ -1,0 +1,54 @@
+// Finding and setting the stub's package offset word.
+#include "twk/stub_image.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "codec/little_endian.h"
+#include "package/format.h"
+#include "twk/build_error.h"
+
+size_t FindPackageOffsetWord(const std::vector<uint8_t>& stub, const std::string& name) {
+  const uint8_t* marker = reinterpret_cast<const uint8_t*>(kPackageMarker);
+  const auto end = stub.end();
+  const auto first = std::search(stub.begin(), end, marker, marker + kPackageMarkerLength);
+  if (first == end) ThrowInputError(name, "not a stub: the marker " + std::string(kPackageMarker) + " is missing");
+  if (std::search(first + 1, end, marker, marker + kPackageMarkerLength) != end) {
+    ThrowInputError(name, "not a stub: the marker " + std::string(kPackageMarker) + " occurs more than once");
+  }
+  const size_t word = static_cast<size_t>(first - stub.begin()) + kPackageMarkerLength;
+  if (stub.size() - word < kPackageOffsetWordSize) {
+    ThrowInputError(name, "not a stub: the file ends inside the package offset word");
+  }
+  return word;
+}
+
+std::vector<uint8_t> LoadPatchedStub(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) ThrowInputError(path, "cannot open the stub: " + ErrnoText());
+  std::vector<uint8_t> stub((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  if (file.bad()) ThrowInputError(path, "cannot read the stub: " + ErrnoText());
+  const size_t word = FindPackageOffsetWord(stub, path);
+  if (LoadLe32(stub.data() + word) != 0) {
+    ThrowInputError(path, "already carries a package (its package offset word is not 0): "
+                          "pass the bare stub");
+  }
+  if (stub.size() > 0xFFFFFFFFu) ThrowInputError(path, "the stub is larger than 4 GiB");
+  StoreLe32(stub.data() + word, static_cast<uint32_t>(stub.size()));
+  return stub;
+}
+
+std::string DefaultStubPath(const std::string& arch) {
+  char self[4096];
+  const ssize_t length = readlink("/proc/self/exe", self, sizeof(self) - 1);
+  std::string folder = ".";
+  if (length > 0) {
+    const std::string path(self, static_cast<size_t>(length));
+    folder = path.substr(0, path.rfind('/'));
+  }
+  return folder + "/stub-" + arch + ".exe";
+}
