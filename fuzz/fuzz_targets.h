@@ -1,4 +1,4 @@
-// The fuzz targets' bodies, shared by the libFuzzer drivers and by the codec tests, which
+// The fuzz targets' bodies, shared by the libFuzzer drivers and by the tests, which
 // replay every corpus file through them.
 #pragma once
 
@@ -18,3 +18,11 @@ bool FuzzExpandBlock(const uint8_t* data, size_t size);
 // promises to be enough. Returns false unless the original bytes come back or the block
 // was refused as too large.
 bool FuzzRoundTrip(const uint8_t* data, size_t size);
+
+// Parses `data` as an expanded header block. Returns false if a parsed text reaches
+// outside the block.
+bool FuzzHeaderBlock(const uint8_t* data, size_t size);
+
+// Reads `data` as a PE file's version resource. Returns false if the reader reports a
+// version without having found one.
+bool FuzzPeVersion(const uint8_t* data, size_t size);

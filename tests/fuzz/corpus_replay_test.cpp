@@ -7,7 +7,7 @@
 #include <iterator>
 
 #include "fuzz/fuzz_targets.h"
-#include "tests/codec/codec_test_support.h"
+#include <vector>
 
 namespace {
 
@@ -17,7 +17,7 @@ void ReplayCorpus(const char* target, bool (*body)(const uint8_t*, size_t)) {
   int files = 0;
   for (const auto& entry : std::filesystem::directory_iterator(folder)) {
     std::ifstream in(entry.path(), std::ios::binary);
-    const Bytes data{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::vector<uint8_t> data{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     EXPECT_TRUE(body(data.data(), data.size())) << entry.path();
     ++files;
   }
@@ -31,3 +31,11 @@ TEST(FuzzCorpus, ExpandBlockSurvivesEveryFile) {
 TEST(FuzzCorpus, RoundTripHoldsForEveryFile) { ReplayCorpus("fuzz_round_trip", FuzzRoundTrip); }
 
 }  // namespace
+
+TEST(FuzzCorpus, HeaderBlockParsingStaysInsideEveryFile) {
+  ReplayCorpus("fuzz_header_block", FuzzHeaderBlock);
+}
+
+TEST(FuzzCorpus, PeVersionReaderSurvivesEveryFile) {
+  ReplayCorpus("fuzz_pe_version", FuzzPeVersion);
+}
