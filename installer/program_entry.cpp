@@ -1,6 +1,7 @@
 // The program entry: open the package, read its header, dispatch on the mode.
 #include "installer/program_entry.h"
 
+#include "installer/run_mode.h"
 #include "package/package_stream.h"
 #include "package/setup_header.h"
 #include "package/setup_state.h"
@@ -30,7 +31,6 @@ int ReportUnreadableHeader() {
 }  // namespace
 
 int ProgramEntry(platform::Instance instance, const char* commandTail) {
-  (void)commandTail;  // read by the uninstaller's relaunch, which comes with its mode
   if (!OpenVolume()) {
     platform::ShowMessageBox(nullptr, kOpenFailedText, kOpenFailedCaption,
                              platform::kMbIconError);
@@ -40,8 +40,7 @@ int ProgramEntry(platform::Instance instance, const char* commandTail) {
     return ReportUnreadableHeader();
   }
   g_setup.instance = instance;
-  // The background window, the wizard and the handlers of the three modes take over
-  // from here as they are written; until then a run ends once its package is known good.
+  const int exitCode = RunMode(instance, commandTail);
   CloseVolume();
-  return 0;
+  return exitCode;
 }
