@@ -20,8 +20,8 @@ using Key = void*;  // an open key; nullptr = none
 // Opens an existing key for reading (KEY_READ) or with all access; nullptr when it is
 // missing or cannot be opened.
 Key OpenKey(uint32_t root, const char* subkey, bool allAccess);
-// Creates (or opens) a key: empty class, non-volatile, all access. Only the last level
-// is created; its parent must exist. nullptr on failure.
+// Creates (or opens) a key: empty class, non-volatile, all access. Missing keys above
+// it are created too, as RegCreateKeyEx does. nullptr on failure.
 Key CreateKey(uint32_t root, const char* subkey);
 void CloseKey(Key key);
 

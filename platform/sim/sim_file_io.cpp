@@ -20,7 +20,9 @@ bool Checked(Operation operation) {
 
 }  // namespace
 
-File OpenForReading(const char* path) { return sim::CurrentMachine().files.Open(path); }
+File OpenForReading(const char* path) {
+  return path ? sim::CurrentMachine().files.Open(path) : nullptr;
+}
 
 bool SeekFromStart(File file, uint32_t offset) {
   return Checked([&](sim::SimFileSystem& files, std::string* error) {
@@ -31,6 +33,22 @@ bool SeekFromStart(File file, uint32_t offset) {
 bool ReadFromFile(File file, void* buffer, uint32_t count, uint32_t* got) {
   return Checked([&](sim::SimFileSystem& files, std::string* error) {
     return files.Read(file, buffer, count, got, error);
+  });
+}
+
+File CreateForWriting(const char* path) {
+  return path ? sim::CurrentMachine().files.Create(path) : nullptr;
+}
+
+bool WriteToFile(File file, const void* buffer, uint32_t count, uint32_t* written) {
+  return Checked([&](sim::SimFileSystem& files, std::string* error) {
+    return files.Write(file, buffer, count, written, error);
+  });
+}
+
+bool SetLastWriteTime(File file, FileTime time) {
+  return Checked([&](sim::SimFileSystem& files, std::string* error) {
+    return files.SetTime(file, time, error);
   });
 }
 

@@ -30,6 +30,23 @@ bool Matches(const ExpectedPrompt& expected, const std::string& text,
          (expected.flags == kAnyFlags || expected.flags == flags);
 }
 
+int DefaultAnswer(uint32_t flags) {
+  const bool second = (flags & platform::kMbDefaultButton2) != 0;
+  switch (flags & platform::kMbButtonsMask) {
+    case platform::kMbOkCancel:
+      return second ? platform::kIdCancel : platform::kIdOk;
+    case platform::kMbAbortRetryIgnore:
+      return second ? platform::kIdRetry : platform::kIdAbort;
+    case platform::kMbYesNoCancel:
+    case platform::kMbYesNo:
+      return second ? platform::kIdNo : platform::kIdYes;
+    case platform::kMbRetryCancel:
+      return second ? platform::kIdCancel : platform::kIdRetry;
+    default:
+      return platform::kIdOk;
+  }
+}
+
 std::string Describe(const std::string& text, const std::string& caption, uint32_t flags) {
   char hex[16];
   snprintf(hex, sizeof hex, "0x%X", static_cast<unsigned>(flags));
@@ -56,7 +73,19 @@ int SimUser::Answer(platform::Window owner, const std::string& text, const std::
     if (expected.action) expected.action();
     int answer = expected.answer;
     shown_.push_back({text, caption, flags, owner, answer, true});
+    defaultRepeats_ = 0;
+    if (onShown) onShown(shown_.back());
     return answer;
+  }
+  if (defaults_) {
+    const bool repeated = !shown_.empty() && shown_.back().text == text &&
+                          shown_.back().caption == caption;
+    defaultRepeats_ = repeated ? defaultRepeats_ + 1 : 0;
+    if (defaultRepeats_ < kMaxDefaultRepeats) {
+      shown_.push_back({text, caption, flags, owner, DefaultAnswer(flags), true});
+      if (onShown) onShown(shown_.back());
+      return shown_.back().answer;
+    }
   }
   *error = "unexpected prompt " + Describe(text, caption, flags);
   if (!script_.empty()) {
@@ -65,6 +94,7 @@ int SimUser::Answer(platform::Window owner, const std::string& text, const std::
   }
   int answer = GiveUpAnswer(flags);
   shown_.push_back({text, caption, flags, owner, answer, false});
+  if (onShown) onShown(shown_.back());
   return answer;
 }
 

@@ -41,6 +41,16 @@ class SimUser {
   void ExpectRepeated(const std::string& text, const std::string& caption, uint32_t flags,
                       int answer, int times);
 
+  // Default mode: a prompt the script does not foresee gets its default button (the
+  // first, or the second with kMbDefaultButton2) and is not unexpected. A prompt that
+  // comes back more than kMaxDefaultRepeats times in a row is taken for a loop (a missing
+  // disk asked for again and again) and given up on like an unexpected one.
+  static constexpr int kMaxDefaultRepeats = 20;
+  void AnswerWithDefaults(bool on) { defaults_ = on; }
+
+  // Told every prompt as it is answered.
+  std::function<void(const ShownPrompt&)> onShown;
+
   const std::vector<ShownPrompt>& Shown() const { return shown_; }
   size_t PendingCount() const { return script_.size(); }
 
@@ -53,6 +63,8 @@ class SimUser {
  private:
   std::deque<ExpectedPrompt> script_;
   std::vector<ShownPrompt> shown_;
+  bool defaults_ = false;
+  int defaultRepeats_ = 0;
 };
 
 }  // namespace sim

@@ -1,9 +1,9 @@
 // Windows path spelling in the simulated Windows.
 #include "platform/sim/windows_path.h"
 
+#include <string.h>
+
 #include <cctype>
-#include <system_error>
-#include <vector>
 
 namespace sim {
 namespace {
@@ -12,33 +12,10 @@ char UpperAscii(char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-std::vector<std::string> SplitComponents(const std::string& path) {
-  std::vector<std::string> parts;
-  std::string current;
-  for (char c : path) {
-    if (c == '\\' || c == '/') {
-      if (!current.empty()) parts.push_back(current);
-      current.clear();
-    } else {
-      current += c;
-    }
-  }
-  if (!current.empty()) parts.push_back(current);
-  return parts;
-}
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
-// The entry of `folder` whose name equals `name` without regard to case, or `name`
-// itself when there is none.
-std::string MatchEntry(const std::filesystem::path& folder, const std::string& name) {
-  std::error_code error;
-  std::filesystem::directory_iterator it(folder, error);
-  if (error) return name;
-  const std::string key = PathKey(name);
-  for (const auto& entry : it) {
-    std::string candidate = entry.path().filename().string();
-    if (PathKey(candidate) == key) return candidate;
-  }
-  return name;
+bool HasDrive(const std::string& path) {
+  return path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]));
 }
 
 }  // namespace
@@ -51,27 +28,70 @@ std::string PathKey(const std::string& windowsPath) {
 
 bool SamePath(const std::string& a, const std::string& b) { return PathKey(a) == PathKey(b); }
 
-std::filesystem::path ResolveOnHost(const std::filesystem::path& root,
-                                    const std::string& windowsPath) {
-  if (windowsPath.size() < 3 || windowsPath[1] != ':' ||
-      (windowsPath[2] != '\\' && windowsPath[2] != '/') ||
-      !std::isalpha(static_cast<unsigned char>(windowsPath[0]))) {
-    return {};
+std::vector<std::string> SplitComponents(const std::string& path) {
+  std::vector<std::string> parts;
+  std::string current;
+  for (char c : path) {
+    if (IsSeparator(c)) {
+      if (!current.empty()) parts.push_back(current);
+      current.clear();
+    } else {
+      current += c;
+    }
   }
-  std::vector<std::string> resolved{MatchEntry(root, std::string(1, windowsPath[0]))};
-  for (const std::string& part : SplitComponents(windowsPath.substr(3))) {
+  if (!current.empty()) parts.push_back(current);
+  return parts;
+}
+
+std::string FullWindowsPath(const std::string& path, const std::string& currentFolder) {
+  if (path.empty() || (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]))) {
+    return "";
+  }
+  std::string drive = currentFolder.substr(0, 2);
+  std::string rest;
+  if (HasDrive(path)) {
+    drive = path.substr(0, 2);
+    rest = path.substr(2);
+    if (rest.empty() || !IsSeparator(rest[0])) {
+      const bool onCurrentDrive = PathKey(drive) == PathKey(currentFolder.substr(0, 2));
+      rest = (onCurrentDrive ? currentFolder.substr(2) : std::string()) + "\\" + rest;
+    }
+  } else if (IsSeparator(path[0])) {
+    rest = path;
+  } else {
+    rest = currentFolder.substr(2) + "\\" + path;
+  }
+  std::vector<std::string> resolved;
+  for (const std::string& part : SplitComponents(rest)) {
     if (part == ".") continue;
     if (part == "..") {
-      if (resolved.size() > 1) resolved.pop_back();
+      if (!resolved.empty()) resolved.pop_back();
       continue;
     }
-    std::filesystem::path folder = root;
-    for (const std::string& done : resolved) folder /= done;
-    resolved.push_back(MatchEntry(folder, part));
+    resolved.push_back(part);
   }
-  std::filesystem::path host = root;
-  for (const std::string& part : resolved) host /= part;
-  return host;
+  std::string full = drive + "\\";
+  for (size_t i = 0; i < resolved.size(); ++i) full += (i ? "\\" : "") + resolved[i];
+  if (!resolved.empty() && IsSeparator(path.back())) full += "\\";
+  return full;
+}
+
+bool SplitFullPath(const std::string& fullPath, std::string* drive,
+                   std::vector<std::string>* components) {
+  if (!HasDrive(fullPath) || fullPath.size() < 3 || !IsSeparator(fullPath[2])) return false;
+  *drive = fullPath.substr(0, 2);
+  *components = SplitComponents(fullPath.substr(3));
+  return true;
+}
+
+bool CopyToBuffer(const std::string& text, char* out, uint32_t size) {
+  if (out == nullptr || size == 0) return false;
+  if (text.size() >= size) {
+    out[0] = '\0';
+    return false;
+  }
+  memcpy(out, text.c_str(), text.size() + 1);
+  return true;
 }
 
 }  // namespace sim

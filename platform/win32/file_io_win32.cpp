@@ -30,6 +30,26 @@ bool ReadFromFile(File file, void* buffer, uint32_t count, uint32_t* got) {
   return ok != FALSE;
 }
 
+File CreateForWriting(const char* path) {
+  HANDLE handle = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  return handle == INVALID_HANDLE_VALUE ? nullptr : handle;
+}
+
+bool WriteToFile(File file, const void* buffer, uint32_t count, uint32_t* written) {
+  DWORD put = 0;
+  BOOL ok = WriteFile(file, buffer, count, &put, nullptr);
+  *written = ok ? put : 0;
+  return ok != FALSE;
+}
+
+bool SetLastWriteTime(File file, FileTime time) {
+  FILETIME lastWrite;
+  lastWrite.dwLowDateTime = time.low;
+  lastWrite.dwHighDateTime = time.high;
+  return SetFileTime(file, nullptr, nullptr, &lastWrite) != FALSE;
+}
+
 void CloseFile(File file) {
   if (file != nullptr) CloseHandle(file);
 }

@@ -1,0 +1,84 @@
+// Folders, attributes, searches and names over the ANSI Win32 API.
+#include "platform/file_system.h"
+
+#include <string.h>
+#include <windows.h>
+
+namespace platform {
+namespace {
+
+// The answer of the Get...Name calls: the length without the NUL when it fit, the size
+// needed with the NUL when it did not, 0 on failure. A cut path names another file.
+bool NameFits(DWORD length, char* out, uint32_t size) {
+  if (length == 0 || length >= size) {
+    if (size > 0) out[0] = '\0';
+    return false;
+  }
+  return true;
+}
+
+void CopyFound(const WIN32_FIND_DATAA& data, FoundFile* found) {
+  memcpy(found->name, data.cFileName, sizeof found->name);
+  found->name[sizeof found->name - 1] = '\0';
+  found->attributes = data.dwFileAttributes;
+  found->lastWrite.low = data.ftLastWriteTime.dwLowDateTime;
+  found->lastWrite.high = data.ftLastWriteTime.dwHighDateTime;
+}
+
+}  // namespace
+
+static_assert(sizeof(FoundFile::name) == MAX_PATH, "a found name holds what Windows reports");
+
+uint32_t GetAttributes(const char* path) { return GetFileAttributesA(path); }
+
+bool SetAttributes(const char* path, uint32_t attributes) {
+  return SetFileAttributesA(path, attributes) != FALSE;
+}
+
+bool CreateFolder(const char* path) { return CreateDirectoryA(path, nullptr) != FALSE; }
+bool RemoveFolder(const char* path) { return RemoveDirectoryA(path) != FALSE; }
+bool DeleteFileAt(const char* path) { return DeleteFileA(path) != FALSE; }
+bool RenameFile(const char* from, const char* to) { return MoveFileA(from, to) != FALSE; }
+bool CopyFileTo(const char* from, const char* to) { return CopyFileA(from, to, FALSE) != FALSE; }
+
+Search FindFirst(const char* pattern, FoundFile* found) {
+  WIN32_FIND_DATAA data;
+  HANDLE search = FindFirstFileA(pattern, &data);
+  if (search == INVALID_HANDLE_VALUE) return nullptr;
+  CopyFound(data, found);
+  return search;
+}
+
+bool FindNext(Search search, FoundFile* found) {
+  WIN32_FIND_DATAA data;
+  if (!FindNextFileA(search, &data)) return false;
+  CopyFound(data, found);
+  return true;
+}
+
+void FindEnd(Search search) {
+  if (search != nullptr) FindClose(search);
+}
+
+bool GetFullPath(const char* path, char* out, uint32_t size) {
+  return NameFits(GetFullPathNameA(path, size, out, nullptr), out, size);
+}
+
+bool GetShortPath(const char* path, char* out, uint32_t size) {
+  return NameFits(GetShortPathNameA(path, out, size), out, size);
+}
+
+bool SetCurrentFolder(const char* path) { return SetCurrentDirectoryA(path) != FALSE; }
+
+bool GetDiskGeometry(const char* root, uint32_t* sectorsPerCluster, uint32_t* bytesPerSector,
+                     uint32_t* freeClusters, uint32_t* totalClusters) {
+  DWORD sectors = 0, bytes = 0, free = 0, total = 0;
+  if (!GetDiskFreeSpaceA(root, &sectors, &bytes, &free, &total)) return false;
+  *sectorsPerCluster = sectors;
+  *bytesPerSector = bytes;
+  *freeClusters = free;
+  *totalClusters = total;
+  return true;
+}
+
+}  // namespace platform

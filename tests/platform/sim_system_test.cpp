@@ -1,0 +1,145 @@
+// What the simulated Windows keeps for later: next-boot work and the restart that does
+// it, shell links, OLE per thread, and the machine's state between runs.
+#include <thread>
+
+#include "platform/file_system.h"
+#include "platform/registry.h"
+#include "platform/sim/sim_profile.h"
+#include "platform/sim/sim_shell_link.h"
+#include "platform/system.h"
+#include "platform_test_support.h"
+
+namespace {
+
+using namespace platform;
+using platform_test::Bytes;
+
+class SimSystemTest : public platform_test::PlatformTest {
+ protected:
+  std::vector<std::pair<std::string, std::string>> Rename() {
+    return sim::ReadProfileSection(machine.files.HostPath("C:\\WINDOWS\\WININIT.INI"), "rename");
+  }
+};
+
+TEST_F(SimSystemTest, TheProfileWriterKeepsOneValuePerKey) {
+  ASSERT_TRUE(WriteProfileText("WININIT.INI", "rename", "NUL", "C:\\OLD1.EXE"));
+  ASSERT_TRUE(WriteProfileText("WININIT.INI", "rename", "C:\\APP\\A.DLL", "C:\\APP\\A~1.NEW"));
+  ASSERT_TRUE(WriteProfileText("WININIT.INI", "Other", "NUL", "C:\\KEEP.EXE"));
+  ASSERT_TRUE(WriteProfileText("WININIT.INI", "RENAME", "nul", "C:\\OLD2.EXE"));
+  using Entries = std::vector<std::pair<std::string, std::string>>;
+  EXPECT_EQ(Rename(), (Entries{{"nul", "C:\\OLD2.EXE"}, {"C:\\APP\\A.DLL", "C:\\APP\\A~1.NEW"}}))
+      << "the second deletion replaced the first";
+  EXPECT_EQ(Text("C:\\WINDOWS\\WININIT.INI"),
+            "[rename]\r\nnul=C:\\OLD2.EXE\r\nC:\\APP\\A.DLL=C:\\APP\\A~1.NEW\r\n"
+            "[Other]\r\nNUL=C:\\KEEP.EXE\r\n");
+  EXPECT_FALSE(WriteProfileText("C:\\Missing\\X.INI", "s", "k", "v"));
+}
+
+TEST_F(SimSystemTest, RestartCarriesOutBothKindsOfNextBootWork) {
+  machine.files.PutFile("C:\\App\\Core.dll", Bytes("old core"));
+  machine.files.PutFile("C:\\App\\Core.dll.NewTemp", Bytes("new core"));
+  machine.files.PutFile("C:\\App\\UNINST.EXE", Bytes("uninstaller"));
+  machine.files.MarkInUse("C:\\App\\Core.dll");
+  ASSERT_TRUE(MoveFileAtBoot("C:\\App\\Core.dll.NewTemp", "C:\\App\\Core.dll"));
+  ASSERT_TRUE(MoveFileAtBoot("C:\\App\\UNINST.EXE", nullptr));
+  ASSERT_TRUE(MoveFileAtBoot("C:\\App\\Gone.dll", nullptr));
+
+  // The 9x family has no MoveFileEx; its work goes through WININIT.INI, by short names.
+  machine.SetFamily(sim::Family::k9x);
+  EXPECT_FALSE(MoveFileAtBoot("C:\\App\\x", nullptr));
+  machine.files.PutFile("C:\\OLD\\LIB.DLL", Bytes("old lib"));
+  machine.files.PutFile("C:\\OLD\\LIB.DLL.NewTemp", Bytes("new lib"));
+  machine.files.PutFile("C:\\OLD\\SETUP.EXE", Bytes("old setup"));
+  char waiting[256];
+  ASSERT_TRUE(GetShortPath("C:\\OLD\\LIB.DLL.NewTemp", waiting, sizeof waiting));
+  WriteProfileText("WININIT.INI", "rename", "C:\\OLD\\LIB.DLL", waiting);
+  WriteProfileText("WININIT.INI", "rename", "NUL", "C:\\OLD\\SETUP.EXE");
+
+  const std::vector<std::string> problems = machine.Restart();
+  EXPECT_EQ(problems, std::vector<std::string>{"cannot delete C:\\App\\Gone.dll"});
+  EXPECT_EQ(Text("C:\\App\\Core.dll"), "new core");
+  EXPECT_FALSE(machine.files.Exists("C:\\App\\Core.dll.NewTemp"));
+  EXPECT_FALSE(machine.files.Exists("C:\\App\\UNINST.EXE"));
+  EXPECT_FALSE(machine.files.IsInUse("C:\\App\\Core.dll"));
+  EXPECT_EQ(Text("C:\\OLD\\LIB.DLL"), "new lib");
+  EXPECT_FALSE(machine.files.Exists("C:\\OLD\\LIB.DLL.NewTemp"));
+  EXPECT_FALSE(machine.files.Exists("C:\\OLD\\SETUP.EXE"));
+  EXPECT_FALSE(machine.files.Exists("C:\\WINDOWS\\WININIT.INI"));
+  EXPECT_TRUE(machine.files.Exists("C:\\WINDOWS\\WININIT.BAK"));
+  EXPECT_TRUE(machine.system.bootMoves.empty());
+  EXPECT_TRUE(machine.Restart().empty()) << "nothing is done twice";
+}
+
+TEST_F(SimSystemTest, ShellLinksNeedOleOnTheirThread) {
+  EXPECT_FALSE(SaveShellLink("C:\\WINDOWS\\Desktop\\App.lnk", "C:\\App\\App.exe", "", ""));
+  ASSERT_EQ(machine.errors.size(), 1u);
+  machine.errors.clear();
+
+  ASSERT_TRUE(InitializeOle());
+  EXPECT_TRUE(SaveShellLink("C:\\WINDOWS\\Desktop\\App.lnk", "C:\\App\\App.exe", "/fast",
+                            "C:\\App"));
+  EXPECT_FALSE(SaveShellLink("C:\\WINDOWS\\Start Menu\\Programs\\New\\App.lnk", "x", "", ""))
+      << "the link's folder is not made";
+  std::thread([] {
+    EXPECT_FALSE(SaveShellLink("C:\\WINDOWS\\Desktop\\B.lnk", "x", "", ""));
+  }).join();
+  UninitializeOle();
+  EXPECT_EQ(machine.errors.size(), 1u) << "the other thread had no OLE of its own";
+  machine.errors.clear();
+  UninitializeOle();
+  EXPECT_EQ(machine.errors.size(), 1u) << "one more uninitialisation than initialisations";
+  machine.errors.clear();
+
+  sim::SimShellLink link;
+  ASSERT_TRUE(sim::ReadShellLink(machine.files, "c:\\windows\\desktop\\app.lnk", &link));
+  EXPECT_EQ(link.target, "C:\\App\\App.exe");
+  EXPECT_EQ(link.arguments, "/fast");
+  EXPECT_EQ(link.workingFolder, "C:\\App");
+}
+
+TEST_F(SimSystemTest, FoldersFamilyAndStateCarryOverToTheNextRun) {
+  char out[256];
+  ASSERT_TRUE(GetSystemFolder(out, sizeof out));
+  EXPECT_STREQ(out, "C:\\WINDOWS\\SYSTEM32");
+  machine.SetFamily(sim::Family::k9x);
+  ASSERT_TRUE(GetSystemFolder(out, sizeof out));
+  EXPECT_STREQ(out, "C:\\WINDOWS\\SYSTEM");
+  EXPECT_EQ(GetAttributes(out), kAttributeDirectory);
+  ASSERT_TRUE(GetTempFolder(out, sizeof out));
+  EXPECT_STREQ(out, "C:\\WINDOWS\\TEMP\\");
+  machine.system.shellFolders[kShellStartup] = "";
+  EXPECT_FALSE(GetShellFolder(kShellStartup, out, sizeof out));
+  EXPECT_STREQ(out, "");
+  Key key = OpenKey(kRootLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", false);
+  uint32_t size = sizeof out;
+  ASSERT_TRUE(QueryValue(key, "ProgramFilesDir", nullptr, out, &size));
+  EXPECT_STREQ(out, "C:\\Program Files");
+  CloseKey(key);
+
+  machine.files.PutFile("C:\\Program Files\\App\\A Long Name.dll", Bytes("x"));
+  machine.files.SetShortName("C:\\Program Files\\App\\A Long Name.dll", "ALN.DLL");
+  machine.files.MarkInUse("C:\\Program Files\\App\\A Long Name.dll");
+  machine.SetFamily(sim::Family::kNt);
+  MoveFileAtBoot("C:\\a", "C:\\b");
+  MoveFileAtBoot("C:\\c", nullptr);
+  OpenWithShell(nullptr, "C:\\App\\readme.txt");
+  RequestRestart();
+  machine.SaveState();
+
+  sim::SimMachine next(root_);
+  next.LoadState();
+  EXPECT_EQ(next.registry.Dump(), machine.registry.Dump());
+  EXPECT_TRUE(next.system.ntFamily);
+  EXPECT_EQ(next.system.shellFolders.at(kShellStartup), "");
+  ASSERT_EQ(next.system.bootMoves.size(), 2u);
+  EXPECT_EQ(next.system.bootMoves[0].to.value_or("?"), "C:\\b");
+  EXPECT_FALSE(next.system.bootMoves[1].to.has_value());
+  ASSERT_EQ(next.system.shellOpens.size(), 1u);
+  EXPECT_EQ(next.system.shellOpens[0].command, "C:\\App\\readme.txt");
+  EXPECT_EQ(next.system.restartRequests, 1);
+  EXPECT_TRUE(next.files.IsInUse("c:\\program files\\app\\a long name.dll"));
+  EXPECT_EQ(next.files.ShortPath("C:\\Program Files\\App\\A Long Name.dll"),
+            "C:\\PROGRA~1\\App\\ALN.DLL");
+}
+
+}  // namespace

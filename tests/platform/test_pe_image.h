@@ -1,0 +1,123 @@
+// Tiny PE images with a version resource, made byte by byte for tests: header-only, so
+// that any test executable can include it.
+#pragma once
+
+#include <stdint.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "codec/little_endian.h"
+
+namespace test_pe {
+
+using Bytes = std::vector<uint8_t>;
+
+struct VersionFields {
+  uint32_t fileVersionMs = 0x00010002;  // 1.2
+  uint32_t fileVersionLs = 0x00030004;  // .3.4
+  uint16_t language = 0x0409;
+  uint16_t codePage = 0x04B0;
+  bool selfRegister = false;  // an "OLESelfRegister" entry in the translation's table
+};
+
+inline void Pad4(Bytes* b) {
+  while (b->size() % 4 != 0) b->push_back(0);
+}
+
+// One version block: wLength, wValueLength, wType, UTF-16 key, value, children.
+inline Bytes VersionBlock(const std::string& key, const Bytes& value, uint16_t valueLength,
+                          uint16_t type, const std::vector<Bytes>& children) {
+  Bytes b(6, 0);
+  for (char c : key) b.insert(b.end(), {static_cast<uint8_t>(c), 0});
+  b.insert(b.end(), {0, 0});
+  Pad4(&b);
+  b.insert(b.end(), value.begin(), value.end());
+  for (const Bytes& child : children) {
+    Pad4(&b);
+    b.insert(b.end(), child.begin(), child.end());
+  }
+  StoreLe16(b.data(), static_cast<uint16_t>(b.size()));
+  StoreLe16(b.data() + 2, valueLength);
+  StoreLe16(b.data() + 4, type);
+  return b;
+}
+
+// A VS_VERSIONINFO with the fixed file information, a string table for the translation
+// (and a decoy table for another one) and the translation itself.
+inline Bytes VersionResource(const VersionFields& fields) {
+  Bytes fixed(52, 0);
+  StoreLe32(fixed.data(), 0xFEEF04BD);
+  StoreLe32(fixed.data() + 8, fields.fileVersionMs);
+  StoreLe32(fixed.data() + 12, fields.fileVersionLs);
+  std::vector<Bytes> strings = {VersionBlock("FileVersion", {'1', 0, 0, 0}, 2, 1, {})};
+  if (fields.selfRegister) strings.push_back(VersionBlock("OLESelfRegister", {0, 0}, 1, 1, {}));
+  char tableKey[16];
+  snprintf(tableKey, sizeof tableKey, "%04x%04x", fields.language, fields.codePage);
+  const Bytes decoy = VersionBlock("040704B0", {}, 0, 1,
+                                   {VersionBlock("OLESelfRegister", {0, 0}, 1, 1, {})});
+  Bytes translation(4);
+  StoreLe16(translation.data(), fields.language);
+  StoreLe16(translation.data() + 2, fields.codePage);
+  return VersionBlock("VS_VERSION_INFO", fixed, 52, 0,
+                      {VersionBlock("StringFileInfo", {}, 0, 1,
+                                    {decoy, VersionBlock(tableKey, {}, 0, 1, strings)}),
+                       VersionBlock("VarFileInfo", {}, 0, 1,
+                                    {VersionBlock("Translation", translation, 4, 0, {})})});
+}
+
+// A one-section PE32 image whose resource tree holds `resource` as type 16, name 1,
+// language 0x409; with an empty `resource`, an image without resources.
+inline Bytes PeImageWith(const Bytes& resource) {
+  const uint32_t sectionRva = 0x1000, rawOffset = 0x200;
+  const uint16_t optionalSize = 224;
+  Bytes tree(0x58, 0);
+  auto directory = [&tree](size_t at, uint32_t id, uint32_t target) {
+    StoreLe16(tree.data() + at + 14, 1);
+    StoreLe32(tree.data() + at + 16, id);
+    StoreLe32(tree.data() + at + 20, target);
+  };
+  directory(0x00, 16, 0x80000018);
+  directory(0x18, 1, 0x80000030);
+  directory(0x30, 0x409, 0x48);
+  StoreLe32(tree.data() + 0x48, sectionRva + 0x58);
+  StoreLe32(tree.data() + 0x4C, static_cast<uint32_t>(resource.size()));
+  tree.insert(tree.end(), resource.begin(), resource.end());
+
+  Bytes image(rawOffset + tree.size(), 0);
+  std::copy(tree.begin(), tree.end(), image.begin() + rawOffset);
+  image[0] = 'M';
+  image[1] = 'Z';
+  StoreLe32(&image[0x3C], 0x40);
+  uint8_t* pe = &image[0x40];
+  pe[0] = 'P';
+  pe[1] = 'E';
+  StoreLe16(pe + 4, 0x14C);
+  StoreLe16(pe + 6, 1);
+  StoreLe16(pe + 20, optionalSize);
+  uint8_t* optional = pe + 24;
+  StoreLe16(optional, 0x10B);
+  const size_t directories = 96;
+  StoreLe32(optional + directories - 4, 16);
+  if (!resource.empty()) {
+    StoreLe32(optional + directories + 16, sectionRva);
+    StoreLe32(optional + directories + 20, static_cast<uint32_t>(tree.size()));
+  }
+  uint8_t* section = optional + optionalSize;
+  memcpy(section, ".rsrc", 5);
+  StoreLe32(section + 8, static_cast<uint32_t>(tree.size()));
+  StoreLe32(section + 12, sectionRva);
+  StoreLe32(section + 16, static_cast<uint32_t>(tree.size()));
+  StoreLe32(section + 20, rawOffset);
+  return image;
+}
+
+// A library with a version resource as `fields` describe.
+inline Bytes VersionedLibrary(const VersionFields& fields) {
+  return PeImageWith(VersionResource(fields));
+}
+
+}  // namespace test_pe
