@@ -1,0 +1,94 @@
+// The disk-space estimate of the folder page: a pure computation from the size table,
+// and the page's use of it.
+#include "installer/disk_space_estimate.h"
+
+#include <stdio.h>
+#include <string.h>
+
+#include "installer/path_macros.h"
+#include "package/package_stream.h"
+#include "package/setup_state.h"
+#include "platform/file_system.h"
+#include "platform/wizard.h"
+
+namespace {
+
+constexpr int kEstimateControl = 1006;
+constexpr uint32_t kLargestTabledCluster = 32768;
+constexpr uint64_t kBlockBytes = 65000;  // the builder's piece size, not 65536
+
+const char kUnavailableText[] = "Size requirements unavailable.";
+const char kEstimateFormat[] =
+    "This installation may require up to %luKb on this drive. It may require up to %luKb "
+    "on other drives depending on their formats.";
+
+// The bytes the package's files need on a drive with `clusterSize`-byte clusters: the
+// word of the first allocation unit (512, 1024, ... 32768) that holds a cluster.
+uint64_t FileBytesFor(const uint32_t sizeTable[kSizeTableWords], uint32_t clusterSize) {
+  uint64_t unit = kSmallestAllocationUnit;
+  for (size_t word = 0; word < kSizeTableBlockCountWord; ++word, unit *= 2) {
+    if (clusterSize <= unit) return sizeTable[word] * unit;
+  }
+  return sizeTable[kSizeTableBlockCountWord] * kBlockBytes;
+}
+
+uint64_t RoundUpToClusters(uint64_t bytes, uint32_t clusterSize) {
+  return (bytes + clusterSize - 1) / clusterSize * clusterSize;
+}
+
+// 64-bit sums, cut at the largest 32-bit count: a package too large for 32 bits of
+// bytes must not wrap around to a small figure.
+unsigned long Kilobytes(uint64_t bytes) {
+  const uint64_t kb = bytes / 1024;
+  return static_cast<unsigned long>(kb > 0xFFFFFFFFu ? 0xFFFFFFFFu : kb);
+}
+
+}  // namespace
+
+void DiskRootOf(const char* folder, char* out, size_t size) {
+  const char* colon = strchr(folder, ':');
+  if (colon == nullptr) {
+    snprintf(out, size, "%s", folder);
+    return;
+  }
+  snprintf(out, size, "%.*s:\\", static_cast<int>(colon - folder), folder);
+}
+
+void EstimateDiskSpace(const uint32_t sizeTable[kSizeTableWords], uint32_t clusterSize,
+                       uint32_t stubLength, const char* programFolder, const char* productKeyName,
+                       char* out, size_t size) {
+  if (clusterSize == 0) {
+    snprintf(out, size, "%s", kUnavailableText);
+    return;
+  }
+  uint64_t programs = 0;
+  if (programFolder != nullptr && programFolder[0] != '\0') ++programs;
+  if (productKeyName != nullptr && productKeyName[0] != '\0') ++programs;
+  const uint64_t here =
+      FileBytesFor(sizeTable, clusterSize) + programs * RoundUpToClusters(stubLength, clusterSize);
+  const uint64_t elsewhere = FileBytesFor(sizeTable, kLargestTabledCluster) +
+                             programs * RoundUpToClusters(stubLength, kLargestTabledCluster);
+  snprintf(out, size, kEstimateFormat, Kilobytes(here), Kilobytes(elsewhere));
+}
+
+void ShowDiskSpaceEstimate(platform::Window page) {
+  const char* folder = TextOrEmpty(g_setup.programFolder);
+  char root[kPathBufferSize];
+  DiskRootOf(folder, root, sizeof root);
+  uint32_t sectorsPerCluster = 0;
+  uint32_t bytesPerSector = 0;
+  uint32_t freeClusters = 0;
+  uint32_t totalClusters = 0;
+  char text[kEstimateTextSize];
+  if (platform::GetDiskGeometry(root, &sectorsPerCluster, &bytesPerSector, &freeClusters,
+                                &totalClusters)) {
+    const uint64_t cluster = static_cast<uint64_t>(sectorsPerCluster) * bytesPerSector;
+    const uint32_t clusterSize =
+        cluster > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(cluster);
+    EstimateDiskSpace(g_setup.sizeTable, clusterSize, PackageOffset(), folder,
+                      TextOrEmpty(g_setup.productKeyName), text, sizeof text);
+  } else {
+    snprintf(text, sizeof text, "%s", kUnavailableText);
+  }
+  platform::SetPageText(page, kEstimateControl, text);
+}

@@ -1,0 +1,112 @@
+// The extraction run's worker: the phases of an installation in their fixed order.
+#include "installer/extraction_run.h"
+
+#include <stdio.h>
+#include <string.h>
+
+#include "installer/file_extraction.h"
+#include "installer/path_macros.h"
+#include "installer/registry_entries.h"
+#include "installer/self_registration.h"
+#include "installer/shortcuts.h"
+#include "maintenance/maintenance_program.h"
+#include "maintenance/uninstall_log_writer.h"
+#include "package/format.h"
+#include "package/package_stream.h"
+#include "package/setup_state.h"
+#include "platform/file_io.h"
+#include "platform/progress_dialog.h"
+#include "platform/system.h"
+
+namespace {
+
+const char kFinalizeStatus[] = "Initializing Finalize information...";
+const char kUninstallStatus[] = "Initializing Uninstall information...";
+const char kFinalizerPath[] = "{OurProgramDir}\\FINALIZE.EXE";
+const char kUninstallerPath[] = "{OurProgramDir}\\UNINST.EXE";
+
+bool IsEmpty(const char* text) { return text == nullptr || text[0] == '\0'; }
+
+// `path` (kPathBufferSize bytes) gets `macroPath` expanded; false when it does not fit.
+bool ExpandInto(const char* macroPath, char* path) {
+  snprintf(path, kPathBufferSize, "%s", macroPath);
+  return ExpandPathMacros(path);
+}
+
+void OnCancelPressed() { g_setup.cancelled = true; }
+
+void SetStatus(platform::Window dialog, const char* text) {
+  platform::SetControlText(dialog, platform::kProgressStatusText, text);
+}
+
+void WriteMaintenancePrograms(platform::Window dialog) {
+  char finalizer[kPathBufferSize];
+  const bool finalizerFits = ExpandInto(kFinalizerPath, finalizer);
+  if (!IsEmpty(g_setup.programFolder)) {
+    SetStatus(dialog, kFinalizeStatus);
+    if (finalizerFits) WriteMaintenanceProgram(finalizer, false);
+  }
+  if (IsEmpty(g_setup.productKeyName)) {
+    platform::CloseFile(g_setup.uninstallLog);
+    g_setup.uninstallLog = nullptr;
+    return;
+  }
+  SetStatus(dialog, kUninstallStatus);
+  char uninstaller[kPathBufferSize];
+  if (ExpandInto(kUninstallerPath, uninstaller)) WriteMaintenanceProgram(uninstaller, true);
+  if (finalizerFits) WriteLogRecord(finalizer);
+}
+
+// The file phase ends normally at the empty name record, which leaves the setup state's
+// string record empty; a failed file leaves its own name there, and a cancellation (the
+// user's, or a read given up) sets the cancel flag. Only after the normal end does the
+// package stream stand at the shortcut list.
+bool ExtractFiles(platform::Window dialog) {
+  while (ExtractNextFile(dialog)) {
+  }
+  return !g_setup.cancelled && g_setup.stringRecord[0] == '\0';
+}
+
+// The run-after command is read only when every list before it was read through;
+// otherwise the stream stands elsewhere and the buffer stays empty.
+void ReadRunAfterCommand() {
+  const char* command = ReadStringRecord();
+  snprintf(g_setup.runAfterCommand, sizeof g_setup.runAfterCommand, "%s", command);
+}
+
+void EndFileSection() {
+  char uninstaller[kPathBufferSize];
+  if (ExpandInto(kUninstallerPath, uninstaller)) WriteLogRecord(uninstaller);
+  WriteLogRecord("");
+}
+
+}  // namespace
+
+bool ShowProgressDialog(platform::Instance instance, platform::Window parent) {
+  platform::RunProgressDialog(instance, parent, RunExtraction, OnCancelPressed);
+  platform::CloseFile(g_setup.uninstallLog);
+  g_setup.uninstallLog = nullptr;
+  return !g_setup.cancelled;
+}
+
+void RunExtraction(platform::Window dialog) {
+  g_setup.ownerWindow = dialog;
+  platform::SetProgressPosition(dialog, platform::kProgressOverallBar, 0);
+  platform::SetProgressRange(dialog, platform::kProgressOverallBar,
+                             g_setup.sizeTable[kSizeTableBlockCountWord] & 0xFFFFu);
+  WriteMaintenancePrograms(dialog);
+  platform::InitializeOle();
+
+  const bool listsReadable = ExtractFiles(dialog);
+  if (!g_setup.cancelled && !RegisterExtractedDlls(dialog)) g_setup.cancelled = true;
+  const bool goOn = listsReadable && !g_setup.cancelled;
+  if (goOn) CreateShortcuts(dialog);
+  EndFileSection();
+  if (goOn && !g_setup.cancelled) CreateRegistryEntries(dialog);
+  WriteLogRecord("");
+  platform::UninitializeOle();
+  if (goOn && !g_setup.cancelled) ReadRunAfterCommand();
+
+  g_setup.ownerWindow = nullptr;
+  platform::EndProgressDialog(dialog);
+}

@@ -1,0 +1,290 @@
+// Extracting one file entry: target path, folders, the overwrite policy, the blocks, and
+// the records the file leaves behind.
+#include "installer/file_extraction.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "installer/file_version.h"
+#include "installer/folder_creation.h"
+#include "installer/next_boot.h"
+#include "installer/overwrite_policy.h"
+#include "installer/path_macros.h"
+#include "maintenance/uninstall_log_writer.h"
+#include "package/extract_block.h"
+#include "package/file_entry.h"
+#include "package/format.h"
+#include "package/package_stream.h"
+#include "package/setup_state.h"
+#include "platform/file_system.h"
+#include "platform/message_box.h"
+#include "platform/progress_dialog.h"
+#include "platform/registry.h"
+
+namespace {
+
+// A waiting file's name: the whole target path and ".NewTemp".
+constexpr size_t kWaitingPathSize = 2 * kPathBufferSize;
+
+// Why a file failed; the text goes into the extraction error message.
+constexpr char kReasonExtract[] = "ExtractBlock returned false";
+constexpr char kReasonSkip[] = "ExtractBlock(skip) returned false";
+constexpr char kReasonCreate[] = "can't create file";
+constexpr char kReasonWrite[] = "can't write file";
+constexpr char kReasonMemory[] = "out of memory";
+constexpr char kReasonPathTooLong[] = "path too long";
+
+struct FileJob {
+  platform::Window dialog;
+  char path[kPathBufferSize];  // the expanded target path
+  FileEntryFields fields;
+  const char* reason;          // the first failure, nullptr while there is none
+};
+
+platform::FileTime EntryTime(const FileEntryFields& fields) {
+  return platform::FileTime{fields.timeLow, fields.timeHigh};
+}
+
+void Fail(FileJob* job, const char* reason) {
+  if (job->reason == nullptr) job->reason = reason;
+}
+
+// The name record and the fixed fields. False at the end of the list or when a read
+// failed (the stream has already spoken).
+bool ReadEntry(FileJob* job) {
+  const char* name = ReadStringRecord();
+  if (name[0] == '\0') return false;
+  snprintf(job->path, sizeof(job->path), "%s", name);
+  uint8_t bytes[kFileEntryFixedSize];
+  if (ReadPackage(bytes, kFileEntryFixedSize) != static_cast<int32_t>(kFileEntryFixedSize)) {
+    return false;
+  }
+  ParseFileEntryFields(bytes, &job->fields);
+  return true;
+}
+
+void ShowFileProgress(const FileJob& job) {
+  platform::SetControlText(job.dialog, platform::kProgressStatusText, job.path);
+  platform::SetProgressPosition(job.dialog, platform::kProgressFileBar, 0);
+  platform::SetProgressRange(job.dialog, platform::kProgressFileBar, job.fields.blockCount);
+  if (job.fields.blockCount > 1) {
+    platform::ShowControl(job.dialog, platform::kProgressFileBar, true);
+  }
+}
+
+void StepBothBars(platform::Window dialog) {
+  platform::StepProgress(dialog, platform::kProgressOverallBar);
+  platform::StepProgress(dialog, platform::kProgressFileBar);
+}
+
+// Made before every block. False when the user confirms a pending cancellation (the
+// cancel flag stays set); a declined one is cleared and the block is read.
+bool ContinueAfterCancelCheck(platform::Window dialog) {
+  if (!g_setup.cancelled) return true;
+  const int answer = platform::ShowMessageBox(
+      dialog, "Do you REALLY wish to cancel this installation?", "Confirm?",
+      platform::kMbYesNo | platform::kMbIconQuestion);
+  if (answer == platform::kIdYes) return false;
+  g_setup.cancelled = false;
+  return true;
+}
+
+enum class Plan { kWrite, kSkip, kCancel };
+
+// What to do with a target that exists, asking the user where the policy says so.
+Plan PlanForExistingFile(const FileJob& job, const platform::FoundFile& found) {
+  OverwriteFacts facts = {};
+  facts.yesToAllNewer = g_setup.yesToAllNewer;
+  facts.shared = job.fields.shared != 0;
+  memcpy(facts.entryVersion.parts, job.fields.version, sizeof(facts.entryVersion.parts));
+  facts.entryTime = EntryTime(job.fields);
+  facts.diskHasVersion = ReadFileVersion(job.path, &facts.diskVersion);
+  facts.diskTime = found.lastWrite;
+
+  OverwriteChoice choice = OverwriteChoice::kWrite;
+  switch (DecideOverwrite(facts)) {
+    case OverwriteQuestion::kNone:
+      return Plan::kWrite;
+    case OverwriteQuestion::kNewerFile:
+      choice = NewerFileChoice(platform::RunOverwriteDialog(
+          g_setup.instance, job.dialog, platform::kDialogNewerFile, job.path));
+      break;
+    case OverwriteQuestion::kSameFile:
+      choice = SameFileChoice(platform::RunOverwriteDialog(
+          g_setup.instance, job.dialog, platform::kDialogSameFile, job.path));
+      break;
+  }
+  switch (choice) {
+    case OverwriteChoice::kSkip:
+      return Plan::kSkip;
+    case OverwriteChoice::kCancelInstall:
+      return Plan::kCancel;
+    case OverwriteChoice::kWriteAllNewer:
+      g_setup.yesToAllNewer = true;
+      return Plan::kWrite;
+    case OverwriteChoice::kWrite:
+      return Plan::kWrite;
+  }
+  return Plan::kWrite;
+}
+
+Plan PlanForTarget(const FileJob& job) {
+  platform::FoundFile found;
+  platform::Search search = platform::FindFirst(job.path, &found);
+  if (search == nullptr) return Plan::kWrite;
+  platform::FindEnd(search);
+  return PlanForExistingFile(job, found);
+}
+
+// Reads past the file's blocks without writing anything.
+void SkipBlocks(FileJob* job) {
+  platform::SetControlText(job->dialog, platform::kProgressStatusText, "Skipping file...");
+  for (;;) {
+    if (!ContinueAfterCancelCheck(job->dialog)) return;
+    int32_t length = 0;
+    if (!ExtractBlock(nullptr, &length, 0)) {
+      Fail(job, kReasonSkip);
+      return;
+    }
+    // A negative length is a read the user gave up on: the cancel flag ends the file.
+    if (length <= 0) return;
+    StepBothBars(job->dialog);
+  }
+}
+
+// Expands the file's blocks into `file` until the end record, a confirmed cancel or the
+// first failure.
+void WriteBlocks(FileJob* job, platform::File file) {
+  uint8_t* buffer = static_cast<uint8_t*>(malloc(kFileBlockCapacity));
+  if (buffer == nullptr) {
+    Fail(job, kReasonMemory);
+    return;
+  }
+  for (;;) {
+    if (!ContinueAfterCancelCheck(job->dialog)) break;
+    int32_t length = 0;
+    if (!ExtractBlock(buffer, &length, kFileBlockCapacity)) {
+      Fail(job, kReasonExtract);
+      break;
+    }
+    if (length == 0) break;
+    StepBothBars(job->dialog);
+    // A full disk leaves the file short: that is a failed file, not a finished one.
+    uint32_t written = 0;
+    const uint32_t count = static_cast<uint32_t>(length);
+    if (!platform::WriteToFile(file, buffer, count, &written) || written != count) {
+      Fail(job, kReasonWrite);
+      break;
+    }
+  }
+  free(buffer);
+}
+
+// The record of the file in the uninstall log: its path, and the shared-file marker for a
+// shared file. A shared file whose path leaves no room for the marker is not logged at
+// all: logged without it, the uninstaller would delete a file that other programs count
+// on.
+void LogFile(const FileJob& job) {
+  char record[kPathBufferSize + 1];
+  const size_t length = strlen(job.path);
+  if (job.fields.shared == 0) {
+    WriteLogRecord(job.path);
+    return;
+  }
+  if (length + 1 > kMaxStringRecord) return;
+  memcpy(record, job.path, length);
+  record[length] = kSharedFileMarker;
+  record[length + 1] = '\0';
+  WriteLogRecord(record);
+}
+
+// Creates the target, or its waiting file when the target cannot be opened, writes the
+// blocks, and leaves the records of the file. A file that was begun is listed, logged and
+// counted whatever became of its content.
+void WriteFile(FileJob* job) {
+  bool waiting = false;
+  platform::File file = platform::CreateForWriting(job->path);
+  if (file == nullptr) {
+    char waitingPath[kWaitingPathSize];
+    snprintf(waitingPath, sizeof(waitingPath), "%s%s", job->path, kWaitingFileSuffix);
+    file = platform::CreateForWriting(waitingPath);
+    if (file == nullptr) {
+      Fail(job, kReasonCreate);
+    } else {
+      waiting = true;
+      ReplaceFileAtNextBoot(job->path, waitingPath);
+    }
+  }
+  if (file != nullptr) {
+    WriteBlocks(job, file);
+    platform::SetLastWriteTime(file, EntryTime(job->fields));
+    platform::CloseFile(file);
+  }
+  // A waiting file is registered by the finalizer once it has replaced its target.
+  if (!waiting && !AddSelfRegistration(job->path)) Fail(job, kReasonMemory);
+  LogFile(*job);
+  if (job->fields.shared != 0) CountSharedFile(job->path);
+}
+
+bool FinishFile(const FileJob& job) {
+  if (g_setup.cancelled) return false;
+  if (job.reason != nullptr) {
+    char text[128];
+    snprintf(text, sizeof(text), "There was an error extracting a file: %s", job.reason);
+    platform::ShowMessageBox(job.dialog, text, "Error!",
+                             platform::kMbOk | platform::kMbIconError);
+    g_setup.succeeded = false;
+  }
+  platform::ShowControl(job.dialog, platform::kProgressFileBar, false);
+  return job.reason == nullptr;
+}
+
+}  // namespace
+
+bool CountSharedFile(const char* path) {
+  char fullPath[kPathBufferSize];
+  if (!platform::GetFullPath(path, fullPath, sizeof(fullPath))) return false;
+  platform::Key key = platform::CreateKey(platform::kRootLocalMachine, kSharedDllsKey);
+  if (key == nullptr) return false;
+  uint32_t count = 0;
+  uint32_t type = 0;
+  uint32_t size = sizeof(count);
+  if (!platform::QueryValue(key, fullPath, &type, &count, &size) ||
+      type != platform::kRegNumber || size != sizeof(count)) {
+    count = 0;
+  }
+  ++count;
+  const bool written =
+      platform::SetValue(key, fullPath, platform::kRegNumber, &count, sizeof(count));
+  platform::CloseKey(key);
+  return written;
+}
+
+bool ExtractNextFile(platform::Window dialog) {
+  FileJob job = {};
+  job.dialog = dialog;
+  if (!ReadEntry(&job)) return false;
+
+  // A target that does not fit after expansion cannot be written anywhere sensible.
+  if (!ExpandPathMacros(job.path)) {
+    Fail(&job, kReasonPathTooLong);
+    platform::SetControlText(dialog, platform::kProgressStatusText, job.path);
+    return FinishFile(job);
+  }
+  ShowFileProgress(job);
+  if (!EnsureFolders(dialog, job.path)) return false;
+
+  switch (PlanForTarget(job)) {
+    case Plan::kCancel:
+      g_setup.cancelled = true;
+      return false;
+    case Plan::kSkip:
+      SkipBlocks(&job);
+      break;
+    case Plan::kWrite:
+      WriteFile(&job);
+      break;
+  }
+  return FinishFile(job);
+}

@@ -1,0 +1,23 @@
+// Extracting one file entry of the package: its target path, folders, the overwrite
+// policy, the blocks, and the records it leaves for self-registration, the uninstall log
+// and the shared-file counts.
+#pragma once
+
+#include "platform/handles.h"
+
+// Handles the next file entry of the package stream. `dialog` is the progress dialog: it
+// owns every prompt and holds the status text and both progress bars.
+// True: the entry was written or skipped without error; call again.
+// False: the file list has ended (empty or unreadable name record), an entry field could
+// not be read, the run was cancelled (cancel flag set, no message), or a failure that has
+// been reported (success flag cleared). After a false result other than the end of the
+// list the package stream stands inside the entry's blocks.
+bool ExtractNextFile(platform::Window dialog);
+
+// The registry key, under HKEY_LOCAL_MACHINE, whose REG_DWORD values count the
+// installations of each shared file under its full path.
+constexpr char kSharedDllsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+
+// Raises the reference count of the shared file `path` by one (a missing value counts
+// as 0). False when the full path or the key cannot be had.
+bool CountSharedFile(const char* path);

@@ -1,0 +1,56 @@
+// Scheduling the replacement or deletion of files in use for the next start of Windows.
+#include "installer/next_boot.h"
+
+#include "installer/ignore_case.h"
+#include "installer/path_macros.h"
+#include "package/setup_state.h"
+#include "platform/file_system.h"
+#include "platform/system.h"
+
+namespace {
+
+// Windows 9x carries out the "rename" section of this file as it starts.
+constexpr char kBootFile[] = "WININIT.INI";
+constexpr char kBootSection[] = "rename";
+constexpr char kDeleteKey[] = "NUL";
+
+}  // namespace
+
+bool IsWindowsNT() { return platform::IsNtFamily(); }
+
+void ReplaceFileAtNextBoot(const char* target, const char* waiting) {
+  if (IsWindowsNT()) {
+    platform::MoveFileAtBoot(waiting, target);
+  } else {
+    // WININIT.INI understands only short names. A target with a long name, or one whose
+    // names cannot be had, is left to the finalizer, which renames every waiting file of
+    // its folder with the long names.
+    char shortTarget[kPathBufferSize];
+    char shortWaiting[kPathBufferSize];
+    if (platform::GetShortPath(target, shortTarget, kPathBufferSize) &&
+        EqualIgnoringCase(target, shortTarget) &&
+        platform::GetShortPath(waiting, shortWaiting, kPathBufferSize)) {
+      platform::WriteProfileText(kBootFile, kBootSection, shortTarget, shortWaiting);
+    } else {
+      g_setup.finalizeAtBoot = true;
+    }
+  }
+  g_setup.restartNeeded = true;
+}
+
+void DeleteFileAtNextBoot(const char* path) {
+  if (IsWindowsNT()) {
+    platform::MoveFileAtBoot(path, nullptr);
+  } else {
+    // A file without a short name does not exist, and there is nothing to delete.
+    char shortPath[kPathBufferSize];
+    if (platform::GetShortPath(path, shortPath, kPathBufferSize)) {
+      platform::WriteProfileText(kBootFile, kBootSection, kDeleteKey, shortPath);
+    }
+  }
+  g_setup.restartNeeded = true;
+}
+
+bool RestartNeeded() { return g_setup.restartNeeded; }
+
+bool FinalizeAtBoot() { return g_setup.finalizeAtBoot; }

@@ -1,0 +1,151 @@
+// The wizard's pages: welcome, licence, installation folder and start-menu folder.
+#include "installer/wizard_pages.h"
+
+#include <stdio.h>
+#include <string.h>
+
+#include "installer/disk_space_estimate.h"
+#include "installer/path_macros.h"
+#include "package/setup_state.h"
+#include "platform/message_box.h"
+
+namespace {
+
+constexpr int kWelcomeDialog = 111;
+constexpr int kLicenceDialog = 101;
+constexpr int kFolderDialog = 102;
+constexpr int kStartMenuDialog = 114;
+constexpr int kFieldControl = 1000;  // the text of each page: welcome, licence, folders
+constexpr size_t kWelcomeTextSize = 2048;
+constexpr size_t kBrowseBufferSize = 260;
+
+const char kWelcomeFormat[] =
+    "This program will install %s onto your computer. If you wish to continue, click Next.";
+const char kCancelQuestion[] = "Cancel the installation of this program?";
+const char kCancelCaption[] = "Confirm?";
+const char kBrowseTitle[] = "Select Installation Folder";
+
+bool IsEmpty(const char* text) { return text == nullptr || text[0] == '\0'; }
+
+// The events every page answers alike. True when `event` was one of them; *result is
+// then the page's answer.
+bool HandleCommonEvent(platform::Window page, platform::WizardEvent event, uint32_t pageCode,
+                       bool* result) {
+  *result = true;
+  switch (event) {
+    case platform::WizardEvent::kActivate:
+      platform::SetWizardButtons(page, WizardButtonsFor(pageCode));
+      return true;
+    case platform::WizardEvent::kQueryCancel:
+      *result = ConfirmCancel(page);
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool IsLeaving(platform::WizardEvent event) {
+  return event == platform::WizardEvent::kBack || event == platform::WizardEvent::kNext ||
+         event == platform::WizardEvent::kFinish;
+}
+
+void StoreFieldOf(platform::Window page, char** folder) {
+  char field[kPathBufferSize];
+  platform::GetPageText(page, kFieldControl, field, sizeof field);
+  StoreFolderField(field, folder);
+}
+
+}  // namespace
+
+int AddWizardPages(platform::WizardPage pages[kMaxWizardPages]) {
+  int count = 0;
+  uint32_t last = kWelcomePageCode;
+  pages[count++] = {kWelcomeDialog, WelcomePageProc};
+  if (!IsEmpty(g_setup.licenceText)) {
+    pages[count++] = {kLicenceDialog, LicensePageProc};
+    last = kLicencePageCode;
+  }
+  if (!IsEmpty(g_setup.programFolder)) {
+    pages[count++] = {kFolderDialog, FolderPageProc};
+    last = kFolderPageCode;
+  }
+  if (!IsEmpty(g_setup.startMenuFolder)) {
+    pages[count++] = {kStartMenuDialog, StartMenuPageProc};
+    last = kStartMenuPageCode;
+  }
+  g_setup.lastWizardPageCode = last;
+  return count;
+}
+
+uint32_t WizardButtonsFor(uint32_t pageCode) {
+  const uint32_t forward =
+      pageCode == g_setup.lastWizardPageCode ? platform::kWizardFinish : platform::kWizardNext;
+  return pageCode == kWelcomePageCode ? forward : (platform::kWizardBack | forward);
+}
+
+bool ConfirmCancel(platform::Window page) {
+  return platform::ShowMessageBox(page, kCancelQuestion, kCancelCaption,
+                                  platform::kMbYesNo | platform::kMbIconQuestion) ==
+         platform::kIdYes;
+}
+
+// "\" alone would leave an empty folder, which stands for "no folder" everywhere (no
+// finalizer, no folder page): it is treated like an empty field.
+void StoreFolderField(const char* field, char** folder) {
+  char text[kPathBufferSize];
+  snprintf(text, sizeof text, "%s", field);
+  const size_t length = strlen(text);
+  if (length > 0 && text[length - 1] == '\\') text[length - 1] = '\0';
+  if (text[0] != '\0') ReplaceSetupText(folder, text);
+}
+
+bool WelcomePageProc(platform::Window page, platform::WizardEvent event) {
+  bool result = false;
+  if (HandleCommonEvent(page, event, kWelcomePageCode, &result)) return result;
+  if (event == platform::WizardEvent::kCreate) {
+    char text[kWelcomeTextSize];
+    snprintf(text, sizeof text, kWelcomeFormat, TextOrEmpty(g_setup.title));
+    platform::SetPageText(page, kFieldControl, text);
+  } else if (event == platform::WizardEvent::kShown) {
+    platform::CenterWizard(page);
+  }
+  return true;
+}
+
+bool LicensePageProc(platform::Window page, platform::WizardEvent event) {
+  bool result = false;
+  if (HandleCommonEvent(page, event, kLicencePageCode, &result)) return result;
+  if (event == platform::WizardEvent::kCreate) {
+    platform::SetPageText(page, kFieldControl, TextOrEmpty(g_setup.licenceText));
+  }
+  return true;
+}
+
+bool FolderPageProc(platform::Window page, platform::WizardEvent event) {
+  bool result = false;
+  if (HandleCommonEvent(page, event, kFolderPageCode, &result)) return result;
+  if (event == platform::WizardEvent::kCreate) {
+    platform::SetPageText(page, kFieldControl, TextOrEmpty(g_setup.programFolder));
+    if (g_setup.fixedFolder) platform::EnablePageControl(page, kFieldControl, false);
+    ShowDiskSpaceEstimate(page);
+  } else if (event == platform::WizardEvent::kBrowse) {
+    char chosen[kBrowseBufferSize];
+    if (platform::BrowseForFolder(page, kBrowseTitle, chosen, sizeof chosen)) {
+      platform::SetPageText(page, kFieldControl, chosen);
+    }
+  } else if (IsLeaving(event)) {
+    StoreFieldOf(page, &g_setup.programFolder);
+  }
+  return true;
+}
+
+bool StartMenuPageProc(platform::Window page, platform::WizardEvent event) {
+  bool result = false;
+  if (HandleCommonEvent(page, event, kStartMenuPageCode, &result)) return result;
+  if (event == platform::WizardEvent::kCreate) {
+    platform::SetPageText(page, kFieldControl, TextOrEmpty(g_setup.startMenuFolder));
+  } else if (IsLeaving(event)) {
+    StoreFieldOf(page, &g_setup.startMenuFolder);
+  }
+  return true;
+}

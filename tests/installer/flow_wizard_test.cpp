@@ -1,0 +1,101 @@
+// The wizard, run through the program entry on built packages.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/message_box.h"
+#include "platform/wizard.h"
+#include "tests/installer/flow_test_support.h"
+
+namespace {
+
+using platform::kWizardBack;
+using platform::kWizardFinish;
+using platform::kWizardNext;
+using sim::WizardAction;
+using Shown = std::vector<std::pair<int, uint32_t>>;
+
+const char kRemembered[] = "HKLM\\Software\\TWKSetup\\Prod";
+
+class FlowWizard : public flow_test::FlowTest {
+ protected:
+  // Installs a package of the [Setup] lines `setup`; the pages shown, with their buttons.
+  Shown Install(const std::string& setup, const flow_test::Files& files = {}) {
+    sim::UseDefaultAnswers();  // scripted answers still come first
+    first_ = machine.ui.pages.size();
+    BuildAndRun("[Setup]\n" + setup, files);
+    Shown shown;
+    for (size_t i = first_; i < machine.ui.pages.size(); ++i) {
+      shown.emplace_back(machine.ui.pages[i].dialog, machine.ui.pages[i].buttons);
+    }
+    return shown;
+  }
+  // Control 1000 of the `page`th page shown, as the page showed it.
+  const sim::SimControl& Field(size_t page) {
+    return machine.ui.pages.at(first_ + page).controls.at(1000);
+  }
+  std::string Remembered(const char* value) { return machine.registry.Text(kRemembered, value); }
+
+  size_t first_ = 0;
+};
+
+TEST_F(FlowWizard, PagesAndButtonsFollowTheHeader) {
+  EXPECT_EQ(Install("Title = Demo\n"), (Shown{{111, kWizardFinish}}));
+  EXPECT_EQ(
+      Field(0).text,
+      "This program will install Demo onto your computer. If you wish to continue, click Next.");
+  EXPECT_EQ(Install("Licence = l.txt\n", {{"l.txt", {'L'}}}),
+            (Shown{{111, kWizardNext}, {101, kWizardBack | kWizardFinish}}));
+  EXPECT_EQ(Field(1).text, "L");
+  EXPECT_EQ(Install("ProgramFolder = Prog\nStartMenuFolder = Menu\n"),
+            (Shown{{111, kWizardNext},
+                   {102, kWizardBack | kWizardNext},
+                   {114, kWizardBack | kWizardFinish}}));
+}
+
+TEST_F(FlowWizard, FoldersComeFromTheRegistryThenFromTheFieldsAsPagesAreLeft) {
+  machine.registry.PutText(kRemembered, "Path", "Remembered");  // relative: gets the prefix too
+  machine.registry.PutText(kRemembered, "SPath", "Old Menu");
+  machine.registry.PutText("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir",
+                           "C:\\Apps");
+  sim::SimAnswers& answers = machine.ui.answers;
+  answers.PagePress(111, WizardAction::kNext);
+  answers.PageType(102, "D:\\", WizardAction::kNext);   // one trailing '\' goes
+  answers.PageType(114, "Menu2", WizardAction::kBack);  // Back stores the field too
+  answers.PageType(102, "\\", WizardAction::kNext);     // would leave no folder: kept
+  answers.PageType(114, "", WizardAction::kFinish);     // empty: kept
+  Install("ProductKey = Prod\nProgramFolder = Prog\nStartMenuFolder = Menu\n");
+  EXPECT_EQ(Field(1).text, "C:\\Apps\\Remembered");
+  EXPECT_TRUE(Field(1).enabled);
+  EXPECT_EQ(Field(2).text, "Old Menu");
+  EXPECT_EQ(Remembered("Path"), "D:");
+  EXPECT_EQ(Remembered("SPath"), "Menu2");
+}
+
+TEST_F(FlowWizard, AFixedFolderIgnoresTheRememberedPathButCanBeBrowsed) {
+  machine.registry.PutText(kRemembered, "Path", "C:\\Other");
+  machine.ui.answers.PagePress(111, WizardAction::kNext);
+  machine.ui.answers.PageBrowse(102, "C:\\Picked\\", WizardAction::kFinish);
+  Install("ProductKey = Prod\nProgramFolder = C:\\Fixed\n");
+  EXPECT_EQ(Field(1).text, "C:\\Fixed");
+  EXPECT_FALSE(Field(1).enabled);
+  ASSERT_EQ(machine.ui.browses.size(), 1u);
+  EXPECT_EQ(machine.ui.browses[0].title, "Select Installation Folder");
+  EXPECT_EQ(Remembered("Path"), "C:\\Picked");
+}
+
+TEST_F(FlowWizard, NoToTheCancelQuestionKeepsTheWizardOpen) {
+  for (int answer : {platform::kIdNo, platform::kIdYes}) {
+    machine.user.Expect("Cancel the installation of this program?", "Confirm?",
+                        platform::kMbYesNo | platform::kMbIconQuestion, answer);
+    machine.ui.answers.PagePress(111, WizardAction::kCancel);
+  }
+  Install("ProductKey = Prod\nProgramFolder = Prog\n");
+  EXPECT_TRUE(machine.ui.progress.empty());
+  EXPECT_FALSE(machine.registry.HasKey(kRemembered));
+  EXPECT_EQ(machine.user.Shown().size(), 2u);
+}
+
+}  // namespace
