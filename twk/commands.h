@@ -12,3 +12,4 @@ int RunListCommand(const Arguments& args);
 int RunVerifyCommand(const Arguments& args);
 int RunExtractCommand(const Arguments& args);
 int RunLogCommand(const Arguments& args);
+int RunSimulateCommand(const Arguments& args);

@@ -8,4 +8,6 @@ enum ExitCode {
   kExitInputError = 3,   // an input file is missing or unreadable, or is not an installer
   kExitScriptError = 4,  // the build script is wrong; the message names file and line
   kExitOutputError = 5,  // an output file could not be written
+  kExitSimulationFault = 6,  // simulate: the simulated Windows saw a fault of the program,
+                             // or a prompt that the answers did not foresee
 };

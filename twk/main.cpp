@@ -17,7 +17,9 @@ const char kUsage[] =
     "  verify INSTALLER      check every block and the layout across all volumes\n"
     "  extract INSTALLER [-d DIR]\n"
     "                        write every file of the package under DIR\n"
-    "  log UNINST.EXE        show a maintenance program's trailer and uninstall log\n";
+    "  log UNINST.EXE        show a maintenance program's trailer and uninstall log\n"
+    "  simulate INSTALLER --root DIR [--answers FILE] [--nt|--9x]\n"
+    "                        run an installer on a simulated Windows kept in DIR\n";
 
 struct Command {
   const char* name;
@@ -26,7 +28,7 @@ struct Command {
 
 const Command kCommands[] = {
     {"build", RunBuildCommand},     {"list", RunListCommand}, {"verify", RunVerifyCommand},
-    {"extract", RunExtractCommand}, {"log", RunLogCommand},
+    {"extract", RunExtractCommand}, {"log", RunLogCommand},   {"simulate", RunSimulateCommand},
 };
 
 }  // namespace

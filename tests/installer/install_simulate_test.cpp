@@ -1,0 +1,132 @@
+// `twk simulate` on the example product: a fresh root, then a second run on the same root
+// with an answers file; the installed files, the registry's text form and the uninstall
+// log of the written UNINST.EXE must match the package.
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "tests/installer/install_test_support.h"
+#include "twk/commands.h"
+#include "twk/simulate_answers.h"
+#include "twk/simulate_error.h"
+
+namespace fs = std::filesystem;
+
+namespace install_test {
+namespace {
+
+// The example product's files beside its script, and where the installer puts each.
+const std::pair<const char*, const char*> kProductFiles[] = {
+    {"DemoApp.exe", "C:\\Program Files\\TWKSetup Demo\\DemoApp.exe"},
+    {"DemoLib.dll", "C:\\WINDOWS\\SYSTEM32\\DemoLib.dll"},
+    {"readme.txt", "C:\\Program Files\\TWKSetup Demo\\Read Me.txt"},
+    {"manual.txt", "C:\\Program Files\\TWKSetup Demo\\manual.txt"},
+    {"samples.dat", "C:\\Program Files\\TWKSetup Demo\\data\\samples.dat"},
+    {"empty.log", "C:\\Program Files\\TWKSetup Demo\\logs\\empty.log"},
+    {"docs/changes.txt", "C:\\Program Files\\TWKSetup Demo\\docs\\changes.txt"},
+    {"docs/questions.txt", "C:\\Program Files\\TWKSetup Demo\\docs\\questions.txt"},
+};
+
+class SimulateCommand : public InstallTest {
+ protected:
+  // The checked-in product with stand-ins for the files the build tree generates.
+  std::string BuildExample() {
+    const fs::path source = fs::path(__FILE__).parent_path().parent_path().parent_path() /
+                            "examples" / "product";
+    fs::create_directories(BuildPath("product"));
+    fs::copy(source, BuildPath("product"), fs::copy_options::recursive);
+    const uint16_t version[4] = {2, 0, 1, 7};
+    const std::vector<Source> generated = {
+        {"product/DemoApp.exe", VersionedProgram(version, false)},
+        {"product/DemoLib.dll", VersionedProgram(version, false)},
+        {"product/manual.txt", Noise(150000, 1)},
+        {"product/samples.dat", Noise(1000, 2)},
+        {"product/empty.log", {}}};
+    WriteSources(generated);
+    BuildFrom("product/demo.twk");
+    return Installer();
+  }
+  int Simulate(const Arguments& args, std::string* printed) {
+    std::ostringstream out;
+    std::streambuf* saved = std::cout.rdbuf(out.rdbuf());
+    const int code = RunSimulateCommand(args);
+    std::cout.rdbuf(saved);
+    *printed = out.str();
+    return code;
+  }
+  std::string Registry() {
+    std::ifstream file(root_ / "registry.txt");
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  }
+  fs::path root_ = BuildPath("root");
+};
+
+TEST_F(SimulateCommand, InstallsTheExampleProductIntoAFreshRootAndAgain) {
+  const std::string installer = BuildExample();
+  std::string printed;
+  ASSERT_EQ(Simulate({installer, "--root", root_.string()}, &printed), 0) << printed;
+  EXPECT_NE(printed.find("wizard page 101 \"License Agreement\", buttons: Back Next"),
+            std::string::npos);
+  EXPECT_NE(printed.find("machine errors (0)"), std::string::npos);
+
+  sim::SimMachine installed(root_);
+  for (const auto& [name, target] : kProductFiles) {
+    EXPECT_EQ(installed.files.FileBytes(target),
+              ReadBytes(BuildPath(std::string("product/") + name)))
+        << target;
+  }
+  const std::string registry = Registry();
+  EXPECT_NE(registry.find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Example Ltd\\TWKSetup Demo]\n"
+                          "@=sz:\"TWKSetup Demo 1.2\"\n"
+                          "\"InstallFolder\"=sz:\"C:\\\\Program Files\\\\TWKSetup Demo\"\n"
+                          "\"Installs\"=dword:00000001\n\"Signature\"=hex:54,57,4b,00,01,02\n"),
+            std::string::npos)
+      << registry;
+  EXPECT_NE(registry.find("\"Width\"=dword:00000280"), std::string::npos);
+  const UninstallLog log = ReadUninstallLog(
+      installed.files.HostPath("C:\\Program Files\\TWKSetup Demo\\UNINST.EXE").string());
+  ASSERT_TRUE(log.complete) << log.problem;
+  ASSERT_EQ(log.files.size(), 1 + std::size(kProductFiles) + 4 + 1);
+  for (size_t i = 0; i < std::size(kProductFiles); ++i) {
+    EXPECT_EQ(log.files[1 + i].path, kProductFiles[i].second);
+  }
+  EXPECT_TRUE(log.files[2].shared);
+  EXPECT_EQ(log.registry.size(), 4u);
+
+  // Again on the same root: the remembered folder is offered, the shared library is the
+  // same file and is replaced, and its count goes to 2.
+  std::ofstream(BuildPath("answers.txt"))
+      << "# second run\npage 111 next\npage 101 next\n"
+         "page 102 type \"C:\\Program Files\\TWKSetup Demo\" next\npage 114 finish\n"
+         "overwrite 117 \"C:\\WINDOWS\\SYSTEM32\\DemoLib.dll\" replace\n"
+         "message \"Success!\" \"Installation complete! You can use the program immediately.\" ok\n";
+  ASSERT_EQ(Simulate({installer, "--root", root_.string(), "--answers", BuildPath("answers.txt")},
+                     &printed),
+            0)
+      << printed;
+  EXPECT_NE(Registry().find("\"C:\\\\WINDOWS\\\\SYSTEM32\\\\DemoLib.dll\"=dword:00000002"),
+            std::string::npos);
+  // An answer the run never needs is a fault of the run.
+  std::ofstream(BuildPath("answers.txt")) << "defaults\noverwrite 116 * yes\n";
+  EXPECT_EQ(Simulate({installer, "--root", root_.string(), "--answers", BuildPath("answers.txt")},
+                     &printed),
+            6);
+  EXPECT_NE(printed.find("answer never used: overwrite 116 * 1008"), std::string::npos);
+}
+
+TEST_F(SimulateCommand, AnswersFileMistakesNameTheLine) {
+  const char* const bad[] = {"page 102 sideways", "overwrite 118 * yes", "message \"Cap\" ok",
+                             "cancel at", "page 111 type \"unterminated next"};
+  for (const char* line : bad) {
+    try {
+      LoadAnswers("answers.txt", std::string("# fine\n") + line + "\n", machine);
+      ADD_FAILURE() << "accepted: " << line;
+    } catch (const SimulateError& error) {
+      EXPECT_EQ(std::string(error.what()).rfind("answers.txt:2: ", 0), 0u) << error.what();
+    }
+  }
+  EXPECT_EQ(machine.ui.answers.PendingCount(), 0u) << "nothing is scripted from a bad file";
+}
+
+}  // namespace
+}  // namespace install_test

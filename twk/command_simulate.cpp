@@ -1,0 +1,117 @@
+// twk simulate: runs an installer (or a maintenance program) on a simulated Windows kept
+// in a folder, prints everything it shows and what it changed.
+#include <iostream>
+#include <system_error>
+
+#include "platform/sim/sim_machine.h"
+#include "platform/sim/sim_ui.h"
+#include "twk/commands.h"
+#include "twk/exit_codes.h"
+#include "twk/simulate_answers.h"
+#include "twk/simulate_error.h"
+#include "twk/simulate_report.h"
+#include "twk/simulate_run.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char kUsage[] = "usage: twk simulate INSTALLER --root DIR [--answers FILE] [--nt|--9x]";
+
+struct SimulateOptions {
+  std::string program;
+  std::string root;
+  std::string answers;
+  MachineFamily family = MachineFamily::kAsBefore;
+};
+
+SimulateOptions ParseOptions(const Arguments& args) {
+  SimulateOptions options;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    const bool hasValue = i + 1 < args.size();
+    if (arg == "--root" && hasValue) {
+      options.root = args[++i];
+    } else if (arg == "--answers" && hasValue) {
+      options.answers = args[++i];
+    } else if (arg == "--nt" || arg == "--9x") {
+      const MachineFamily family = arg == "--nt" ? MachineFamily::kNt : MachineFamily::k9x;
+      if (options.family != MachineFamily::kAsBefore && options.family != family) {
+        throw SimulateError(kExitUsage, "--nt and --9x exclude each other");
+      }
+      options.family = family;
+    } else if (!arg.empty() && arg[0] == '-') {
+      throw SimulateError(kExitUsage, "unknown or incomplete option '" + arg + "'\n" + kUsage);
+    } else if (options.program.empty()) {
+      options.program = arg;
+    } else {
+      throw SimulateError(kExitUsage, "more than one program named\n" + std::string(kUsage));
+    }
+  }
+  if (options.program.empty() || options.root.empty()) throw SimulateError(kExitUsage, kUsage);
+  return options;
+}
+
+// Everything shown is printed as it happens, so that a run that goes wrong shows how far
+// it came.
+void PrintAsShown(sim::SimMachine& machine, std::ostream& out) {
+  machine.ui.onShow = [&out](const std::string& line) { out << line << "\n"; };
+  machine.user.onShown = [&out, &machine](const sim::ShownPrompt& prompt) {
+    out << DescribePrompt(prompt, machine) << "\n";
+  };
+}
+
+// Script lines that the run never came to mean it went otherwise than the script says.
+void ReportUnusedAnswers(sim::SimMachine& machine) {
+  for (const std::string& unused : machine.ui.answers.Unused()) {
+    machine.ReportError("answer never used: " + unused);
+  }
+  if (machine.user.PendingCount() > 0) {
+    machine.ReportError(std::to_string(machine.user.PendingCount()) +
+                        " message box answer(s) never used");
+  }
+}
+
+int Simulate(const SimulateOptions& options, std::ostream& out) {
+  std::error_code error;
+  fs::create_directories(options.root, error);
+  if (!fs::is_directory(options.root)) {
+    throw SimulateError(kExitOutputError, options.root + ": cannot make the machine's folder");
+  }
+  sim::SimMachine machine(options.root);
+  sim::SimMachineScope scope(machine);
+  LoadMachine(machine, options.family);
+  if (options.answers.empty()) {
+    sim::UseDefaultAnswers();
+  } else {
+    LoadAnswersFile(options.answers, machine);
+  }
+  const std::string modulePath = PlaceProgram(options.program, options.root);
+  out << "== " << modulePath << " on a simulated Windows "
+      << (machine.system.ntFamily ? "NT" : "9x") << " in " << options.root << "\n";
+  const MachineSnapshot before = TakeSnapshot(machine);
+  const RunMarks marks = MarkMachine(machine);
+  PrintAsShown(machine, out);
+  const ProgramRun run = RunSimulatedProgram(machine, modulePath, "");
+  machine.ui.onShow = nullptr;
+  machine.user.onShown = nullptr;
+  ReportUnusedAnswers(machine);
+  const MachineChanges changes = CompareSnapshots(before, TakeSnapshot(machine));
+  PrintRunSummary(out, run.exitCode, changes, machine, marks);
+  SaveMachine(machine);
+  return machine.errors.empty() ? kExitOk : kExitSimulationFault;
+}
+
+}  // namespace
+
+int RunSimulateCommand(const Arguments& args) {
+  try {
+    return Simulate(ParseOptions(args), std::cout);
+  } catch (const SimulateError& failure) {
+    std::cerr << "twk: " << failure.what() << "\n";
+    return failure.exitCode();
+  } catch (const std::exception& failure) {
+    std::cerr << "twk: " << failure.what() << "\n";
+    return kExitSimulationFault;
+  }
+}
