@@ -9,6 +9,7 @@
 
 #include "codec/little_endian.h"
 #include "package/format.h"
+#include "tests/platform/test_pe_image.h"
 #include "twk/build_installer.h"
 
 namespace fs = std::filesystem;
@@ -44,29 +45,6 @@ Bytes FakeStub() {
   return stub;
 }
 
-void Pad4(Bytes* b) {
-  while (b->size() % 4 != 0) b->push_back(0);
-}
-
-// One node of a version resource: its length, value length, type, UTF-16 key, value
-// and children.
-Bytes VersionNode(const std::string& key, const Bytes& value, uint16_t valueLength, uint16_t type,
-                  const std::vector<Bytes>& children) {
-  Bytes b(6, 0);
-  for (char c : key) b.insert(b.end(), {static_cast<uint8_t>(c), 0});
-  b.insert(b.end(), {0, 0});
-  Pad4(&b);
-  b.insert(b.end(), value.begin(), value.end());
-  for (const Bytes& child : children) {
-    Pad4(&b);
-    b.insert(b.end(), child.begin(), child.end());
-  }
-  StoreLe16(b.data(), static_cast<uint16_t>(b.size()));
-  StoreLe16(b.data() + 2, valueLength);
-  StoreLe16(b.data() + 4, type);
-  return b;
-}
-
 }  // namespace
 
 Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
@@ -86,52 +64,11 @@ Bytes Noise(size_t length, uint32_t seed) {
 }
 
 Bytes VersionedProgram(const uint16_t version[4], bool selfRegister) {
-  Bytes fixed(52, 0);
-  StoreLe32(fixed.data(), 0xFEEF04BD);
-  StoreLe32(fixed.data() + 8, static_cast<uint32_t>(version[0]) << 16 | version[1]);
-  StoreLe32(fixed.data() + 12, static_cast<uint32_t>(version[2]) << 16 | version[3]);
-  std::vector<Bytes> strings = {VersionNode("FileVersion", {'1', 0, 0, 0}, 2, 1, {})};
-  if (selfRegister) strings.push_back(VersionNode("OLESelfRegister", {0, 0}, 1, 1, {}));
-  const Bytes resource = VersionNode(
-      "VS_VERSION_INFO", fixed, 52, 0,
-      {VersionNode("StringFileInfo", {}, 0, 1, {VersionNode("040904b0", {}, 0, 1, strings)}),
-       VersionNode("VarFileInfo", {}, 0, 1,
-                   {VersionNode("Translation", {0x09, 0x04, 0xB0, 0x04}, 4, 0, {})})});
-  // A resource tree of type 16, name 1, language 0x409 in the one section of a PE32 image.
-  const uint32_t sectionRva = 0x1000, rawOffset = 0x200;
-  Bytes tree(0x58, 0);
-  const uint32_t entries[3][3] = {{0x00, 16, 0x80000018}, {0x18, 1, 0x80000030}, {0x30, 0x409, 0x48}};
-  for (const auto& entry : entries) {
-    StoreLe16(tree.data() + entry[0] + 14, 1);
-    StoreLe32(tree.data() + entry[0] + 16, entry[1]);
-    StoreLe32(tree.data() + entry[0] + 20, entry[2]);
-  }
-  StoreLe32(tree.data() + 0x48, sectionRva + 0x58);
-  StoreLe32(tree.data() + 0x4C, static_cast<uint32_t>(resource.size()));
-  tree.insert(tree.end(), resource.begin(), resource.end());
-  Bytes image(rawOffset + tree.size(), 0);
-  std::copy(tree.begin(), tree.end(), image.begin() + rawOffset);
-  image[0] = 'M';
-  image[1] = 'Z';
-  StoreLe32(&image[0x3C], 0x40);
-  uint8_t* pe = &image[0x40];
-  pe[0] = 'P';
-  pe[1] = 'E';
-  StoreLe16(pe + 4, 0x14C);
-  StoreLe16(pe + 6, 1);
-  StoreLe16(pe + 20, 224);
-  uint8_t* optional = pe + 24;
-  StoreLe16(optional, 0x10B);
-  StoreLe32(optional + 92, 16);
-  StoreLe32(optional + 96 + 16, sectionRva);
-  StoreLe32(optional + 96 + 20, static_cast<uint32_t>(tree.size()));
-  uint8_t* section = optional + 224;
-  std::copy_n(".rsrc", 5, section);
-  StoreLe32(section + 8, static_cast<uint32_t>(tree.size()));
-  StoreLe32(section + 12, sectionRva);
-  StoreLe32(section + 16, static_cast<uint32_t>(tree.size()));
-  StoreLe32(section + 20, rawOffset);
-  return image;
+  test_pe::VersionFields fields;
+  fields.fileVersionMs = static_cast<uint32_t>(version[0]) << 16 | version[1];
+  fields.fileVersionLs = static_cast<uint32_t>(version[2]) << 16 | version[3];
+  fields.selfRegister = selfRegister;
+  return test_pe::VersionedLibrary(fields);
 }
 
 InstallTest::InstallTest()

@@ -69,11 +69,11 @@ inline Bytes VersionResource(const VersionFields& fields) {
                                     {VersionBlock("Translation", translation, 4, 0, {})})});
 }
 
-// A one-section PE32 image whose resource tree holds `resource` as type 16, name 1,
-// language 0x409; with an empty `resource`, an image without resources.
-inline Bytes PeImageWith(const Bytes& resource) {
+// A one-section PE32 (or PE32+) image whose resource tree holds `resource` as type 16,
+// name 1, language 0x409; with an empty `resource`, an image without resources.
+inline Bytes PeImageWith(const Bytes& resource, bool pe32Plus = false) {
   const uint32_t sectionRva = 0x1000, rawOffset = 0x200;
-  const uint16_t optionalSize = 224;
+  const uint16_t optionalSize = pe32Plus ? 240 : 224;
   Bytes tree(0x58, 0);
   auto directory = [&tree](size_t at, uint32_t id, uint32_t target) {
     StoreLe16(tree.data() + at + 14, 1);
@@ -95,12 +95,12 @@ inline Bytes PeImageWith(const Bytes& resource) {
   uint8_t* pe = &image[0x40];
   pe[0] = 'P';
   pe[1] = 'E';
-  StoreLe16(pe + 4, 0x14C);
+  StoreLe16(pe + 4, pe32Plus ? 0x8664 : 0x14C);
   StoreLe16(pe + 6, 1);
   StoreLe16(pe + 20, optionalSize);
   uint8_t* optional = pe + 24;
-  StoreLe16(optional, 0x10B);
-  const size_t directories = 96;
+  StoreLe16(optional, pe32Plus ? 0x20B : 0x10B);
+  const size_t directories = pe32Plus ? 112 : 96;
   StoreLe32(optional + directories - 4, 16);
   if (!resource.empty()) {
     StoreLe32(optional + directories + 16, sectionRva);
