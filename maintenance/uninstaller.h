@@ -1,0 +1,10 @@
+// The uninstaller: removes what an installation put down, as its uninstall log says.
+#pragma once
+
+#include "platform/handles.h"
+
+// The handler of the uninstall start message: asks for confirmation, then reads the
+// uninstall log from the package stream (which stands just after the maintenance
+// trailer) and undoes files, shared-file counts, registry values and keys, its own file
+// and the folders left empty. Ends by posting the close message to `background`.
+void RunUninstall(platform::Instance instance, platform::Window background);
