@@ -57,14 +57,14 @@ void WriteMaintenancePrograms(platform::Window dialog) {
   if (finalizerFits) WriteLogRecord(finalizer);
 }
 
-// The file phase ends normally at the empty name record, which leaves the setup state's
-// string record empty; a failed file leaves its own name there, and a cancellation (the
-// user's, or a read given up) sets the cancel flag. Only after the normal end does the
-// package stream stand at the shortcut list.
+// The file phase ends normally at the empty name record; a failed file or a cancellation
+// (the user's, or a read given up, which also reads as an empty record) ends it early.
+// Only after the normal end does the package stream stand at the shortcut list.
 bool ExtractFiles(platform::Window dialog) {
-  while (ExtractNextFile(dialog)) {
+  bool listEnded = false;
+  while (ExtractNextFile(dialog, &listEnded)) {
   }
-  return !g_setup.cancelled && g_setup.stringRecord[0] == '\0';
+  return listEnded && !g_setup.cancelled;
 }
 
 // The run-after command is read only when every list before it was read through;

@@ -50,11 +50,14 @@ void Fail(FileJob* job, const char* reason) {
   if (job->reason == nullptr) job->reason = reason;
 }
 
-// The name record and the fixed fields. False at the end of the list or when a read
-// failed (the stream has already spoken).
-bool ReadEntry(FileJob* job) {
+// The name record and the fixed fields. False at the end of the list (*listEnded set) or
+// when a read failed (the stream has already spoken).
+bool ReadEntry(FileJob* job, bool* listEnded) {
   const char* name = ReadStringRecord();
-  if (name[0] == '\0') return false;
+  if (name[0] == '\0') {
+    *listEnded = true;
+    return false;
+  }
   snprintf(job->path, sizeof(job->path), "%s", name);
   uint8_t bytes[kFileEntryFixedSize];
   if (ReadPackage(bytes, kFileEntryFixedSize) != static_cast<int32_t>(kFileEntryFixedSize)) {
@@ -261,10 +264,13 @@ bool CountSharedFile(const char* path) {
   return written;
 }
 
-bool ExtractNextFile(platform::Window dialog) {
+bool ExtractNextFile(platform::Window dialog, bool* listEnded) {
+  bool ended = false;
   FileJob job = {};
   job.dialog = dialog;
-  if (!ReadEntry(&job)) return false;
+  const bool read = ReadEntry(&job, &ended);
+  if (listEnded != nullptr) *listEnded = ended;
+  if (!read) return false;
 
   // A target that does not fit after expansion cannot be written anywhere sensible.
   if (!ExpandPathMacros(job.path)) {

@@ -10,9 +10,10 @@
 // True: the entry was written or skipped without error; call again.
 // False: the file list has ended (empty or unreadable name record), an entry field could
 // not be read, the run was cancelled (cancel flag set, no message), or a failure that has
-// been reported (success flag cleared). After a false result other than the end of the
-// list the package stream stands inside the entry's blocks.
-bool ExtractNextFile(platform::Window dialog);
+// been reported (success flag cleared). *listEnded (when given) tells the first case from
+// the others: only after the end of the list does the package stream stand at the
+// shortcut list; otherwise it stands inside the entry's blocks.
+bool ExtractNextFile(platform::Window dialog, bool* listEnded = nullptr);
 
 // The registry key, under HKEY_LOCAL_MACHINE, whose REG_DWORD values count the
 // installations of each shared file under its full path.
