@@ -1,0 +1,96 @@
+// The file section of the uninstall: deleting logged files and counting shared ones down.
+#include "maintenance/logged_files.h"
+
+#include <stdint.h>
+#include <stdio.h>
+
+#include "installer/file_extraction.h"
+#include "installer/self_registration.h"
+#include "platform/file_system.h"
+#include "platform/message_box.h"
+#include "platform/registry.h"
+
+namespace {
+
+constexpr size_t kMessageSize = 512;
+
+const char kReadOnlyFormat[] = "%s\n\nFile is marked read-only. Do you wish to remove it anyway?";
+const char kReadOnlyCaption[] = "Confirm?";
+const char kInUseFormat[] = "%s\n\nCould not delete file. It may be in use. Shall I try again?";
+const char kInUseCaption[] = "Retry?";
+const char kSharedText[] =
+    "The Windows Registry indicates that this shared file is no longer needed. However, it "
+    "may be mistaken; deleting it could cause other programs to stop working. Shall I "
+    "delete the shared file?";
+
+// Asks the Yes/No/Cancel question `format` about `path`.
+int AskAboutFile(platform::Window owner, const char* format, const char* path,
+                 const char* caption, uint32_t icon) {
+  char text[kMessageSize];
+  snprintf(text, sizeof(text), format, path);
+  return platform::ShowMessageBox(owner, text, caption, platform::kMbYesNoCancel | icon);
+}
+
+// Whether anything stands at exactly `path`; its attributes in *attributes.
+bool FindExact(const char* path, uint32_t* attributes) {
+  platform::FoundFile found;
+  platform::Search search = platform::FindFirst(path, &found);
+  if (search == nullptr) return false;
+  *attributes = found.attributes;
+  platform::FindEnd(search);
+  return true;
+}
+
+// The count a shared file has under `key`. A value that is missing, not a 4-byte number,
+// or already 0 (which would wrap round to a count no uninstall ever brings down) counts
+// as 1, the count of the last program that uses the file.
+uint32_t SharedCount(platform::Key key, const char* path) {
+  uint32_t count = 0;
+  uint32_t type = 0;
+  uint32_t size = sizeof(count);
+  if (!platform::QueryValue(key, path, &type, &count, &size) || size != sizeof(count) ||
+      type != platform::kRegNumber || count == 0) {
+    return 1;
+  }
+  return count;
+}
+
+}  // namespace
+
+bool DeleteLoggedFile(const char* path, platform::Window owner) {
+  uint32_t attributes = 0;
+  if (!FindExact(path, &attributes)) return true;
+  if (attributes & platform::kAttributeReadOnly) {
+    const int answer = AskAboutFile(owner, kReadOnlyFormat, path, kReadOnlyCaption,
+                                    platform::kMbIconInformation);
+    if (answer == platform::kIdCancel) return false;
+    if (answer != platform::kIdYes) return true;
+    platform::SetAttributes(path, platform::kAttributeNormal);
+  }
+  SelfRegisterFile(path, false);
+  while (!platform::DeleteFileAt(path)) {
+    const int answer =
+        AskAboutFile(owner, kInUseFormat, path, kInUseCaption, platform::kMbIconError);
+    if (answer == platform::kIdCancel) return false;
+    if (answer != platform::kIdYes) return true;
+  }
+  return true;
+}
+
+bool UndoSharedFile(const char* path, platform::Window owner) {
+  platform::Key key = platform::CreateKey(platform::kRootLocalMachine, kSharedDllsKey);
+  if (key == nullptr) return true;
+  const uint32_t count = SharedCount(key, path) - 1;
+  bool goOn = true;
+  if (count == 0) {
+    platform::DeleteValue(key, path);
+    const int answer = platform::ShowMessageBox(
+        owner, kSharedText, path,
+        platform::kMbYesNo | platform::kMbIconQuestion | platform::kMbDefaultButton2);
+    if (answer == platform::kIdYes) goOn = DeleteLoggedFile(path, owner);
+  } else {
+    platform::SetValue(key, path, platform::kRegNumber, &count, sizeof(count));
+  }
+  platform::CloseKey(key);
+  return goOn;
+}

@@ -1,0 +1,75 @@
+// The finalizer after a restart: the waiting files of its own folder put in place in
+// search order, the run-after command taken from the registry, the report.
+#include "tests/installer/maint_test_support.h"
+
+namespace install_test {
+namespace {
+
+const char kFinalizer[] = "C:\\App\\FINALIZE.EXE";
+const char kRunAfterKey[] = "HKLM\\SOFTWARE\\Tarnwick\\Kitwright\\RunAfter";
+
+class Finalizer : public MaintenanceTest {
+ protected:
+  Finalizer() {
+    machine.files.PutFile(kFinalizer, Text("finalizer"));
+    machine.registry.PutText(kRunAfterKey, "RunAfter", "C:\\App\\tool.exe");
+  }
+  void ExpectSuccess() {
+    Expect("Installation complete! You can use the program immediately.", "Success!",
+           platform::kMbOk | platform::kMbIconInformation, platform::kIdOk);
+  }
+};
+
+TEST_F(Finalizer, PutsItsWaitingFilesInPlaceAndOpensTheCommandOnce) {
+  const uint16_t version[4] = {2, 0, 0, 0};
+  machine.files.PutFile("C:\\App\\a.b.dll", Text("old"));
+  machine.files.PutFile("C:\\App\\a.b.dll.NewTemp", VersionedProgram(version, true));
+  machine.files.PutFile("C:\\App\\z.txt.NewTemp", Text("new z"));
+  machine.files.PutFile("C:\\Other\\x.dll.NewTemp", Text("elsewhere"));
+  ExpectSuccess();
+  Finalize(kFinalizer);
+  ExpectCleanRun();
+  EXPECT_EQ(machine.files.FileBytes("C:\\App\\a.b.dll"), VersionedProgram(version, true));
+  EXPECT_EQ(machine.files.FileBytes("C:\\App\\z.txt"), Text("new z"));
+  EXPECT_FALSE(machine.files.Exists("C:\\App\\a.b.dll.NewTemp"));
+  EXPECT_TRUE(machine.files.Exists("C:\\Other\\x.dll.NewTemp"));
+  ASSERT_EQ(machine.libraries.Calls().size(), 1u);
+  EXPECT_EQ(machine.libraries.Calls()[0].entryPoint, "DllRegisterServer");
+
+  ASSERT_EQ(machine.system.shellOpens.size(), 1u);
+  EXPECT_EQ(machine.system.shellOpens[0].command, "C:\\App\\tool.exe");
+  EXPECT_EQ(machine.registry.Value(kRunAfterKey, "RunAfter"), nullptr);
+  EXPECT_TRUE(machine.registry.HasKey(kRunAfterKey));
+  ASSERT_EQ(machine.system.bootMoves.size(), 1u);
+  EXPECT_EQ(machine.system.bootMoves[0].from, kFinalizer);
+
+  // Nothing waits and nothing is handed over: still a success, and nothing opened.
+  ExpectSuccess();
+  Finalize(kFinalizer);
+  ExpectCleanRun();
+  EXPECT_EQ(machine.system.shellOpens.size(), 1u);
+  EXPECT_EQ(machine.system.bootMoves.size(), 2u);
+}
+
+TEST_F(Finalizer, AFailedRenameStopsTheRestAndKeepsTheFinalizer) {
+  machine.files.PutFile("C:\\App\\a.dll", Text("old a"));
+  machine.files.PutFile("C:\\App\\a.dll.NewTemp", Text("new a"));
+  machine.files.PutFile("C:\\App\\b.dll.NewTemp", Text("new b"));
+  machine.files.MarkInUse("C:\\App\\a.dll");
+  Expect("There was an error finalizing the program. One or more files could not be updated; "
+         "they may be in use or marked read-only.\n\nTo correct this problem, you may have to "
+         "uninstall the application and then re-install it. If this does not work, please "
+         "contact the application's author for assistance.",
+         "Error!", platform::kMbOk | platform::kMbIconError, platform::kIdOk);
+  Finalize(kFinalizer);
+  ExpectCleanRun();
+  EXPECT_EQ(machine.files.FileBytes("C:\\App\\a.dll"), Text("old a"));
+  EXPECT_TRUE(machine.files.Exists("C:\\App\\b.dll.NewTemp"));
+  EXPECT_FALSE(machine.files.Exists("C:\\App\\b.dll"));
+  EXPECT_EQ(machine.system.shellOpens.size(), 1u) << "opened whatever the renames did";
+  EXPECT_EQ(machine.registry.Value(kRunAfterKey, "RunAfter"), nullptr);
+  EXPECT_TRUE(machine.system.bootMoves.empty());
+}
+
+}  // namespace
+}  // namespace install_test
