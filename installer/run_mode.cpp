@@ -1,18 +1,35 @@
-// The mode dispatch: the background window's start message runs the install handler
-// (the uninstaller and the finalizer join as they are written).
+// The mode dispatch: the background window's start message runs the handler of the
+// package's mode; the uninstaller first hands over to a copy of itself.
 #include "installer/run_mode.h"
 
+#include "installer/relaunch.h"
+#include "installer/relaunch_uninstaller.h"
 #include "installer/run_installation.h"
+#include "maintenance/finalizer.h"
+#include "maintenance/uninstaller.h"
+#include "package/format.h"
 #include "package/setup_state.h"
 #include "platform/background_window.h"
 
 namespace {
 
-constexpr int kStartInstallMessage = 1025;  // WM_USER + 1
+constexpr int kStartInstallMessage = 1025;    // WM_USER + 1
+constexpr int kStartUninstallMessage = 1026;  // WM_USER + 2
+constexpr int kStartFinalizeMessage = 1027;   // WM_USER + 3
 
 }  // namespace
 
 int RunMode(platform::Instance instance, const char* commandTail) {
-  (void)commandTail;  // read by the uninstaller's relaunch
+  if (g_setup.mode == kModeFinalize) {
+    return platform::RunBackgroundWindow(instance, kStartFinalizeMessage, RunFinalize);
+  }
+  if (g_setup.mode == kModeUninstall) {
+    if (IsRelaunchedTail(commandTail)) {
+      WaitForRelaunchingProcess();
+    } else if (RelaunchFromTempFolder()) {
+      return 0;
+    }
+    return platform::RunBackgroundWindow(instance, kStartUninstallMessage, RunUninstall);
+  }
   return platform::RunBackgroundWindow(instance, kStartInstallMessage, RunInstallation);
 }

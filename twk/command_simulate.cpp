@@ -9,20 +9,25 @@
 #include "twk/exit_codes.h"
 #include "twk/simulate_answers.h"
 #include "twk/simulate_error.h"
+#include "twk/simulate_processes.h"
 #include "twk/simulate_report.h"
+#include "twk/simulate_restart.h"
 #include "twk/simulate_run.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-const char kUsage[] = "usage: twk simulate INSTALLER --root DIR [--answers FILE] [--nt|--9x]";
+const char kUsage[] =
+    "usage: twk simulate PROGRAM --root DIR [--answers FILE] [--nt|--9x]\n"
+    "       twk simulate --restart --root DIR [--answers FILE] [--nt|--9x]";
 
 struct SimulateOptions {
   std::string program;
   std::string root;
   std::string answers;
   MachineFamily family = MachineFamily::kAsBefore;
+  bool restart = false;  // start Windows again instead of running a program
 };
 
 SimulateOptions ParseOptions(const Arguments& args) {
@@ -34,6 +39,8 @@ SimulateOptions ParseOptions(const Arguments& args) {
       options.root = args[++i];
     } else if (arg == "--answers" && hasValue) {
       options.answers = args[++i];
+    } else if (arg == "--restart") {
+      options.restart = true;
     } else if (arg == "--nt" || arg == "--9x") {
       const MachineFamily family = arg == "--nt" ? MachineFamily::kNt : MachineFamily::k9x;
       if (options.family != MachineFamily::kAsBefore && options.family != family) {
@@ -48,7 +55,9 @@ SimulateOptions ParseOptions(const Arguments& args) {
       throw SimulateError(kExitUsage, "more than one program named\n" + std::string(kUsage));
     }
   }
-  if (options.program.empty() || options.root.empty()) throw SimulateError(kExitUsage, kUsage);
+  if (options.root.empty() || options.program.empty() == !options.restart) {
+    throw SimulateError(kExitUsage, kUsage);
+  }
   return options;
 }
 
@@ -86,18 +95,33 @@ int Simulate(const SimulateOptions& options, std::ostream& out) {
   } else {
     LoadAnswersFile(options.answers, machine);
   }
-  const std::string modulePath = PlaceProgram(options.program, options.root);
-  out << "== " << modulePath << " on a simulated Windows "
-      << (machine.system.ntFamily ? "NT" : "9x") << " in " << options.root << "\n";
+  // The program is placed before the snapshot: copying it to D:\ is not the run's doing.
+  const std::string modulePath =
+      options.restart ? std::string() : PlaceProgram(options.program, options.root);
   const MachineSnapshot before = TakeSnapshot(machine);
-  const RunMarks marks = MarkMachine(machine);
+  int exitCode = 0;
+  RunMarks marks = MarkMachine(machine);
   PrintAsShown(machine, out);
-  const ProgramRun run = RunSimulatedProgram(machine, modulePath, "");
+  if (options.restart) {
+    out << "== restart of a simulated Windows " << (machine.system.ntFamily ? "NT" : "9x")
+        << " in " << options.root << "\n";
+    RestartWindows(machine, out);
+    // What the start itself carried out is done; the summary shows what the run-once
+    // programs leave for the following start.
+    marks = MarkMachine(machine);
+    const std::vector<ProcessStep> steps = RunRunOnceEntries(machine, out);
+    if (!steps.empty()) exitCode = steps.back().run.exitCode;
+  } else {
+    out << "== " << modulePath << " on a simulated Windows "
+        << (machine.system.ntFamily ? "NT" : "9x") << " in " << options.root << "\n";
+    const std::vector<ProcessStep> steps = RunProcesses(machine, modulePath, "", out);
+    if (!steps.empty()) exitCode = steps.back().run.exitCode;
+  }
   machine.ui.onShow = nullptr;
   machine.user.onShown = nullptr;
   ReportUnusedAnswers(machine);
   const MachineChanges changes = CompareSnapshots(before, TakeSnapshot(machine));
-  PrintRunSummary(out, run.exitCode, changes, machine, marks);
+  PrintRunSummary(out, exitCode, changes, machine, marks);
   SaveMachine(machine);
   return machine.errors.empty() ? kExitOk : kExitSimulationFault;
 }

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "platform/sim/sim_command_line.h"
 #include "platform/sim/sim_machine.h"
 
 namespace platform {
@@ -21,5 +22,31 @@ bool GetModulePath(char* buffer, uint32_t size) {
 }
 
 void ExitProcessNow(uint32_t code) { throw sim::SimulatedExit{code}; }
+
+bool CreateOwnedMutex(const char* name) {
+  sim::SimProcess& process = sim::CurrentMachine().process;
+  if (process.failCreateMutex) return false;
+  process.ownedMutexes.push_back(name);
+  return true;
+}
+
+void WaitForNamedMutex(const char* name) {
+  // One process runs at a time here: whoever owned the mutex has ended, so the wait
+  // returns at once.
+  sim::CurrentMachine().process.waitedMutexes.push_back(name);
+}
+
+bool StartProcess(const char* commandLine, const char* workingFolder) {
+  sim::SimMachine& machine = sim::CurrentMachine();
+  sim::SimProcess& process = machine.process;
+  if (process.failStartProcess) return false;
+  // CreateProcess fails when the command line names no program file.
+  const auto isFile = [&machine](const std::string& path) {
+    return machine.files.Exists(path) && !machine.files.IsFolder(path);
+  };
+  if (sim::SplitCommandLine(commandLine, isFile).program.empty()) return false;
+  process.started.push_back({commandLine, workingFolder ? workingFolder : ""});
+  return true;
+}
 
 }  // namespace platform

@@ -151,6 +151,19 @@ const SimRegistryValue* SimRegistry::Value(const std::string& path,
   return value == key->values.end() ? nullptr : &value->second;
 }
 
+std::vector<SimRegistryValue> SimRegistry::ValuesOf(const std::string& path) const {
+  std::vector<SimRegistryValue> values;
+  SimRegistryKey* key = Find(Split(path));
+  if (key == nullptr) return values;
+  for (const auto& entry : key->values) values.push_back(entry.second);
+  return values;
+}
+
+bool SimRegistry::RemoveValue(const std::string& path, const std::string& name) {
+  SimRegistryKey* key = Find(Split(path));
+  return key != nullptr && key->values.erase(Upper(name)) != 0;
+}
+
 std::string SimRegistry::Text(const std::string& path, const std::string& name) const {
   const SimRegistryValue* value = Value(path, name);
   if (value == nullptr) return "";

@@ -56,6 +56,11 @@ class SimRegistry {
   const SimRegistryValue* Value(const std::string& path, const std::string& name) const;
   // A text value without its terminating zero; "" when missing.
   std::string Text(const std::string& path, const std::string& name) const;
+  // The values of a key in the order of the text form; empty when the key is missing.
+  std::vector<SimRegistryValue> ValuesOf(const std::string& path) const;
+  // Deletes a value, as Windows itself does (a run-once entry before its command runs).
+  // False when it is missing.
+  bool RemoveValue(const std::string& path, const std::string& name);
   // Opening the key or any key below it with all access, creating keys in it, and
   // writing or deleting in it fail, as for a user without the rights.
   void DenyWrites(const std::string& path) { denied_.push_back(Split(path)); }

@@ -1,9 +1,16 @@
 // The running process over the ANSI Win32 API.
 #include "platform/process.h"
 
+#include <string.h>
 #include <windows.h>
 
 namespace platform {
+namespace {
+
+// CreateProcessA may write into the command line, so it gets a copy of its own.
+constexpr size_t kCommandLineSize = 1024;
+
+}  // namespace
 
 bool GetModulePath(char* buffer, uint32_t size) {
   if (size == 0) return false;
@@ -18,5 +25,34 @@ bool GetModulePath(char* buffer, uint32_t size) {
 }
 
 void ExitProcessNow(uint32_t code) { ExitProcess(code); }
+
+bool CreateOwnedMutex(const char* name) { return CreateMutexA(nullptr, TRUE, name) != nullptr; }
+
+void WaitForNamedMutex(const char* name) {
+  HANDLE mutex = CreateMutexA(nullptr, FALSE, name);
+  if (mutex == nullptr) return;
+  // An abandoned mutex (its owner ended without releasing it) ends the wait as well.
+  WaitForSingleObject(mutex, INFINITE);
+}
+
+bool StartProcess(const char* commandLine, const char* workingFolder) {
+  char line[kCommandLineSize];
+  const size_t length = strlen(commandLine);
+  if (length >= sizeof line) return false;
+  memcpy(line, commandLine, length + 1);
+  STARTUPINFOA startup;
+  memset(&startup, 0, sizeof startup);
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started;
+  memset(&started, 0, sizeof started);
+  if (!CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
+                      workingFolder, &startup, &started)) {
+    return false;
+  }
+  // The started process runs on without us; its handles are not needed.
+  CloseHandle(started.hThread);
+  CloseHandle(started.hProcess);
+  return true;
+}
 
 }  // namespace platform
