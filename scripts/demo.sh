@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The example installer from end to end: builds it, checks it with twk verify and twk list,
 # extracts it and compares every file with its source, then does the same with the
-# package spread over volumes of 100000 bytes. Run by `make demo` after `make all`.
+# package spread over volumes of 100000 bytes, and last installs and uninstalls it on a
+# simulated Windows. Run by `make demo` after `make all`.
 # TWK_HOST_BUILD and TWK_BIN name other build folders (default build/host, build/bin).
 set -euo pipefail
 
@@ -57,6 +58,14 @@ echo "== twk build --volume-size 100000"
 "$twk" build "$product/demo.twk" -o "$work/volumes/SETUP.EXE" --volume-size 100000 --arch x64
 "$twk" verify "$work/volumes/SETUP.EXE"
 extract_and_compare "$work/volumes/SETUP.EXE" "$work/from-volumes"
+
+echo "== twk simulate: install on a simulated Windows, then uninstall"
+machine=$work/pc
+"$twk" simulate "$installer" --root "$machine" > "$work/install.txt"
+sed -n '/^== outcome/,$p' "$work/install.txt"
+"$twk" simulate "$machine/C/Program Files/TWKSetup Demo/UNINST.EXE" --root "$machine" \
+  > "$work/uninstall.txt"
+sed -n '/^== outcome/,$p' "$work/uninstall.txt"
 
 echo
 echo "== summary"
