@@ -20,6 +20,7 @@ constexpr int kStartFinalizeMessage = 1027;   // WM_USER + 3
 }  // namespace
 
 int RunMode(platform::Instance instance, const char* commandTail) {
+  platform::SetBackgroundTexts(g_setup.title, g_setup.bottomText);
   if (g_setup.mode == kModeFinalize) {
     return platform::RunBackgroundWindow(instance, kStartFinalizeMessage, RunFinalize);
   }

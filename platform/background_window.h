@@ -13,6 +13,11 @@ namespace platform {
 using StartHandler = void (*)(Instance instance, Window background);
 int RunBackgroundWindow(Instance instance, int startMessage, StartHandler handler);
 
+// The texts the window paints: the title top left, the bottom text bottom right (a '\n'
+// splits it into two lines). The window keeps the pointers, not copies: both must live
+// until the process ends. Set them before RunBackgroundWindow, whose first paint shows them.
+void SetBackgroundTexts(const char* title, const char* bottomText);
+
 // Posts the close message, which ends the process once the handler has returned.
 void PostCloseMessage(Window background);
 // Repaints the window at once (after the wizard has gone).

@@ -1,0 +1,127 @@
+// The full-screen background window over the Win32 API: a blue gradient with the
+// package's title and bottom text, the owner of every dialog of the run.
+#include "platform/background_window.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <ole2.h>
+
+#include "installer/background_layout.h"
+
+namespace platform {
+namespace {
+
+const char kClassName[] = "TWKSetupWindow";
+const char kWindowTitle[] = "Tarnwick Setup Utility";
+const char kFontFace[] = "Times New Roman";
+constexpr int kShadowOffset = 5;
+
+// Set once on the UI thread before the window exists.
+const char* g_title = nullptr;
+const char* g_bottomText = nullptr;
+int g_startMessage = 0;
+StartHandler g_handler = nullptr;
+HINSTANCE g_instance = nullptr;
+
+void DrawShadowText(HDC dc, const BackgroundText& text) {
+  SetTextAlign(dc, text.bottomRight ? (TA_RIGHT | TA_BOTTOM) : (TA_LEFT | TA_TOP));
+  SetTextColor(dc, RGB(0, 0, 0));
+  TextOutA(dc, text.x + kShadowOffset, text.y + kShadowOffset, text.text, text.length);
+  SetTextColor(dc, RGB(255, 255, 255));
+  TextOutA(dc, text.x, text.y, text.text, text.length);
+}
+
+void PaintBands(HDC dc, int width, const BackgroundLayout& layout) {
+  for (int i = 0; i < kBackgroundBandCount; ++i) {
+    RECT band = {0, i * layout.bandHeight, width, (i + 1) * layout.bandHeight};
+    HBRUSH brush = CreateSolidBrush(RGB(0, 0, layout.bandBlue[i]));
+    FillRect(dc, &band, brush);
+    DeleteObject(brush);
+  }
+}
+
+void PaintBackground(HWND window) {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(window, &paint);
+  RECT client;
+  GetClientRect(window, &client);
+  BackgroundLayout layout;
+  ComputeBackgroundLayout(client.right, client.bottom, g_title, g_bottomText, &layout);
+  PaintBands(dc, client.right, layout);
+  HFONT font = CreateFontA(layout.fontHeight, 0, 0, 0, FW_BOLD, TRUE, FALSE, FALSE,
+                           ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                           PROOF_QUALITY, DEFAULT_PITCH | FF_ROMAN, kFontFace);
+  HGDIOBJ previous = SelectObject(dc, font);
+  SetBkMode(dc, TRANSPARENT);
+  for (int i = 0; i < layout.textCount; ++i) DrawShadowText(dc, layout.texts[i]);
+  SelectObject(dc, previous);
+  DeleteObject(font);
+  EndPaint(window, &paint);
+}
+
+LRESULT CALLBACK BackgroundWindowProc(HWND window, UINT message, WPARAM first, LPARAM second) {
+  if (message == WM_PAINT) {
+    PaintBackground(window);
+    return 0;
+  }
+  if (message == WM_CLOSE) {
+    // Ends the process without leaving the loop: the handler that posted the close
+    // message may still be on the stack below a modal loop.
+    ExitProcess(0);
+  }
+  if (g_handler != nullptr && message == static_cast<UINT>(g_startMessage)) {
+    g_handler(g_instance, window);
+    return 0;
+  }
+  return DefWindowProcA(window, message, first, second);
+}
+
+HWND CreateBackgroundWindow(HINSTANCE instance) {
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = BackgroundWindowProc;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
+  windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  windowClass.lpszClassName = kClassName;
+  if (RegisterClassA(&windowClass) == 0) return nullptr;
+  return CreateWindowExA(0, kClassName, kWindowTitle, WS_POPUP | WS_VISIBLE, 0, 0,
+                         GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                         nullptr, nullptr, instance, nullptr);
+}
+
+}  // namespace
+
+void SetBackgroundTexts(const char* title, const char* bottomText) {
+  g_title = title;
+  g_bottomText = bottomText;
+}
+
+int RunBackgroundWindow(Instance instance, int startMessage, StartHandler handler) {
+  g_instance = static_cast<HINSTANCE>(instance);
+  g_startMessage = startMessage;
+  g_handler = handler;
+  HWND window = CreateBackgroundWindow(g_instance);
+  if (window == nullptr) return 1;
+  InitCommonControls();
+  ShowWindow(window, SW_SHOWDEFAULT);
+  UpdateWindow(window);
+  PostMessageA(window, static_cast<UINT>(startMessage), 0, 0);
+  // The start message is handled inside the loop, after this: its handler needs OLE.
+  OleInitialize(nullptr);
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  OleUninitialize();
+  return static_cast<int>(message.wParam);
+}
+
+void PostCloseMessage(Window background) {
+  PostMessageA(static_cast<HWND>(background), WM_CLOSE, 0, 0);
+}
+
+void UpdateWindowNow(Window window) { UpdateWindow(static_cast<HWND>(window)); }
+
+}  // namespace platform

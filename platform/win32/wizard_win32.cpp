@@ -1,0 +1,194 @@
+// The setup wizard as a Win32 property sheet: one page record per page, all sharing one
+// dialog procedure that turns the sheet's messages into wizard events.
+#include "platform/wizard.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+#include <shlobj.h>
+#include <stddef.h>
+#include <string.h>
+
+namespace platform {
+namespace {
+
+const char kSheetCaption[] = "Property Sheet Title";
+constexpr int kIconResource = 1;
+constexpr int kBrowseButton = 1012;
+constexpr int kMaxPages = 8;
+
+// The records are handed over in the size that ends with the header fields (48 and 52
+// bytes on 32-bit Windows): every comctl32 since then takes them, and the fields after
+// them are not used here. The sheet walks the page array by each record's size field, so
+// the records must lie exactly that far apart, not sizeof(PROPSHEETPAGEA).
+constexpr UINT kPageRecordSize =
+    offsetof(PROPSHEETPAGEA, pszHeaderSubTitle) + sizeof(LPCSTR);
+constexpr UINT kSheetHeaderSize = offsetof(PROPSHEETHEADERA, hbmHeader) + sizeof(HBITMAP);
+#if defined(__i386__)
+static_assert(kPageRecordSize == 48, "32-bit page record");
+static_assert(kSheetHeaderSize == 52, "32-bit sheet header");
+#endif
+
+// The page's WizardPage, kept in the page window from its creation on.
+const WizardPage* PageOf(HWND page) {
+  return reinterpret_cast<const WizardPage*>(GetWindowLongPtrA(page, DWLP_USER));
+}
+
+bool Notify(HWND page, WizardEvent event) {
+  const WizardPage* wizardPage = PageOf(page);
+  return wizardPage != nullptr && wizardPage->proc(page, event);
+}
+
+INT_PTR HandleNotification(HWND page, const NMHDR* header) {
+  switch (header->code) {
+    case PSN_SETACTIVE:
+      Notify(page, WizardEvent::kActivate);
+      break;
+    case PSN_WIZBACK:
+      Notify(page, WizardEvent::kBack);
+      break;
+    case PSN_WIZNEXT:
+      Notify(page, WizardEvent::kNext);
+      break;
+    case PSN_WIZFINISH:
+      Notify(page, WizardEvent::kFinish);
+      break;
+    case PSN_QUERYCANCEL: {
+      const bool allowed = Notify(page, WizardEvent::kQueryCancel);
+      SetWindowLongPtrA(page, DWLP_MSGRESULT, allowed ? 0 : 1);
+      return TRUE;
+    }
+    default:
+      return FALSE;
+  }
+  // Leaving the page and activating it go on as the sheet planned.
+  SetWindowLongPtrA(page, DWLP_MSGRESULT, 0);
+  return TRUE;
+}
+
+INT_PTR CALLBACK PageDialogProc(HWND page, UINT message, WPARAM first, LPARAM second) {
+  switch (message) {
+    case WM_INITDIALOG: {
+      const PROPSHEETPAGEA* record = reinterpret_cast<const PROPSHEETPAGEA*>(second);
+      SetWindowLongPtrA(page, DWLP_USER, record->lParam);
+      Notify(page, WizardEvent::kCreate);
+      return TRUE;
+    }
+    case WM_NOTIFY:
+      return HandleNotification(page, reinterpret_cast<const NMHDR*>(second));
+    case WM_COMMAND:
+      if (LOWORD(first) == kBrowseButton && HIWORD(first) == BN_CLICKED) {
+        Notify(page, WizardEvent::kBrowse);
+        return TRUE;
+      }
+      return FALSE;
+    case WM_SHOWWINDOW:
+      Notify(page, WizardEvent::kShown);
+      return FALSE;
+    default:
+      return FALSE;
+  }
+}
+
+void FillPageRecord(PROPSHEETPAGEA* record, HINSTANCE instance, const WizardPage* page) {
+  memset(record, 0, sizeof *record);
+  record->dwSize = kPageRecordSize;
+  record->dwFlags = PSP_USEICONID;
+  record->hInstance = instance;
+  record->pszTemplate = MAKEINTRESOURCEA(page->dialog);
+  record->pszIcon = MAKEINTRESOURCEA(kIconResource);
+  record->pfnDlgProc = PageDialogProc;
+  record->lParam = reinterpret_cast<LPARAM>(page);
+}
+
+HWND ControlOf(Window page, int control) {
+  return GetDlgItem(static_cast<HWND>(page), control);
+}
+
+}  // namespace
+
+bool RunWizard(Instance instance, Window owner, const WizardPage* pages, int count) {
+  if (count <= 0 || count > kMaxPages) return false;
+  HINSTANCE module = static_cast<HINSTANCE>(instance);
+  // Packed records, kPageRecordSize bytes each; pointer-aligned since the size is a
+  // multiple of the pointer size.
+  static_assert(kPageRecordSize % sizeof(void*) == 0, "records stay aligned");
+  alignas(PROPSHEETPAGEA) unsigned char records[kMaxPages * kPageRecordSize];
+  for (int i = 0; i < count; ++i) {
+    PROPSHEETPAGEA record;
+    FillPageRecord(&record, module, &pages[i]);
+    memcpy(records + i * kPageRecordSize, &record, kPageRecordSize);
+  }
+
+  PROPSHEETHEADERA header;
+  memset(&header, 0, sizeof header);
+  header.dwSize = kSheetHeaderSize;
+  header.dwFlags = PSH_USEICONID | PSH_PROPSHEETPAGE | PSH_WIZARD | PSH_NOAPPLYNOW;
+  header.hwndParent = static_cast<HWND>(owner);
+  header.hInstance = module;
+  header.pszIcon = MAKEINTRESOURCEA(kIconResource);
+  header.pszCaption = kSheetCaption;
+  header.nPages = static_cast<UINT>(count);
+  header.nStartPage = 0;
+  header.ppsp = reinterpret_cast<LPCPROPSHEETPAGEA>(records);
+  // 0 is a cancel, -1 a sheet that could not be shown: neither is a Finish.
+  return PropertySheetA(&header) > 0;
+}
+
+void SetWizardButtons(Window page, uint32_t buttons) {
+  PostMessageA(GetParent(static_cast<HWND>(page)), PSM_SETWIZBUTTONS, 0,
+               static_cast<LPARAM>(buttons));
+}
+
+void SetPageText(Window page, int control, const char* text) {
+  SetWindowTextA(ControlOf(page, control), text != nullptr ? text : "");
+}
+
+void GetPageText(Window page, int control, char* out, uint32_t size) {
+  if (size == 0) return;
+  out[0] = '\0';
+  // GetWindowTextA copies at most size - 1 characters and always terminates.
+  GetWindowTextA(ControlOf(page, control), out, static_cast<int>(size));
+}
+
+void EnablePageControl(Window page, int control, bool enable) {
+  EnableWindow(ControlOf(page, control), enable ? TRUE : FALSE);
+}
+
+bool BrowseForFolder(Window owner, const char* title, char* out, uint32_t size) {
+  if (size == 0) return false;
+  char displayName[MAX_PATH];
+  BROWSEINFOA info;
+  memset(&info, 0, sizeof info);
+  info.hwndOwner = static_cast<HWND>(owner);
+  info.pszDisplayName = displayName;
+  info.lpszTitle = title;
+  info.ulFlags = BIF_RETURNONLYFSDIRS;
+  LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
+  if (chosen == nullptr) return false;
+  char path[MAX_PATH];
+  const bool found = SHGetPathFromIDListA(chosen, path) != FALSE;
+  CoTaskMemFree(chosen);
+  // A folder that does not fit the caller's buffer is no answer rather than a cut one.
+  if (!found || strlen(path) >= size) return false;
+  memcpy(out, path, strlen(path) + 1);
+  return true;
+}
+
+void CenterWizard(Window page) {
+  HWND sheet = GetParent(static_cast<HWND>(page));
+  HWND owner = GetWindow(sheet, GW_OWNER);
+  RECT area;
+  if (owner != nullptr) {
+    GetClientRect(owner, &area);
+  } else {
+    area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  }
+  RECT outer;
+  GetWindowRect(sheet, &outer);
+  const int x = (area.right - (outer.right - outer.left) - 1) / 2;
+  const int y = (area.bottom - (outer.bottom - outer.top) - 1) / 2;
+  SetWindowPos(sheet, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace platform
