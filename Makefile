@@ -2,7 +2,7 @@
 # `make demo` builds the example installer and shows what it holds.
 FUZZ_SECONDS ?= 60
 
-.PHONY: all setup host stubs stub-x86 stub-x64 fuzz test fuzz-smoke demo bench clean
+.PHONY: all setup host stubs stub-x86 stub-x64 fuzz test fuzz-smoke demo e2e bench clean
 
 all: host stubs
 
@@ -42,6 +42,11 @@ fuzz-smoke: fuzz
 demo: setup
 	$(MAKE) all
 	scripts/demo.sh
+
+# The installer driven under Wine on a virtual screen, scenario by scenario (e2e/scenarios).
+e2e: setup
+	$(MAKE) all
+	e2e/run-all.sh
 
 bench: host
 	@echo "usage: build/host/bench/codec_bench DIR   (corpus: ../shared/bench/make-corpus.sh DIR)"

@@ -1,0 +1,284 @@
+// The end-to-end robot: reads a step file and plays it against the windows of the program
+// under test, the way a person at the keyboard would, but only through window messages.
+// It stops at the first step that fails, with a message naming the step, and exits 1, so
+// that the runner never mistakes a stuck installer for a finished one.
+//
+// Steps, one a line (blank lines and lines starting with '#' are skipped):
+//   wait CAPTION [TIMEOUT_S]   a visible top-level window titled exactly CAPTION appears;
+//                              it becomes the current window
+//   gone CAPTION [TIMEOUT_S]   no visible top-level window is titled CAPTION any more
+//   expect-text TEXT           some child control of the current window shows exactly TEXT
+//   click ID                   BN_CLICKED for control ID (decimal or 0x..) of the current window
+//   click-text LABEL           BN_CLICKED for the current window's button labelled LABEL
+//                              ('&' mnemonics ignored)
+//   set-text ID TEXT           replaces the text of the current window's control ID
+//   wizard-next / wizard-finish   the property sheet's Next / Finish button
+//   sleep MS
+#include <windows.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+namespace {
+
+constexpr int kDefaultTimeoutSeconds = 30;
+constexpr int kMaxTimeoutSeconds = 600;
+constexpr DWORD kPollMs = 100;
+constexpr int kWizardNext = 0x3024;
+constexpr int kWizardFinish = 0x3025;
+constexpr int kLineSize = 1024;
+constexpr int kTextSize = 1024;
+
+HWND g_current = nullptr;
+
+struct TextSearch {
+  const char* text;   // the text looked for
+  bool ignoreMnemonic;
+  HWND found;
+};
+
+// Copies `in` into `out` (at most `size` bytes, always terminated) without the '&' marks
+// that underline a button's access key; "&&" stays one '&'.
+void StripMnemonic(const char* in, char* out, size_t size) {
+  size_t n = 0;
+  for (; *in != '\0' && n + 1 < size; ++in) {
+    if (*in == '&') {
+      if (in[1] != '&') continue;
+      ++in;
+    }
+    out[n++] = *in;
+  }
+  out[n] = '\0';
+}
+
+// GetWindowTextA does not ask a window of another process: an edit control keeps its text
+// to itself, so the text is asked for with WM_GETTEXT (bounded, in case the program hangs).
+void ReadText(HWND window, char* text, size_t size) {
+  text[0] = '\0';
+  DWORD_PTR copied = 0;
+  if (!SendMessageTimeoutA(window, WM_GETTEXT, size, reinterpret_cast<LPARAM>(text),
+                           SMTO_ABORTIFHUNG, 2000, &copied)) {
+    text[0] = '\0';
+  }
+  text[size - 1] = '\0';
+}
+
+bool TextMatches(HWND window, const TextSearch& search) {
+  char text[kTextSize];
+  ReadText(window, text, sizeof text);
+  if (!search.ignoreMnemonic) return strcmp(text, search.text) == 0;
+  char plain[kTextSize];
+  StripMnemonic(text, plain, sizeof plain);
+  return strcmp(plain, search.text) == 0;
+}
+
+BOOL CALLBACK FindTopLevel(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<TextSearch*>(param);
+  if (!IsWindowVisible(window) || !TextMatches(window, *search)) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+BOOL CALLBACK FindChild(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<TextSearch*>(param);
+  if (!TextMatches(window, *search)) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+HWND FindTopLevelWindow(const char* caption) {
+  TextSearch search = {caption, false, nullptr};
+  EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// EnumChildWindows walks grandchildren too, so a wizard page's controls are found
+// through the property sheet.
+HWND FindChildWindow(HWND parent, const char* text, bool ignoreMnemonic) {
+  TextSearch search = {text, ignoreMnemonic, nullptr};
+  EnumChildWindows(parent, FindChild, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// Splits "CAPTION [TIMEOUT_S]": a trailing all-digit word is the timeout. `args` is
+// changed in place. The timeout is bounded so that a typo cannot hang the run.
+int SplitTimeout(char* args) {
+  char* space = strrchr(args, ' ');
+  if (space == nullptr || space[1] == '\0') return kDefaultTimeoutSeconds;
+  for (const char* p = space + 1; *p != '\0'; ++p) {
+    if (*p < '0' || *p > '9') return kDefaultTimeoutSeconds;
+  }
+  const int seconds = atoi(space + 1);
+  *space = '\0';
+  if (seconds <= 0) return 1;
+  return seconds > kMaxTimeoutSeconds ? kMaxTimeoutSeconds : seconds;
+}
+
+bool ParseId(const char* text, int* id) {
+  char* end = nullptr;
+  const long value = strtol(text, &end, 0);
+  if (end == text || value < 0 || value > 0xFFFF) return false;
+  while (*end == ' ') ++end;
+  if (*end != '\0') return false;
+  *id = static_cast<int>(value);
+  return true;
+}
+
+bool Fail(const char* format, const char* detail) {
+  fprintf(stdout, "robot: FAILED: ");
+  fprintf(stdout, format, detail);
+  fprintf(stdout, "\n");
+  return false;
+}
+
+bool NeedCurrent(const char* step) {
+  if (g_current != nullptr && IsWindow(g_current)) return true;
+  return Fail("%s: no current window (a wait must come first, and its window must be open)",
+              step);
+}
+
+bool StepWait(char* args, bool appear) {
+  const int seconds = SplitTimeout(args);
+  const DWORD start = GetTickCount();
+  const DWORD limit = static_cast<DWORD>(seconds) * 1000;
+  for (;;) {
+    HWND window = FindTopLevelWindow(args);
+    if (appear && window != nullptr) {
+      g_current = window;
+      return true;
+    }
+    if (!appear && window == nullptr) return true;
+    if (GetTickCount() - start >= limit) break;
+    Sleep(kPollMs);
+  }
+  return Fail(appear ? "no window \"%s\" appeared in time" : "window \"%s\" stayed open", args);
+}
+
+BOOL CALLBACK PrintChild(HWND window, LPARAM) {
+  char text[kTextSize];
+  ReadText(window, text, sizeof text);
+  if (text[0] != '\0') fprintf(stdout, "robot:   control %d: \"%s\"\n", GetDlgCtrlID(window), text);
+  return TRUE;
+}
+
+// The texts shown beside a failure, so that a changed wording is seen at once.
+bool StepExpectText(const char* text) {
+  if (!NeedCurrent("expect-text")) return false;
+  if (FindChildWindow(g_current, text, false) != nullptr) return true;
+  Fail("the current window shows no control with text \"%s\"", text);
+  EnumChildWindows(g_current, PrintChild, 0);
+  return false;
+}
+
+bool PostClick(int id) {
+  if (!NeedCurrent("click")) return false;
+  HWND control = GetDlgItem(g_current, id);
+  PostMessageA(g_current, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(control));
+  return true;
+}
+
+bool StepClick(const char* args) {
+  int id = 0;
+  if (!ParseId(args, &id)) return Fail("click: \"%s\" is not a control id", args);
+  return PostClick(id);
+}
+
+bool StepClickText(const char* label) {
+  if (!NeedCurrent("click-text")) return false;
+  HWND button = FindChildWindow(g_current, label, true);
+  if (button == nullptr) return Fail("the current window has no button \"%s\"", label);
+  const int id = GetDlgCtrlID(button);
+  PostMessageA(GetParent(button), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(button));
+  return true;
+}
+
+// The text is sent, not posted, so that it is in place before the next step presses a
+// button that reads it.
+bool StepSetText(char* args) {
+  if (!NeedCurrent("set-text")) return false;
+  char* space = strchr(args, ' ');
+  const char* text = space != nullptr ? space + 1 : "";
+  if (space != nullptr) *space = '\0';
+  int id = 0;
+  if (!ParseId(args, &id)) return Fail("set-text: \"%s\" is not a control id", args);
+  struct IdSearch { int id; HWND found; } search = {id, nullptr};
+  EnumChildWindows(
+      g_current,
+      [](HWND window, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<IdSearch*>(param);
+        if (GetDlgCtrlID(window) != s->id || !IsWindowVisible(window)) return TRUE;
+        s->found = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  HWND control = search.found;
+  if (control == nullptr) return Fail("set-text: no visible control %s", args);
+  SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+  return true;
+}
+
+// Trims the line end and returns the step's name; *args points at what follows it.
+char* SplitStep(char* line, char** args) {
+  size_t length = strlen(line);
+  while (length > 0 && (line[length - 1] == '\n' || line[length - 1] == '\r' ||
+                        line[length - 1] == ' ')) {
+    line[--length] = '\0';
+  }
+  while (*line == ' ' || *line == '\t') ++line;
+  char* space = strchr(line, ' ');
+  if (space == nullptr) {
+    *args = line + strlen(line);
+  } else {
+    *space = '\0';
+    *args = space + 1;
+  }
+  return line;
+}
+
+bool RunStep(const char* name, char* args) {
+  if (strcmp(name, "wait") == 0) return StepWait(args, true);
+  if (strcmp(name, "gone") == 0) return StepWait(args, false);
+  if (strcmp(name, "expect-text") == 0) return StepExpectText(args);
+  if (strcmp(name, "click") == 0) return StepClick(args);
+  if (strcmp(name, "click-text") == 0) return StepClickText(args);
+  if (strcmp(name, "set-text") == 0) return StepSetText(args);
+  if (strcmp(name, "wizard-next") == 0) return PostClick(kWizardNext);
+  if (strcmp(name, "wizard-finish") == 0) return PostClick(kWizardFinish);
+  if (strcmp(name, "sleep") == 0) {
+    Sleep(static_cast<DWORD>(atoi(args)));
+    return true;
+  }
+  return Fail("unknown step \"%s\"", name);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    fprintf(stderr, "usage: robot STEP-FILE\n");
+    return 2;
+  }
+  FILE* file = fopen(argv[1], "r");
+  if (file == nullptr) {
+    fprintf(stderr, "robot: cannot open %s\n", argv[1]);
+    return 2;
+  }
+  char line[kLineSize];
+  int number = 0;
+  bool ok = true;
+  while (ok && fgets(line, sizeof line, file) != nullptr) {
+    ++number;
+    char* args = nullptr;
+    char* name = SplitStep(line, &args);
+    if (name[0] == '\0' || name[0] == '#') continue;
+    fprintf(stdout, "robot: %d: %s %s\n", number, name, args);
+    fflush(stdout);
+    ok = RunStep(name, args);
+  }
+  fclose(file);
+  fflush(stdout);
+  return ok ? 0 : 1;
+}
