@@ -29,23 +29,6 @@ const std::pair<const char*, const char*> kProductFiles[] = {
 
 class SimulateCommand : public InstallTest {
  protected:
-  // The checked-in product with stand-ins for the files the build tree generates.
-  std::string BuildExample() {
-    const fs::path source = fs::path(__FILE__).parent_path().parent_path().parent_path() /
-                            "examples" / "product";
-    fs::create_directories(BuildPath("product"));
-    fs::copy(source, BuildPath("product"), fs::copy_options::recursive);
-    const uint16_t version[4] = {2, 0, 1, 7};
-    const std::vector<Source> generated = {
-        {"product/DemoApp.exe", VersionedProgram(version, false)},
-        {"product/DemoLib.dll", VersionedProgram(version, false)},
-        {"product/manual.txt", Noise(150000, 1)},
-        {"product/samples.dat", Noise(1000, 2)},
-        {"product/empty.log", {}}};
-    WriteSources(generated);
-    BuildFrom("product/demo.twk");
-    return Installer();
-  }
   int Simulate(const Arguments& args, std::string* printed) {
     std::ostringstream out;
     std::streambuf* saved = std::cout.rdbuf(out.rdbuf());

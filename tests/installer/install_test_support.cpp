@@ -71,6 +71,21 @@ Bytes VersionedProgram(const uint16_t version[4], bool selfRegister) {
   return test_pe::VersionedLibrary(fields);
 }
 
+std::string InstallTest::BuildExample() {
+  const fs::path source =
+      fs::path(__FILE__).parent_path().parent_path().parent_path() / "examples" / "product";
+  fs::create_directories(BuildPath("product"));
+  fs::copy(source, BuildPath("product"), fs::copy_options::recursive);
+  const uint16_t version[4] = {2, 0, 1, 7};
+  WriteSources({{"product/DemoApp.exe", VersionedProgram(version, false)},
+                {"product/DemoLib.dll", VersionedProgram(version, false)},
+                {"product/manual.txt", Noise(150000, 1)},
+                {"product/samples.dat", Noise(1000, 2)},
+                {"product/empty.log", {}}});
+  BuildFrom("product/demo.twk");
+  return Installer();
+}
+
 InstallTest::InstallTest()
     : machine(FreshRoot()),
       scope_(machine),

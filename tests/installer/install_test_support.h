@@ -49,6 +49,9 @@ class InstallTest : public ::testing::Test {
   // Both, for a script written here.
   void Build(const std::string& script, const std::vector<Source>& sources);
   const std::string& Installer() const { return installer_; }
+  // Builds the checked-in example product, with stand-ins for the files the build tree
+  // generates (its programs, the manual, the samples), and returns SETUP.EXE's path.
+  std::string BuildExample();
   // Runs SETUP.EXE on the machine, copied to D:\ as `twk simulate` does.
   ProgramRun Install();
 
