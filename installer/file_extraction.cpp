@@ -206,23 +206,24 @@ void LogFile(const FileJob& job) {
 // blocks, and leaves the records of the file. A file that was begun is listed, logged and
 // counted whatever became of its content.
 void WriteFile(FileJob* job) {
-  bool waiting = false;
+  char waitingPath[kWaitingPathSize] = {};
   platform::File file = platform::CreateForWriting(job->path);
   if (file == nullptr) {
-    char waitingPath[kWaitingPathSize];
     snprintf(waitingPath, sizeof(waitingPath), "%s%s", job->path, kWaitingFileSuffix);
     file = platform::CreateForWriting(waitingPath);
-    if (file == nullptr) {
-      Fail(job, kReasonCreate);
-    } else {
-      waiting = true;
-      ReplaceFileAtNextBoot(job->path, waitingPath);
-    }
+    if (file == nullptr) Fail(job, kReasonCreate);
   }
+  const bool waiting = file != nullptr && waitingPath[0] != '\0';
   if (file != nullptr) {
     WriteBlocks(job, file);
     platform::SetLastWriteTime(file, EntryTime(job->fields));
     platform::CloseFile(file);
+  }
+  // Only a closed and complete file is moved at the next start (a partial one would
+  // replace the good old target). If Windows will not move it, nothing ever would: the
+  // file was not installed.
+  if (waiting && job->reason == nullptr && !ReplaceFileAtNextBoot(job->path, waitingPath)) {
+    Fail(job, kReasonCreate);
   }
   // A waiting file is registered by the finalizer once it has replaced its target.
   if (!waiting && !AddSelfRegistration(job->path)) Fail(job, kReasonMemory);

@@ -18,24 +18,21 @@ constexpr char kDeleteKey[] = "NUL";
 
 bool IsWindowsNT() { return platform::IsNtFamily(); }
 
-void ReplaceFileAtNextBoot(const char* target, const char* waiting) {
-  if (IsWindowsNT()) {
-    platform::MoveFileAtBoot(waiting, target);
-  } else {
-    // WININIT.INI understands only short names. A target with a long name, or one whose
-    // names cannot be had, is left to the finalizer, which renames every waiting file of
-    // its folder with the long names.
-    char shortTarget[kPathBufferSize];
-    char shortWaiting[kPathBufferSize];
-    if (platform::GetShortPath(target, shortTarget, kPathBufferSize) &&
-        EqualIgnoringCase(target, shortTarget) &&
-        platform::GetShortPath(waiting, shortWaiting, kPathBufferSize)) {
-      platform::WriteProfileText(kBootFile, kBootSection, shortTarget, shortWaiting);
-    } else {
-      g_setup.finalizeAtBoot = true;
-    }
-  }
+bool ReplaceFileAtNextBoot(const char* target, const char* waiting) {
   g_setup.restartNeeded = true;
+  if (IsWindowsNT()) return platform::MoveFileAtBoot(waiting, target);
+  // WININIT.INI understands only short names. A target with a long name, or one whose
+  // names cannot be had or written there, is left to the finalizer, which renames every
+  // waiting file of its folder with the long names.
+  char shortTarget[kPathBufferSize];
+  char shortWaiting[kPathBufferSize];
+  if (!platform::GetShortPath(target, shortTarget, kPathBufferSize) ||
+      !EqualIgnoringCase(target, shortTarget) ||
+      !platform::GetShortPath(waiting, shortWaiting, kPathBufferSize) ||
+      !platform::WriteProfileText(kBootFile, kBootSection, shortTarget, shortWaiting)) {
+    g_setup.finalizeAtBoot = true;
+  }
+  return true;
 }
 
 void DeleteFileAtNextBoot(const char* path) {

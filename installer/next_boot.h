@@ -9,9 +9,12 @@ bool IsWindowsNT();
 // ".NewTemp") replaces `target` at the next start of Windows. Windows NT: a delayed
 // move. Windows 9x: a "rename" entry in WININIT.INI when the target's path is already in
 // its short form (letter case ignored); otherwise sets the finalize-at-boot flag and
-// leaves the waiting file for the finalizer. Always sets the restart-needed flag, whatever
-// the platform answered. Paths are NUL-terminated, at most 255 characters.
-void ReplaceFileAtNextBoot(const char* target, const char* waiting);
+// leaves the waiting file for the finalizer (as also when WININIT.INI cannot be
+// written). Always sets the restart-needed flag. Returns false when Windows NT refused
+// the move: nothing would ever replace the target, and the caller must not report the
+// file as installed. `waiting` must be closed: a file still open for writing cannot be
+// moved. Paths are NUL-terminated, at most 255 characters.
+bool ReplaceFileAtNextBoot(const char* target, const char* waiting);
 
 // Arranges that `path` is deleted at the next start of Windows (Windows NT: a delayed
 // move to nowhere; Windows 9x: the WININIT.INI entry "NUL" = its short path). Always

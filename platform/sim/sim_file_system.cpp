@@ -223,6 +223,14 @@ bool SimFileSystem::HeldOpen(const std::string& key) const {
   return false;
 }
 
+bool SimFileSystem::IsOpenForWritingHere(const std::string& windowsPath) const {
+  const std::string key = Key(windowsPath);
+  for (const auto& entry : open_) {
+    if (entry.second.key == key && entry.second.writing) return true;
+  }
+  return false;
+}
+
 bool SimFileSystem::ParentIsFolder(const std::filesystem::path& host) const {
   return host.has_parent_path() && std::filesystem::is_directory(host.parent_path());
 }

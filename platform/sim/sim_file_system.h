@@ -65,6 +65,8 @@ class SimFileSystem {
   // deleting it, renaming onto it or copying onto it fail. A restart releases it.
   void MarkInUse(const std::string& windowsPath, bool inUse = true);
   bool IsInUse(const std::string& windowsPath) const;
+  // Open for writing in the program under test: a handle it has not closed yet.
+  bool IsOpenForWritingHere(const std::string& windowsPath) const;
   void ReleaseAllInUse() { inUse_.clear(); }
   const std::set<std::string>& InUse() const { return inUse_; }  // by PathKey(LongPath)
   // Gives the entry at `windowsPath` the short alias `shortName` (an 8.3 name).

@@ -29,6 +29,8 @@ struct ShellOpen {
 
 struct SimSystem {
   bool ntFamily = true;
+  // NT refuses every move at the next start (as it does for a file it cannot open).
+  bool refuseBootMoves = false;
   std::string windowsFolder = "C:\\WINDOWS";
   // Empty: the family's own, Windows folder + "\SYSTEM32" (NT) or "\SYSTEM" (9x).
   std::string systemFolder;

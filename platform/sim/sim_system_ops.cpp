@@ -46,6 +46,9 @@ bool MoveFileAtBoot(const char* from, const char* to) {
   // Windows 9x has no MoveFileEx: the call fails there, and its installers use
   // WININIT.INI instead.
   if (!machine.system.ntFamily || from == nullptr) return false;
+  // Refused while the program itself still writes the file: the source is opened for
+  // deletion before the move is recorded, and a handle open for writing shares nothing.
+  if (machine.system.refuseBootMoves || machine.files.IsOpenForWritingHere(from)) return false;
   sim::BootMove move{from, std::nullopt};
   if (to != nullptr) move.to = to;
   machine.system.bootMoves.push_back(move);

@@ -47,6 +47,25 @@ TEST_F(FaultInstall, TargetInUseOnNtIsReplacedAtTheNextStart) {
   EXPECT_FALSE(machine.files.Exists(target + ".NewTemp"));
 }
 
+// Nothing would ever put the waiting file in place: the file is reported as not written,
+// never as a success that needs a restart.
+TEST_F(FaultInstall, TargetInUseOnNtWhoseMoveIsRefusedFailsTheInstallation) {
+  const std::string target = std::string(kProgramFolder) + "\\app.dll";
+  BuildOne("Tool", "{OurProgramDir}\\app.dll");
+  PutInUse(target);
+  machine.system.refuseBootMoves = true;
+  machine.user.Expect("There was an error extracting a file: can't create file", "Error!", kError,
+                      platform::kIdOk);
+  machine.user.Expect("The installation was not successful. One or more files could not be "
+                      "written. Please ensure that no version of this program is already "
+                      "running and try the installation again.",
+                      "Installation Failed!", kError, platform::kIdOk);
+  Install();
+  ExpectCleanRun();
+  EXPECT_TRUE(machine.system.bootMoves.empty());
+  EXPECT_EQ(machine.files.FileBytes(target), Text("old"));
+}
+
 TEST_F(FaultInstall, TargetsInUseOn9xGoThroughWininitOrWaitForTheFinalizer) {
   machine.SetFamily(sim::Family::k9x);
   Build("[Setup]\nTitle=Tool\nProductKey=Tool\nProgramFolder=C:\\TOOL\n"
