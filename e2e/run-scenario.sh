@@ -9,19 +9,35 @@
 #   # comments and blank lines anywhere
 #   program PATH            the default program; $ROOT, $HOST_BUILD, $BIN, $TWK, $WORK expand
 #   arguments ARGS          its arguments (split at blanks)
-#   [setup]                 bash lines, run first in the scenario's scratch folder $WORK
+#   [setup]                 bash lines, run first in the scenario's scratch folder $WORK,
+#                           before the prefix exists
+# then, in the order they are to happen, any number of:
 #   [steps]                 robot steps played against the default program; a line
-#                           "include FILE" takes the steps of FILE (beside the scenario)
+#                           "include FILE" takes the steps of FILE (beside the scenario);
+#                           $VARIABLES expand, $WINWORK is $WORK as a Windows path
 #   [steps PATH ARGS]       robot steps played against another program; PATH may be a
 #                           Windows path, or "@uninstall KEY": the UninstallString that the
 #                           Add/Remove Programs entry KEY names
-#   [checks]                one a line:
+#   [shell]                 bash lines run in $WORK with the prefix in place: $WINE runs a
+#                           Windows program, `unix_path WINPATH` names a file of the prefix.
+#                           "$WINE" wineboot -r is a restart of Windows.
+#   [checks]                one a line; every check of a section is made, and a failed one
+#                           ends the scenario:
 #       file WINPATH        the file exists          no-file WINPATH   it does not
 #       dir WINPATH         the folder exists        no-dir WINPATH    it does not
-#       reg "KEY" NAME [VALUE]   the value exists (and holds VALUE, as reg query shows it)
+#       same WINPATH FILE   the file holds the bytes of the host file FILE
+#       same-time WINPATH FILE   its last write time is FILE's (to the second)
+#       contains WINPATH TEXT    the file holds TEXT somewhere (a shortcut its target)
+#       reg "KEY" NAME [VALUE]   the value exists (and holds VALUE, as reg query shows it);
+#                                NAME @ is the key's default value
 #       no-reg "KEY" [NAME]      the value (or the whole key) does not exist
-# Several [steps] sections run one after another in the same prefix, each program to its
-# end. TWK_HOST_BUILD and TWK_BIN name other build folders; E2E_KEEP=1 keeps the prefix.
+#     Words may hold $VARIABLES: those above, and $PROGRAMS and $DESKTOP, the user's
+#     start-menu programs and desktop folders. reg and no-reg take shell words (quote a key
+#     with blanks); the others take one Windows path and, after a blank, the rest.
+# Each section runs its programs to their end. The machine is not restarted between
+# sections: only wineboot -r restarts it (in a [shell] section, or as a [steps] program
+# when the restart shows windows). TWK_HOST_BUILD and TWK_BIN name other
+# build folders; E2E_KEEP=1 keeps the prefix.
 set -uo pipefail
 
 scenario=${1:?usage: run-scenario.sh SCENARIO.scn}
@@ -43,7 +59,12 @@ fi
 name=$(basename "$scenario" .scn)
 start=$SECONDS
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/twk-e2e-$name.XXXXXX")
-export WORK WINEPREFIX=$WORK/prefix WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all
+# The prefix links the user's Desktop and Documents to $HOME: a home of its own keeps the
+# shortcuts a scenario makes out of the real one.
+mkdir -p "$WORK/home/Desktop"
+export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/home/.config
+WINWORK="Z:${WORK//\//\\}"  # the scratch folder as the programs see it
+export WORK WINWORK WINEPREFIX=$WORK/prefix WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" WINEDEBUG=-all
 log=$WORK/log.txt
 
 finish() {
@@ -63,25 +84,36 @@ expand() { local text=$1; eval "printf '%s' \"${text//\"/\\\"}\""; }
 # C:\Some\Path -> the file in the prefix's drive_c.
 unix_path() {
   local path=${1//\\//}
-  local drive=${path:0:1}
-  printf '%s/drive_%s%s' "$WINEPREFIX" "${drive,,}" "${path:2}"
+  local drive=${path:0:1} names name match result
+  result="$WINEPREFIX/drive_${drive,,}"
+  # Windows ignores the letter case of names: each name is matched the same way.
+  IFS=/ read -ra names <<<"${path:3}"
+  for name in "${names[@]}"; do
+    [[ -n $name ]] || continue
+    if [[ ! -e $result/$name ]]; then
+      match=$(find "$result" -mindepth 1 -maxdepth 1 -iname "$name" -print -quit 2>/dev/null)
+      if [[ -n $match ]]; then result=$match; continue; fi
+    fi
+    result=$result/$name
+  done
+  printf '%s' "$result"
 }
 
 # --- reading the scenario --------------------------------------------------------------
-program="" arguments="" section="" setup_lines=() check_lines=()
-step_heads=()   # one "[steps ...]" head per section; its steps are in $WORK/steps.N
+# Each section after [setup] becomes an action: its kind in kinds[N], its head in heads[N]
+# and its lines in $WORK/action.N.
+program="" arguments="" section="" setup_lines=() kinds=() heads=()
 while IFS= read -r line || [[ -n $line ]]; do
   line=${line%$'\r'}
   [[ $line =~ ^[[:space:]]*(#|$) ]] && continue
-  case $line in
-    "[setup]") section=setup; continue ;;
-    "[checks]") section=checks; continue ;;
-    "[steps"*"]")
-      section=steps
-      step_heads+=("$(sed -E 's/^\[steps ?(.*)\]$/\1/' <<<"$line")")
-      : >"$WORK/steps.${#step_heads[@]}"
-      continue ;;
-  esac
+  if [[ $line =~ ^\[(steps|shell|checks)( (.*))?\]$ ]]; then
+    section=action
+    kinds+=("${BASH_REMATCH[1]}")
+    heads+=("${BASH_REMATCH[3]}")
+    : >"$WORK/action.${#kinds[@]}"
+    continue
+  fi
+  if [[ $line == "[setup]" ]]; then section=setup; continue; fi
   case $section in
     "") case $line in
           program\ *) program=${line#program } ;;
@@ -89,17 +121,18 @@ while IFS= read -r line || [[ -n $line ]]; do
           *) echo "$scenario: unknown header line: $line" >"$log"; finish FAIL "bad scenario" ;;
         esac ;;
     setup) setup_lines+=("$line") ;;
-    steps)
-      if [[ $line == "include "* ]]; then
-        cat "$(dirname "$scenario")/${line#include }" >>"$WORK/steps.${#step_heads[@]}" ||
+    action)
+      if [[ ${kinds[-1]} == steps && $line == "include "* ]]; then
+        cat "$(dirname "$scenario")/${line#include }" >>"$WORK/action.${#kinds[@]}" ||
           { echo "cannot include ${line#include }" >"$log"; finish FAIL "bad scenario"; }
+      elif [[ ${kinds[-1]} == steps ]]; then
+        printf '%s\n' "$(expand "$line")" >>"$WORK/action.${#kinds[@]}"
       else
-        printf '%s\n' "$line" >>"$WORK/steps.${#step_heads[@]}"
+        printf '%s\n' "$line" >>"$WORK/action.${#kinds[@]}"
       fi ;;
-    checks) check_lines+=("$line") ;;
   esac
 done <"$scenario"
-[[ ${#step_heads[@]} -gt 0 ]] || { echo "no [steps] section" >"$log"; finish FAIL "bad scenario"; }
+[[ " ${kinds[*]} " == *" steps "* ]] || { echo "no [steps] section" >"$log"; finish FAIL "bad scenario"; }
 [[ -f $ROBOT ]] || { echo "missing $ROBOT (make all)" >"$log"; finish FAIL "no robot"; }
 
 # --- setting up ------------------------------------------------------------------------
@@ -110,22 +143,64 @@ fi
 boot_start=$SECONDS
 timeout 120 "$WINE" wineboot -i >>"$log" 2>&1
 timeout 60 wineserver -w
+# From here on the machine keeps running between sections. A Wine session that ends
+# begins again as Windows starts (pending renames, run-once commands): a persistent
+# server makes restarts happen only where the scenario asks for them (wineboot -r).
+wineserver -p >>"$log" 2>&1 || finish FAIL "the wineserver did not start"
 echo "prefix ready in $((SECONDS - boot_start)) s" >>"$log"
 
-# --- playing each [steps] section ------------------------------------------------------
-uninstall_string() {
-  local key="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$1"
-  "$WINE" reg query "$key" /v UninstallString 2>/dev/null |
-    sed -nE 's/^[[:space:]]*UninstallString[[:space:]]+REG_[A-Z_]+[[:space:]]+(.*)$/\1/p' |
-    tr -d '\r'
+# Prints the command line of every program of the prefix that still runs, leaving out
+# the server and the services that Windows itself keeps running.
+programs_running() {
+  local pid line
+  for pid in /proc/[0-9]*; do
+    { tr '\0' '\n' <"$pid/environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" || continue
+    line=$({ tr '\0' ' ' <"$pid/cmdline"; } 2>/dev/null)
+    case ${line,,} in
+      *wineserver*) continue ;;
+      *'\system32\services.exe'*|*'\system32\winedevice.exe'*|*'\system32\plugplay.exe'*) continue ;;
+      *'\system32\svchost.exe'*|*'\system32\rpcss.exe'*|*'\system32\explorer.exe'*) continue ;;
+      *'\system32\conhost.exe'*) continue ;;
+      *.exe*|*/wine64\ *) printf '%s\n' "$line" ;;
+    esac
+  done
 }
 
-run_section() {
+# Waits until the programs of the prefix have ended (at most $1 seconds).
+wait_for_programs() {
+  local until=$((SECONDS + $1))
+  while [[ -n $(programs_running) ]]; do
+    ((SECONDS < until)) || return 1
+    sleep 0.5
+  done
+}
+
+# KEY NAME -> prints the value's data; status 1 when missing. NAME @ is the default value.
+reg_value() {
+  local out query=(/v "$2") label=$2
+  if [[ $2 == @ ]]; then query=(/ve) label="(Default)"; fi
+  out=$("$WINE" reg query "$1" "${query[@]}" 2>/dev/null) || return 1
+  sed -nE "s/^[[:space:]]*$(sed 's/[][\.*^$/()]/\\&/g' <<<"$label")[[:space:]]+REG_[A-Z_]+[[:space:]]*(.*)$/\1/p" \
+    <<<"$out" | tr -d '\r' | head -n 1
+}
+
+shell_folders="HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"
+PROGRAMS=$(reg_value "$shell_folders" Programs) DESKTOP=$(reg_value "$shell_folders" Desktop)
+export WINE PROGRAMS DESKTOP
+export -f unix_path
+
+# --- the actions -----------------------------------------------------------------------
+uninstall_string() {
+  reg_value "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$1" UninstallString
+}
+
+run_steps() {
   local index=$1 head=$2 path args
   if [[ -z $head ]]; then
     path=$(expand "$program") args=$(expand "$arguments")
   elif [[ $head == "@uninstall "* ]]; then
-    path=$(uninstall_string "${head#@uninstall }") args=""
+    path=$(uninstall_string "${head#@uninstall }")
+    args=""
     [[ -n $path ]] || finish FAIL "no UninstallString for ${head#@uninstall }"
   else
     read -r path args <<<"$head"
@@ -134,23 +209,21 @@ run_section() {
   echo "--- section $index: $path $args" >>"$log"
   # shellcheck disable=SC2086  # the arguments are meant to split at blanks
   "$WINE" "$path" $args >>"$log" 2>&1 &
-  local steps="Z:${WORK//\//\\}\\steps.$index"
+  local steps="$WINWORK\\action.$index"
   timeout "$ROBOT_LIMIT" "$WINE" "$ROBOT" "$steps" >>"$log" 2>&1
   local robot=$?
   [[ $robot -eq 0 ]] || finish FAIL "robot stopped in section $index (status $robot)"
-  timeout "$PROGRAM_LIMIT" wineserver -w ||
-    finish FAIL "section $index: the program was still running after $PROGRAM_LIMIT s"
+  if ! wait_for_programs "$PROGRAM_LIMIT"; then
+    programs_running | sed 's/^/still running: /' >>"$log"
+    finish FAIL "section $index: a program was still running after $PROGRAM_LIMIT s"
+  fi
   wait
 }
 
-for ((i = 1; i <= ${#step_heads[@]}; i++)); do run_section "$i" "${step_heads[i - 1]}"; done
-
-# --- checking the machine --------------------------------------------------------------
-reg_value() {  # KEY NAME -> prints the value's data; status 1 when missing
-  local out
-  out=$("$WINE" reg query "$1" /v "$2" 2>/dev/null) || return 1
-  sed -nE "s/^[[:space:]]*$(sed 's/[][\.*^$/]/\\&/g' <<<"$2")[[:space:]]+REG_[A-Z_]+[[:space:]]*(.*)$/\1/p" \
-    <<<"$out" | tr -d '\r' | head -n 1
+run_shell() {
+  echo "--- section $1: shell" >>"$log"
+  (cd "$WORK" && bash -e "$WORK/action.$1") >>"$log" 2>&1 || finish FAIL "shell section $1 failed"
+  wait_for_programs "$PROGRAM_LIMIT" || finish FAIL "section $1: a program was still running"
 }
 
 check() {
@@ -160,13 +233,24 @@ check() {
     no-file) [[ ! -e $(unix_path "$1") ]] || { echo "file should be gone: $1"; return 1; } ;;
     dir) [[ -d $(unix_path "$1") ]] || { echo "missing folder $1"; return 1; } ;;
     no-dir) [[ ! -e $(unix_path "$1") ]] || { echo "folder should be gone: $1"; return 1; } ;;
+    same) cmp -s "$(unix_path "$1")" "$2" || { echo "$1 does not hold the bytes of $2"; return 1; } ;;
+    same-time)
+      local ours theirs
+      ours=$(stat -c %Y "$(unix_path "$1")" 2>/dev/null) || { echo "missing file $1"; return 1; }
+      theirs=$(stat -c %Y "$2")
+      [[ $ours == "$theirs" ]] ||
+        { echo "$1 was last written $(date -ud "@$ours" +%FT%T), not $(date -ud "@$theirs" +%FT%T)"; return 1; } ;;
+    contains)  # as ANSI or as UTF-16 text: a shortcut keeps some strings one way, some the other
+      python3 -c 'import sys; d = open(sys.argv[1], "rb").read(); t = sys.argv[2]
+sys.exit(0 if t.encode() in d or t.encode("utf-16-le") in d else 1)' "$(unix_path "$1")" "$2" \
+        2>/dev/null || { echo "$1 does not hold \"$2\""; return 1; } ;;
     reg)
       local data
       data=$(reg_value "$1" "$2") || { echo "missing value $1 $2"; return 1; }
       if [[ $# -ge 3 && $data != "$3" ]]; then echo "$1 $2 is \"$data\", not \"$3\""; return 1; fi ;;
     no-reg)
       if [[ $# -ge 2 ]]; then
-        "$WINE" reg query "$1" /v "$2" >/dev/null 2>&1 && { echo "value should be gone: $1 $2"; return 1; }
+        reg_value "$1" "$2" >/dev/null && { echo "value should be gone: $1 $2"; return 1; }
       else
         "$WINE" reg query "$1" >/dev/null 2>&1 && { echo "key should be gone: $1"; return 1; }
       fi ;;
@@ -175,20 +259,36 @@ check() {
   return 0
 }
 
-failures=0
-for line in "${check_lines[@]}"; do
-  # Checks take shell words: a quoted key may hold blanks and backslashes stay as they are.
-  read -r kind rest <<<"$line"
-  if [[ $kind == file || $kind == no-file || $kind == dir || $kind == no-dir ]]; then
-    words=("$rest")
-  else
-    eval "words=($rest)"
-  fi
-  if ! message=$(check "$kind" "${words[@]}"); then
-    echo "check failed: $message" >>"$log"
-    failures=$((failures + 1))
-    first=${first:-$message}
-  fi
+# Splits a check line into words: reg checks take shell words (a quoted key may hold
+# blanks; backslashes stay as they are); the others a Windows path up to the first
+# blank that is followed by a host path or text (or the whole rest).
+run_checks() {
+  local line kind rest words message failures=0 first=""
+  echo "--- section $1: checks" >>"$log"
+  while IFS= read -r line; do
+    read -r kind rest <<<"$line"
+    case $kind in
+      reg|no-reg) eval "words=($rest)" ;;
+      same|same-time|contains)
+        rest=$(expand "$rest")
+        words=("${rest%% [/\"]*}" "${rest#"${rest%% [/\"]*} "}")
+        words[1]=${words[1]#\"} words[1]=${words[1]%\"} ;;
+      *) words=("$(expand "$rest")") ;;
+    esac
+    if ! message=$(check "$kind" "${words[@]}"); then
+      echo "check failed: $message" >>"$log"
+      failures=$((failures + 1))
+      first=${first:-$message}
+    fi
+  done <"$WORK/action.$1"
+  [[ $failures -eq 0 ]] || finish FAIL "$failures check(s) failed, first: $first"
+}
+
+for ((i = 1; i <= ${#kinds[@]}; i++)); do
+  case ${kinds[i - 1]} in
+    steps) run_steps "$i" "${heads[i - 1]}" ;;
+    shell) run_shell "$i" ;;
+    checks) run_checks "$i" ;;
+  esac
 done
-[[ $failures -eq 0 ]] || finish FAIL "$failures check(s) failed, first: $first"
 finish PASS

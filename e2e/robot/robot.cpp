@@ -7,12 +7,20 @@
 //   wait CAPTION [TIMEOUT_S]   a visible top-level window titled exactly CAPTION appears;
 //                              it becomes the current window
 //   gone CAPTION [TIMEOUT_S]   no visible top-level window is titled CAPTION any more
+//   closed [TIMEOUT_S]         the current window has been destroyed (the next window with
+//                              the same caption is then another one)
 //   expect-text TEXT           some child control of the current window shows exactly TEXT
+//   expect-lines TEXT          the same, with each "\n" in TEXT standing for a line break
 //   click ID                   BN_CLICKED for control ID (decimal or 0x..) of the current window
 //   click-text LABEL           BN_CLICKED for the current window's button labelled LABEL
 //                              ('&' mnemonics ignored)
 //   set-text ID TEXT           replaces the text of the current window's control ID
 //   wizard-next / wizard-finish   the property sheet's Next / Finish button
+//   hold PATH                  opens the file PATH sharing nothing, as a program that has
+//                              it in use would, until `release PATH` or the robot's end
+//   release PATH               closes what `hold PATH` opened
+//   copy-file FROM TO          copies a file, replacing TO (a disk put into its drive)
+//   screenshot PATH.bmp        saves what the screen shows as a 24-bit bitmap
 //   sleep MS
 #include <windows.h>
 
@@ -31,6 +39,13 @@ constexpr int kLineSize = 1024;
 constexpr int kTextSize = 1024;
 
 HWND g_current = nullptr;
+
+constexpr int kMaxHeld = 8;
+struct HeldFile {
+  char path[MAX_PATH];
+  HANDLE handle;
+};
+HeldFile g_held[kMaxHeld] = {};
 
 struct TextSearch {
   const char* text;   // the text looked for
@@ -155,6 +170,19 @@ bool StepWait(char* args, bool appear) {
   return Fail(appear ? "no window \"%s\" appeared in time" : "window \"%s\" stayed open", args);
 }
 
+bool StepClosed(char* args) {
+  if (!NeedCurrent("closed")) return false;
+  const int seconds = args[0] != '\0' ? atoi(args) : kDefaultTimeoutSeconds;
+  const DWORD limit = static_cast<DWORD>(seconds > 0 ? seconds : 1) * 1000;
+  const DWORD start = GetTickCount();
+  while (IsWindow(g_current)) {
+    if (GetTickCount() - start >= limit) return Fail("the current window %s stayed open", "");
+    Sleep(kPollMs);
+  }
+  g_current = nullptr;
+  return true;
+}
+
 BOOL CALLBACK PrintChild(HWND window, LPARAM) {
   char text[kTextSize];
   ReadText(window, text, sizeof text);
@@ -169,6 +197,20 @@ bool StepExpectText(const char* text) {
   Fail("the current window shows no control with text \"%s\"", text);
   EnumChildWindows(g_current, PrintChild, 0);
   return false;
+}
+
+// Turns each "\n" of `text` into a line break, in place.
+void UnescapeLineBreaks(char* text) {
+  char* out = text;
+  for (const char* in = text; *in != '\0'; ++in) {
+    if (in[0] == '\\' && in[1] == 'n') {
+      *out++ = '\n';
+      ++in;
+    } else {
+      *out++ = *in;
+    }
+  }
+  *out = '\0';
 }
 
 bool PostClick(int id) {
@@ -220,6 +262,85 @@ bool StepSetText(char* args) {
   return true;
 }
 
+bool StepHold(const char* path) {
+  for (HeldFile& held : g_held) {
+    if (held.handle != nullptr) continue;
+    HANDLE handle = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return Fail("hold: cannot open %s", path);
+    snprintf(held.path, sizeof held.path, "%s", path);
+    held.handle = handle;
+    return true;
+  }
+  return Fail("hold: too many files held (%s)", path);
+}
+
+bool StepRelease(const char* path) {
+  for (HeldFile& held : g_held) {
+    if (held.handle == nullptr || lstrcmpiA(held.path, path) != 0) continue;
+    CloseHandle(held.handle);
+    held.handle = nullptr;
+    return true;
+  }
+  return Fail("release: %s is not held", path);
+}
+
+// "FROM TO": the paths are split at the first blank, so FROM must not hold one.
+bool StepCopyFile(char* args) {
+  char* space = strchr(args, ' ');
+  if (space == nullptr) return Fail("copy-file: \"%s\" names no target", args);
+  *space = '\0';
+  if (!CopyFileA(args, space + 1, FALSE)) return Fail("copy-file: cannot copy %s", args);
+  return true;
+}
+
+// The whole screen (under Wine's virtual desktop, the desktop window with every window
+// on it) read back through GDI and written bottom-up as BITMAPFILEHEADER + BITMAPINFOHEADER
+// + 24-bit rows padded to 4 bytes.
+bool StepScreenshot(const char* path) {
+  const int width = GetSystemMetrics(SM_CXSCREEN);
+  const int height = GetSystemMetrics(SM_CYSCREEN);
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+  SelectObject(memory, old);
+
+  BITMAPINFOHEADER info = {};
+  info.biSize = sizeof info;
+  info.biWidth = width;
+  info.biHeight = height;
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  info.biCompression = BI_RGB;
+  const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+  const DWORD imageSize = stride * static_cast<DWORD>(height);
+  char* pixels = static_cast<char*>(malloc(imageSize));
+  const bool read = pixels != nullptr &&
+                    GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels,
+                              reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) == height;
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  if (!read) {
+    free(pixels);
+    return Fail("screenshot: the screen could not be read (%s)", path);
+  }
+
+  BITMAPFILEHEADER file = {};
+  file.bfType = 0x4D42;  // "BM"
+  file.bfOffBits = sizeof file + sizeof info;
+  file.bfSize = file.bfOffBits + imageSize;
+  FILE* out = fopen(path, "wb");
+  bool written = out != nullptr && fwrite(&file, sizeof file, 1, out) == 1 &&
+                 fwrite(&info, sizeof info, 1, out) == 1 &&
+                 fwrite(pixels, imageSize, 1, out) == 1;
+  if (out != nullptr && fclose(out) != 0) written = false;
+  free(pixels);
+  return written ? true : Fail("screenshot: cannot write %s", path);
+}
+
 // Trims the line end and returns the step's name; *args points at what follows it.
 char* SplitStep(char* line, char** args) {
   size_t length = strlen(line);
@@ -241,12 +362,21 @@ char* SplitStep(char* line, char** args) {
 bool RunStep(const char* name, char* args) {
   if (strcmp(name, "wait") == 0) return StepWait(args, true);
   if (strcmp(name, "gone") == 0) return StepWait(args, false);
+  if (strcmp(name, "closed") == 0) return StepClosed(args);
   if (strcmp(name, "expect-text") == 0) return StepExpectText(args);
+  if (strcmp(name, "expect-lines") == 0) {
+    UnescapeLineBreaks(args);
+    return StepExpectText(args);
+  }
   if (strcmp(name, "click") == 0) return StepClick(args);
   if (strcmp(name, "click-text") == 0) return StepClickText(args);
   if (strcmp(name, "set-text") == 0) return StepSetText(args);
   if (strcmp(name, "wizard-next") == 0) return PostClick(kWizardNext);
   if (strcmp(name, "wizard-finish") == 0) return PostClick(kWizardFinish);
+  if (strcmp(name, "hold") == 0) return StepHold(args);
+  if (strcmp(name, "release") == 0) return StepRelease(args);
+  if (strcmp(name, "copy-file") == 0) return StepCopyFile(args);
+  if (strcmp(name, "screenshot") == 0) return StepScreenshot(args);
   if (strcmp(name, "sleep") == 0) {
     Sleep(static_cast<DWORD>(atoi(args)));
     return true;
@@ -279,6 +409,9 @@ int main(int argc, char** argv) {
     ok = RunStep(name, args);
   }
   fclose(file);
+  for (HeldFile& held : g_held) {
+    if (held.handle != nullptr) CloseHandle(held.handle);
+  }
   fflush(stdout);
   return ok ? 0 : 1;
 }
