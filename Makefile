@@ -1,8 +1,8 @@
 # The front door. `make` builds everything into build/, `make test` runs every test tier,
-# `make demo` builds the example installer and shows what it holds.
+# `make demo` builds the example installer, shows what it holds and runs it under Wine.
 FUZZ_SECONDS ?= 60
 
-.PHONY: all setup host stubs stub-x86 stub-x64 fuzz test fuzz-smoke demo e2e bench clean
+.PHONY: all setup host stubs stub-x86 stub-x64 fuzz test fuzz-smoke demo e2e screenshots bench clean
 
 all: host stubs
 
@@ -34,6 +34,7 @@ fuzz: build/fuzz/build.ninja
 test: setup
 	$(MAKE) all
 	ctest --preset host
+	e2e/run-all.sh
 	$(MAKE) fuzz-smoke
 
 fuzz-smoke: fuzz
@@ -42,11 +43,17 @@ fuzz-smoke: fuzz
 demo: setup
 	$(MAKE) all
 	scripts/demo.sh
+	scripts/demo-wine.sh
 
 # The installer driven under Wine on a virtual screen, scenario by scenario (e2e/scenarios).
 e2e: setup
 	$(MAKE) all
 	e2e/run-all.sh
+
+# docs/screenshots, taken by the robot on Wine's virtual desktop (e2e/screenshots.scn).
+screenshots: setup
+	$(MAKE) all
+	E2E_SHOTS=$(CURDIR)/docs/screenshots e2e/run-scenario.sh e2e/screenshots.scn
 
 bench: host
 	@echo "usage: build/host/bench/codec_bench DIR   (corpus: ../shared/bench/make-corpus.sh DIR)"
