@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Static checks of the built stubs: the right kind of Windows program, imports only from
-# the system DLLs the stub may use, the package offset marker present once and unpatched.
-# Prints each stub's size.
+# the system DLLs the stub may use (so nothing of the compiler's runtime is needed beside
+# it), no symbol table, the package offset marker present once and unpatched. Prints each
+# stub's size.
 set -euo pipefail
 
 allowed='^(kernel32|user32|gdi32|advapi32|shell32|ole32|comctl32|version|msvcrt)\.dll$'
@@ -23,6 +24,10 @@ check() {
       echo "FAIL $name: imports from $dll"; status=1
     fi
   done < <("$objdump" -p "$stub" | sed -n 's/^\s*DLL Name: //p')
+  # Every installation carries two copies of the stub: symbols would only add weight.
+  if ! "${objdump%objdump}nm" "$stub" 2>&1 | grep -q 'no symbols'; then
+    echo "FAIL $name: not stripped (it has a symbol table)"; status=1
+  fi
   local markers; markers=$(grep -c -a -o 'WHERETOSTARTSTRING:' "$stub" || true)
   if [ "$markers" != 1 ]; then
     echo "FAIL $name: package offset marker found $markers times (want 1)"; status=1
