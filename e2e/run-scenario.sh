@@ -28,6 +28,8 @@
 #       same WINPATH FILE   the file holds the bytes of the host file FILE
 #       same-time WINPATH FILE   its last write time is FILE's (to the second)
 #       contains WINPATH TEXT    the file holds TEXT somewhere (a shortcut its target)
+#       ran COMMAND         a program ran with a command line holding COMMAND (letter case
+#                           ignored), while a [steps] section played
 #       reg "KEY" NAME [VALUE]   the value exists (and holds VALUE, as reg query shows it);
 #                                NAME @ is the key's default value
 #       no-reg "KEY" [NAME]      the value (or the whole key) does not exist
@@ -69,6 +71,7 @@ log=$WORK/log.txt
 
 finish() {
   local verdict=$1 reason=${2:-}
+  jobs -p | xargs -r kill 2>/dev/null  # the program watcher, a program left running
   timeout 20 wineserver -k >/dev/null 2>&1
   local line="$verdict $name ($((SECONDS - start)) s)${reason:+: $reason}"
   echo "$line"
@@ -152,10 +155,10 @@ echo "prefix ready in $((SECONDS - boot_start)) s" >>"$log"
 # Prints the command line of every program of the prefix that still runs, leaving out
 # the server and the services that Windows itself keeps running.
 programs_running() {
-  local pid line
-  for pid in /proc/[0-9]*; do
-    { tr '\0' '\n' <"$pid/environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" || continue
-    line=$({ tr '\0' ' ' <"$pid/cmdline"; } 2>/dev/null)
+  local environ line
+  while IFS= read -r environ; do
+    line=$({ tr '\0' ' ' <"${environ%/environ}/cmdline"; } 2>/dev/null)
+    line=${line%"${line##*[! ]}"}  # Wine pads the command line with blanks
     case ${line,,} in
       *wineserver*) continue ;;
       *'\system32\services.exe'*|*'\system32\winedevice.exe'*|*'\system32\plugplay.exe'*) continue ;;
@@ -163,6 +166,14 @@ programs_running() {
       *'\system32\conhost.exe'*) continue ;;
       *.exe*|*/wine64\ *) printf '%s\n' "$line" ;;
     esac
+  done < <(grep -lzxF "WINEPREFIX=$WINEPREFIX" /proc/[0-9]*/environ 2>/dev/null)
+}
+
+# Notes every program command line seen while a section runs, in $WORK/programs.txt.
+watch_programs() {
+  while :; do
+    programs_running >>"$WORK/programs.txt"
+    sleep 0.2
   done
 }
 
@@ -207,6 +218,8 @@ run_steps() {
     path=$(expand "$path") args=$(expand "$args")
   fi
   echo "--- section $index: $path $args" >>"$log"
+  watch_programs &
+  local watcher=$!
   # shellcheck disable=SC2086  # the arguments are meant to split at blanks
   "$WINE" "$path" $args >>"$log" 2>&1 &
   local steps="$WINWORK\\action.$index"
@@ -217,6 +230,7 @@ run_steps() {
     programs_running | sed 's/^/still running: /' >>"$log"
     finish FAIL "section $index: a program was still running after $PROGRAM_LIMIT s"
   fi
+  kill "$watcher" 2>/dev/null
   wait
 }
 
@@ -240,6 +254,9 @@ check() {
       theirs=$(stat -c %Y "$2")
       [[ $ours == "$theirs" ]] ||
         { echo "$1 was last written $(date -ud "@$ours" +%FT%T), not $(date -ud "@$theirs" +%FT%T)"; return 1; } ;;
+    ran)
+      grep -qiF -- "$1" "$WORK/programs.txt" 2>/dev/null ||
+        { echo "no program ran as \"$1\""; return 1; } ;;
     contains)  # as ANSI or as UTF-16 text: a shortcut keeps some strings one way, some the other
       python3 -c 'import sys; d = open(sys.argv[1], "rb").read(); t = sys.argv[2]
 sys.exit(0 if t.encode() in d or t.encode("utf-16-le") in d else 1)' "$(unix_path "$1")" "$2" \
