@@ -35,11 +35,12 @@
 #       no-reg "KEY" [NAME]      the value (or the whole key) does not exist
 #     Words may hold $VARIABLES: those above, and $PROGRAMS and $DESKTOP, the user's
 #     start-menu programs and desktop folders. reg and no-reg take shell words (quote a key
-#     with blanks); the others take one Windows path and, after a blank, the rest.
+#     with blanks); the others take a Windows path (blanks allowed), then the host path
+#     (starting with /) or the "quoted text" that follows it.
 # Each section runs its programs to their end. The machine is not restarted between
 # sections: only wineboot -r restarts it (in a [shell] section, or as a [steps] program
-# when the restart shows windows). TWK_HOST_BUILD and TWK_BIN name other
-# build folders; E2E_KEEP=1 keeps the prefix.
+# when the restart shows windows). TWK_HOST_BUILD and TWK_BIN name other build folders;
+# E2E_KEEP=1 keeps the prefix.
 set -uo pipefail
 
 scenario=${1:?usage: run-scenario.sh SCENARIO.scn}
