@@ -94,6 +94,27 @@ TEST_F(FaultInstall, TargetsInUseOn9xGoThroughWininitOrWaitForTheFinalizer) {
   EXPECT_EQ(machine.files.FileBytes("C:\\TOOL\\Long Name.dll.NewTemp"), Text("new long"));
 }
 
+// WININIT.INI that cannot be written (here: in use) leaves even a short-named file to the
+// finalizer, instead of to nothing at all.
+TEST_F(FaultInstall, TargetInUseOn9xWithoutWininitWaitsForTheFinalizer) {
+  machine.SetFamily(sim::Family::k9x);
+  BuildOne("C:\\TOOL", "{OurProgramDir}\\APP.DLL");
+  PutInUse("C:\\TOOL\\APP.DLL");
+  machine.files.PutFile("C:\\WINDOWS\\WININIT.INI", Text(""));
+  machine.files.MarkInUse("C:\\WINDOWS\\WININIT.INI");
+  machine.user.Expect(std::string(kRestartText) + "\n\nMay I restart Windows now?",
+                      "Restart Windows?", platform::kMbYesNo | kInformation, platform::kIdNo);
+  machine.user.Expect("Remember to restart Windows before trying to use the newly-installed program.",
+                      "Success!", kInformation, platform::kIdOk);
+  Install();
+  ExpectCleanRun();
+  EXPECT_TRUE(sim::SamePath(
+      machine.registry.Text("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
+                            "TWKSetup_Finalize"),
+      "C:\\TOOL\\FINALIZE.EXE"));
+  EXPECT_TRUE(machine.files.Exists("C:\\TOOL\\APP.DLL.NewTemp"));
+}
+
 TEST_F(FaultInstall, DamagedBlockIsReportedAsACorruptedFile) {
   Build("[Setup]\nTitle=Tool\nProgramFolder=Tool\n[Files]\nnoise.bin {OurProgramDir}\\\n",
         {{"noise.bin", Noise(60000, 3)}});
