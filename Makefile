@@ -1,6 +1,9 @@
 # The front door. `make` builds everything into build/, `make test` runs every test tier,
 # `make demo` builds the example installer, shows what it holds and runs it under Wine.
 FUZZ_SECONDS ?= 60
+# The Wine tier runs with only the standard folders on PATH, as on a fresh machine: a
+# helper that some earlier install happened to put on PATH must not make it pass.
+PLAIN_PATH := /usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
 
 .PHONY: all setup host stubs stub-x86 stub-x64 fuzz test fuzz-smoke demo e2e screenshots bench clean
 
@@ -10,12 +13,16 @@ setup:
 	@scripts/setup.sh
 
 build/host/build.ninja:
+	@scripts/setup.sh --check
 	cmake --preset host >/dev/null
 build/stub-x86/build.ninja:
+	@scripts/setup.sh --check
 	cmake --preset stub-x86 >/dev/null
 build/stub-x64/build.ninja:
+	@scripts/setup.sh --check
 	cmake --preset stub-x64 >/dev/null
 build/fuzz/build.ninja:
+	@scripts/setup.sh --check
 	cmake --preset fuzz >/dev/null
 
 # The stubs come first: the host build turns the example into an installer with them.
@@ -34,7 +41,7 @@ fuzz: build/fuzz/build.ninja
 test: setup
 	$(MAKE) all
 	ctest --preset host
-	e2e/run-all.sh
+	env PATH=$(PLAIN_PATH) e2e/run-all.sh
 	$(MAKE) fuzz-smoke
 
 fuzz-smoke: fuzz
@@ -43,12 +50,12 @@ fuzz-smoke: fuzz
 demo: setup
 	$(MAKE) all
 	scripts/demo.sh
-	scripts/demo-wine.sh
+	env PATH=$(PLAIN_PATH) scripts/demo-wine.sh
 
 # The installer driven under Wine on a virtual screen, scenario by scenario (e2e/scenarios).
 e2e: setup
 	$(MAKE) all
-	e2e/run-all.sh
+	env PATH=$(PLAIN_PATH) e2e/run-all.sh
 
 # docs/screenshots, taken by the robot on Wine's virtual desktop (e2e/screenshots.scn).
 screenshots: setup

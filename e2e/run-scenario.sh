@@ -48,7 +48,8 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 HOST_BUILD=${TWK_HOST_BUILD:-$ROOT/build/host}
 BIN=${TWK_BIN:-$ROOT/build/bin}
 TWK=$BIN/twk
-WINE=/usr/lib/wine/wine64
+# shellcheck source=e2e/wine-tools.sh
+source "$ROOT/e2e/wine-tools.sh"
 ROBOT=$BIN/e2e/robot.exe
 PROGRAM_LIMIT=${E2E_PROGRAM_LIMIT:-90}   # seconds a program may run after its last step
 ROBOT_LIMIT=${E2E_ROBOT_LIMIT:-300}      # seconds for all the steps of one section
@@ -73,7 +74,7 @@ log=$WORK/log.txt
 finish() {
   local verdict=$1 reason=${2:-}
   jobs -p | xargs -r kill 2>/dev/null  # the program watcher, a program left running
-  timeout 20 wineserver -k >/dev/null 2>&1
+  timeout 20 "$WINESERVER" -k >/dev/null 2>&1
   local line="$verdict $name ($((SECONDS - start)) s)${reason:+: $reason}"
   echo "$line"
   if [[ $verdict == FAIL ]]; then sed 's/^/    /' "$log" | tail -n 40; fi
@@ -146,11 +147,11 @@ if [[ ${#setup_lines[@]} -gt 0 ]]; then
 fi
 boot_start=$SECONDS
 timeout 120 "$WINE" wineboot -i >>"$log" 2>&1
-timeout 60 wineserver -w
+timeout 60 "$WINESERVER" -w
 # From here on the machine keeps running between sections. A Wine session that ends
 # begins again as Windows starts (pending renames, run-once commands): a persistent
 # server makes restarts happen only where the scenario asks for them (wineboot -r).
-wineserver -p >>"$log" 2>&1 || finish FAIL "the wineserver did not start"
+"$WINESERVER" -p >>"$log" 2>&1 || finish FAIL "the wineserver did not start"
 echo "prefix ready in $((SECONDS - boot_start)) s" >>"$log"
 
 # Prints the command line of every program of the prefix that still runs, leaving out

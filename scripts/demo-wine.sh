@@ -12,7 +12,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 host_build=${TWK_HOST_BUILD:-$root/build/host}
 installer=$host_build/examples/SETUP.EXE
-wine=/usr/lib/wine/wine64
+source "$root/e2e/wine-tools.sh"
 
 # Prints what the example product left in the prefix $1; the desktop may lie outside it,
 # in the home folder $2 that the prefix links it to.
@@ -55,9 +55,9 @@ if [[ -n ${DISPLAY:-} && -t 0 && -z ${CI:-} ]]; then
   mkdir -p "$prefix-home/Desktop"
   export XAUTHORITY=${XAUTHORITY:-${HOME:-/nonexistent}/.Xauthority} HOME=$prefix-home
   export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-  "$wine" wineboot -i >/dev/null 2>&1
-  "$wine" "$installer" || true
-  wineserver -w
+  "$WINE" wineboot -i >/dev/null 2>&1
+  "$WINE" "$installer" || true
+  "$WINESERVER" -w
   show_installed "$prefix" "$HOME"
 else
   echo "== the example installer under Wine, headless: the default scenario"

@@ -1,20 +1,53 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing TWKSetup needs.
-# As root it installs whatever is missing; otherwise it prints the apt-get command.
+#   setup.sh           as root, installs whatever is missing; otherwise prints the apt-get
+#                      command and fails
+#   setup.sh --check   installs nothing: when a program or library that `make` needs to
+#                      build is missing, says in one line what to run, and fails
 set -euo pipefail
 
-packages=(
+# Building: the host tool and its tests, both stubs, the fuzzing tree.
+build_packages=(
   build-essential cmake ninja-build pkg-config
   googletest libgtest-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   clang libclang-rt-14-dev
   libdivsufsort-dev libbz2-dev
+  python3
+)
+# Running the stub under Wine on a virtual screen, and the tests' own tools.
+run_packages=(
   wine64 xvfb xauth fonts-wine fonts-liberation imagemagick
-  python3 file
+  file osslsigncode python3-pefile
 )
 
+# What `make` itself runs, each with the package that provides it: checked by the
+# programs and headers, so that a machine that has them some other way is not refused.
+build_needs=(
+  "cmake|cmake" "ninja|ninja-build" "g++|g++" "pkg-config|pkg-config"
+  "i686-w64-mingw32-gcc-win32|gcc-mingw-w64-i686" "i686-w64-mingw32-g++-win32|g++-mingw-w64-i686"
+  "i686-w64-mingw32-windres|binutils-mingw-w64-i686"
+  "x86_64-w64-mingw32-gcc-win32|gcc-mingw-w64-x86-64" "x86_64-w64-mingw32-g++-win32|g++-mingw-w64-x86-64"
+  "x86_64-w64-mingw32-windres|binutils-mingw-w64-x86-64"
+  "/usr/include/gtest/gtest.h|libgtest-dev" "/usr/include/divsufsort.h|libdivsufsort-dev"
+  "/usr/include/bzlib.h|libbz2-dev" "python3|python3"
+)
+
+if [[ ${1:-} == --check ]]; then
+  missing=()
+  for need in "${build_needs[@]}"; do
+    what=${need%%|*}
+    if [[ $what == /* ]]; then [[ -e $what ]] && continue; else command -v "$what" >/dev/null && continue; fi
+    missing+=("${need#*|}")
+  done
+  [[ ${#missing[@]} -eq 0 ]] && exit 0
+  echo "make: the build needs Debian packages that are missing (${missing[*]}):" \
+       "run 'make setup' as root, or: apt-get install ${build_packages[*]}" >&2
+  exit 1
+fi
+
 missing=()
-for p in "${packages[@]}"; do
+for p in "${build_packages[@]}" "${run_packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
     missing+=("$p")
   fi
