@@ -5,16 +5,14 @@
 #include "twk/build_error.h"
 #include "twk/build_installer.h"
 #include "twk/build_progress.h"
+#include "twk/command_usage.h"
 #include "twk/commands.h"
 #include "twk/exit_codes.h"
 
 namespace {
 
-const char kBuildUsage[] =
-    "usage: twk build SCRIPT [-o OUT] [--volume-size BYTES] [--arch x86|x64] [--stub FILE]";
-
 [[noreturn]] void UsageError(const std::string& what) {
-  throw BuildError(kExitUsage, what + "\n" + kBuildUsage);
+  throw BuildError(kExitUsage, what + "\n" + CommandSynopsis("build"));
 }
 
 uint64_t ParseVolumeSize(const std::string& text) {

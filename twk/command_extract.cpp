@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "package/format.h"
+#include "twk/command_usage.h"
 #include "twk/commands.h"
 #include "twk/installer_reader.h"
 #include "twk/reader_commands.h"
@@ -133,7 +134,7 @@ int RunExtractCommand(const Arguments& args) {
     }
   }
   if (usageError || installer.empty() || folder.empty()) {
-    std::cerr << "twk: usage: twk extract INSTALLER [-d DIR]\n";
+    std::cerr << "twk: " << CommandSynopsis("extract") << "\n";
     return kExitUsage;
   }
   return ExtractInstaller(installer, folder, std::cout, std::cerr);

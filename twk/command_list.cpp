@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "package/format.h"
+#include "twk/command_usage.h"
 #include "twk/commands.h"
 #include "twk/installer_reader.h"
 #include "twk/reader_commands.h"
@@ -179,7 +180,7 @@ int ListInstaller(const std::string& path, std::ostream& out, std::ostream& err)
 
 int RunListCommand(const Arguments& args) {
   if (args.size() != 1 || args[0].empty() || args[0][0] == '-') {
-    std::cerr << "twk: usage: twk list INSTALLER\n";
+    std::cerr << "twk: " << CommandSynopsis("list") << "\n";
     return kExitUsage;
   }
   return ListInstaller(args[0], std::cout, std::cerr);

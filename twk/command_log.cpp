@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "package/format.h"
+#include "twk/command_usage.h"
 #include "twk/commands.h"
 #include "twk/installer_reader.h"
 #include "twk/reader_commands.h"
@@ -78,7 +79,7 @@ int LogMaintenanceProgram(const std::string& path, std::ostream& out, std::ostre
 
 int RunLogCommand(const Arguments& args) {
   if (args.size() != 1 || args[0].empty() || args[0][0] == '-') {
-    std::cerr << "twk: usage: twk log UNINST.EXE\n";
+    std::cerr << "twk: " << CommandSynopsis("log") << "\n";
     return kExitUsage;
   }
   return LogMaintenanceProgram(args[0], std::cout, std::cerr);

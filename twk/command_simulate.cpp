@@ -5,6 +5,7 @@
 
 #include "platform/sim/sim_machine.h"
 #include "platform/sim/sim_ui.h"
+#include "twk/command_usage.h"
 #include "twk/commands.h"
 #include "twk/exit_codes.h"
 #include "twk/simulate_answers.h"
@@ -18,9 +19,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char kUsage[] =
-    "usage: twk simulate PROGRAM --root DIR [--answers FILE] [--nt|--9x]\n"
-    "       twk simulate --restart --root DIR [--answers FILE] [--nt|--9x]";
+std::string Usage() { return CommandSynopsis("simulate"); }
 
 struct SimulateOptions {
   std::string program;
@@ -48,15 +47,15 @@ SimulateOptions ParseOptions(const Arguments& args) {
       }
       options.family = family;
     } else if (!arg.empty() && arg[0] == '-') {
-      throw SimulateError(kExitUsage, "unknown or incomplete option '" + arg + "'\n" + kUsage);
+      throw SimulateError(kExitUsage, "unknown or incomplete option '" + arg + "'\n" + Usage());
     } else if (options.program.empty()) {
       options.program = arg;
     } else {
-      throw SimulateError(kExitUsage, "more than one program named\n" + std::string(kUsage));
+      throw SimulateError(kExitUsage, "more than one program named\n" + Usage());
     }
   }
   if (options.root.empty() || options.program.empty() == !options.restart) {
-    throw SimulateError(kExitUsage, kUsage);
+    throw SimulateError(kExitUsage, Usage());
   }
   return options;
 }

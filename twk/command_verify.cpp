@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "package/format.h"
+#include "twk/command_usage.h"
 #include "twk/commands.h"
 #include "twk/installer_reader.h"
 #include "twk/reader_commands.h"
@@ -220,7 +221,7 @@ int VerifyInstaller(const std::string& path, std::ostream& out, std::ostream& er
 
 int RunVerifyCommand(const Arguments& args) {
   if (args.size() != 1 || args[0].empty() || args[0][0] == '-') {
-    std::cerr << "twk: usage: twk verify INSTALLER\n";
+    std::cerr << "twk: " << CommandSynopsis("verify") << "\n";
     return kExitUsage;
   }
   return VerifyInstaller(args[0], std::cout, std::cerr);

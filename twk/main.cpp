@@ -1,25 +1,18 @@
 // twk: builds installers from a script and inspects installers and uninstall logs.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "twk/command_usage.h"
 #include "twk/commands.h"
 #include "twk/exit_codes.h"
 
-namespace {
+#ifndef TWK_VERSION
+#error "the build defines TWK_VERSION"
+#endif
 
-const char kUsage[] =
-    "usage: twk COMMAND [ARGS]\n"
-    "\n"
-    "  build SCRIPT [-o OUT] [--volume-size BYTES] [--arch x86|x64] [--stub FILE]\n"
-    "                        build an installer (and its volumes) from a script\n"
-    "  list INSTALLER        show the header, files, shortcuts, registry lines, run-after\n"
-    "  verify INSTALLER      check every block and the layout across all volumes\n"
-    "  extract INSTALLER [-d DIR]\n"
-    "                        write every file of the package under DIR\n"
-    "  log UNINST.EXE        show a maintenance program's trailer and uninstall log\n"
-    "  simulate INSTALLER --root DIR [--answers FILE] [--nt|--9x]\n"
-    "                        run an installer on a simulated Windows kept in DIR\n";
+namespace {
 
 struct Command {
   const char* name;
@@ -34,15 +27,30 @@ const Command kCommands[] = {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
-    std::fputs(kUsage, argc < 2 ? stderr : stdout);
-    return argc < 2 ? kExitUsage : kExitOk;
+  if (argc < 2) {
+    std::fputs(ToolUsage().c_str(), stderr);
+    return kExitUsage;
   }
+  const std::string first = argv[1];
+  if (IsHelpOption(first)) {
+    std::fputs(ToolUsage().c_str(), stdout);
+    return kExitOk;
+  }
+  if (first == "--version") {
+    std::printf("twk %s\n", TWK_VERSION);
+    return kExitOk;
+  }
+  const Arguments args(argv + 2, argv + argc);
   for (const Command& command : kCommands) {
-    if (std::strcmp(argv[1], command.name) == 0) {
-      return command.run(Arguments(argv + 2, argv + argc));
+    if (first != command.name) continue;
+    // Help wins over everything else on the line: `twk build x.twk --help` explains
+    // rather than builds.
+    if (std::any_of(args.begin(), args.end(), IsHelpOption)) {
+      std::fputs(CommandUsage(command.name).c_str(), stdout);
+      return kExitOk;
     }
+    return command.run(args);
   }
-  std::fprintf(stderr, "twk: unknown command '%s'\n\n%s", argv[1], kUsage);
+  std::fprintf(stderr, "twk: unknown command '%s'\n\n%s", argv[1], ToolUsage().c_str());
   return kExitUsage;
 }

@@ -1,0 +1,111 @@
+// The usage texts of twk and its commands, in one table so that `twk --help`, each
+// command's --help and each command's complaint about its arguments say the same.
+#include "twk/command_usage.h"
+
+#include <cstring>
+
+namespace {
+
+struct UsageText {
+  const char* command;
+  const char* summary;  // for the list of commands in `twk --help`
+  const char* text;     // synopsis line(s) first, then a blank line and the description
+};
+
+const UsageText kUsages[] = {
+    {"build", "build an installer (and its volumes) from a script",
+     "usage: twk build SCRIPT [-o OUT] [--volume-size BYTES] [--arch x86|x64] [--stub FILE]\n"
+     "\n"
+     "Builds an installation file from a script (docs/script.md). The same script and\n"
+     "files always give the same bytes.\n"
+     "\n"
+     "  -o OUT               the installation file (default: SETUP.EXE beside the script)\n"
+     "  --volume-size BYTES  split the package: OUT and OUT's name with .001, .002, ... in\n"
+     "                       place of its extension, each at most BYTES bytes\n"
+     "  --arch x86|x64       the stub to use: x86 (default, 32-bit Windows) or x64\n"
+     "  --stub FILE          use FILE as the stub instead of the one beside twk\n"},
+    {"list", "show what an installer holds",
+     "usage: twk list INSTALLER\n"
+     "\n"
+     "Shows what an installation file holds, in package order: the header, the size\n"
+     "table, the files (size, blocks, version, time, shared), shortcuts, registry lines\n"
+     "and the run-after command. Volumes are found beside INSTALLER.\n"},
+    {"verify", "check every block and the layout across all volumes",
+     "usage: twk verify INSTALLER\n"
+     "\n"
+     "Checks every block's two checksums and the layout of the package across all\n"
+     "volumes. Exits 0 when the installer is sound, 1 when it is damaged or incomplete.\n"},
+    {"extract", "write every file of an installer into a folder",
+     "usage: twk extract INSTALLER [-d DIR]\n"
+     "\n"
+     "Writes every file of the package under DIR (default: the current folder), one\n"
+     "folder per path macro or drive: {OurProgramDir}\\a.txt -> DIR/OurProgramDir/a.txt,\n"
+     "C:\\Tools\\a.txt -> DIR/C/Tools/a.txt. Never writes outside DIR.\n"
+     "\n"
+     "  -d DIR   the folder to extract into\n"},
+    {"log", "show a maintenance program's trailer and uninstall log",
+     "usage: twk log UNINST.EXE\n"
+     "\n"
+     "Shows a maintenance program's trailer and, for an uninstaller, its uninstall log.\n"},
+    {"simulate", "run an installer, uninstaller or finalizer on a simulated Windows",
+     "usage: twk simulate PROGRAM --root DIR [--answers FILE] [--nt|--9x]\n"
+     "       twk simulate --restart --root DIR [--answers FILE] [--nt|--9x]\n"
+     "\n"
+     "Runs an installer, an uninstaller or a finalizer on a simulated Windows whose\n"
+     "drives and registry are kept in DIR, prints every window it shows and what the run\n"
+     "changed. --restart starts the simulated Windows again instead: what waits for the\n"
+     "next start is carried out and the run-once programs run.\n"
+     "\n"
+     "  --root DIR       the simulated machine (created on first use, kept between runs)\n"
+     "  --answers FILE   the user's answers (docs/simulate.md); default: every default\n"
+     "  --nt, --9x       the Windows family, for this and later runs (default NT)\n"},
+};
+
+const char kToolHead[] =
+    "usage: twk COMMAND [ARGS]\n"
+    "       twk COMMAND --help\n"
+    "       twk --version\n"
+    "\n";
+
+const char kToolTail[] =
+    "\n"
+    "Exit codes: 0 success; 1 the installer is damaged or incomplete; 2 bad command line;\n"
+    "3 an input is missing, unreadable or not an installer; 4 an error in the script;\n"
+    "5 an output could not be written; 6 simulate saw a fault of the program.\n";
+
+}  // namespace
+
+std::string CommandUsage(const std::string& command) {
+  for (const UsageText& usage : kUsages) {
+    if (command == usage.command) return usage.text;
+  }
+  return std::string();
+}
+
+std::string CommandSynopsis(const std::string& command) {
+  const std::string usage = CommandUsage(command);
+  return usage.substr(0, usage.find("\n\n"));
+}
+
+std::string ToolUsage() {
+  std::string text = kToolHead;
+  for (const UsageText& usage : kUsages) {
+    // Every synopsis line of the command, without its "usage: " (or its indentation).
+    const std::string full = usage.text;
+    for (size_t at = 0; at < full.size() && full[at] != '\n';) {
+      const size_t end = full.find('\n', at);
+      std::string line = full.substr(at, end - at);
+      const size_t twk = line.find("twk ");
+      text += "  " + line.substr(twk) + "\n";
+      at = end + 1;
+    }
+  }
+  text += "\nCommands:\n";
+  for (const UsageText& usage : kUsages) {
+    text += "  " + std::string(usage.command) + std::string(10 - std::strlen(usage.command), ' ') +
+            usage.summary + "\n";
+  }
+  return text + kToolTail;
+}
+
+bool IsHelpOption(const std::string& arg) { return arg == "--help" || arg == "-h"; }
