@@ -5,42 +5,8 @@
 #   PASS name (N s)   or   FAIL name (N s): reason
 # and exits 0 on PASS, 1 on FAIL.
 #
-# A scenario file (e2e/scenarios/*.scn):
-#   # comments and blank lines anywhere
-#   program PATH            the default program; $ROOT, $HOST_BUILD, $BIN, $TWK, $WORK expand
-#   arguments ARGS          its arguments (split at blanks)
-#   [setup]                 bash lines, run first in the scenario's scratch folder $WORK,
-#                           before the prefix exists
-# then, in the order they are to happen, any number of:
-#   [steps]                 robot steps played against the default program; a line
-#                           "include FILE" takes the steps of FILE (beside the scenario);
-#                           $VARIABLES expand, $WINWORK is $WORK as a Windows path
-#   [steps PATH ARGS]       robot steps played against another program; PATH may be a
-#                           Windows path, or "@uninstall KEY": the UninstallString that the
-#                           Add/Remove Programs entry KEY names
-#   [shell]                 bash lines run in $WORK with the prefix in place: $WINE runs a
-#                           Windows program, `unix_path WINPATH` names a file of the prefix.
-#                           "$WINE" wineboot -r is a restart of Windows.
-#   [checks]                one a line; every check of a section is made, and a failed one
-#                           ends the scenario:
-#       file WINPATH        the file exists          no-file WINPATH   it does not
-#       dir WINPATH         the folder exists        no-dir WINPATH    it does not
-#       same WINPATH FILE   the file holds the bytes of the host file FILE
-#       same-time WINPATH FILE   its last write time is FILE's (to the second)
-#       contains WINPATH TEXT    the file holds TEXT somewhere (a shortcut its target)
-#       ran COMMAND         a program ran with a command line holding COMMAND (letter case
-#                           ignored), while a [steps] section played
-#       reg "KEY" NAME [VALUE]   the value exists (and holds VALUE, as reg query shows it);
-#                                NAME @ is the key's default value
-#       no-reg "KEY" [NAME]      the value (or the whole key) does not exist
-#     Words may hold $VARIABLES: those above, and $PROGRAMS and $DESKTOP, the user's
-#     start-menu programs and desktop folders. reg and no-reg take shell words (quote a key
-#     with blanks); the others take a Windows path (blanks allowed), then the host path
-#     (starting with /) or the "quoted text" that follows it.
-# Each section runs its programs to their end. The machine is not restarted between
-# sections: only wineboot -r restarts it (in a [shell] section, or as a [steps] program
-# when the restart shows windows). TWK_HOST_BUILD and TWK_BIN name other build folders;
-# E2E_KEEP=1 keeps the prefix.
+# The scenario file, the robot's steps and the checks are described in e2e/README.md.
+# TWK_HOST_BUILD and TWK_BIN name other build folders; E2E_KEEP=1 keeps the prefix.
 set -uo pipefail
 
 scenario=${1:?usage: run-scenario.sh SCENARIO.scn}
@@ -106,9 +72,34 @@ unix_path() {
 
 # --- reading the scenario --------------------------------------------------------------
 # Each section after [setup] becomes an action: its kind in kinds[N], its head in heads[N]
-# and its lines in $WORK/action.N.
-program="" arguments="" section="" setup_lines=() kinds=() heads=()
+# and its lines in $WORK/action.N. Bash lines ([setup] and [shell]) keep beside them, in
+# $WORK/action.N.at, the scenario line each came from, so that a failure names it.
+program="" arguments="" section="" kinds=() heads=() number=0
+
+# An included step file: beside the scenario, or one of the shared ones in e2e/scenarios.
+include_path() {
+  local name=$1 folder
+  for folder in "$(dirname "$scenario")" "$ROOT/e2e/scenarios"; do
+    if [[ -f $folder/$name ]]; then printf '%s' "$folder/$name"; return 0; fi
+  done
+  return 1
+}
+
+# Appends the steps of FILE to action $2, $VARIABLES expanded as in the scenario itself.
+include_steps() {
+  local file step
+  file=$(include_path "$1") ||
+    { echo "$scenario:$number: no step file $1 beside the scenario or in e2e/scenarios" >"$log"
+      finish FAIL "bad scenario"; }
+  while IFS= read -r step || [[ -n $step ]]; do
+    step=${step%$'\r'}
+    [[ $step =~ ^[[:space:]]*(#|$) ]] && continue
+    printf '%s\n' "$(expand "$step")" >>"$WORK/action.$2"
+  done <"$file"
+}
+
 while IFS= read -r line || [[ -n $line ]]; do
+  number=$((number + 1))
   line=${line%$'\r'}
   [[ $line =~ ^[[:space:]]*(#|$) ]] && continue
   if [[ $line =~ ^\[(steps|shell|checks)( (.*))?\]$ ]]; then
@@ -123,27 +114,46 @@ while IFS= read -r line || [[ -n $line ]]; do
     "") case $line in
           program\ *) program=${line#program } ;;
           arguments\ *) arguments=${line#arguments } ;;
-          *) echo "$scenario: unknown header line: $line" >"$log"; finish FAIL "bad scenario" ;;
+          *) echo "$scenario:$number: unknown header line: $line" >"$log"; finish FAIL "bad scenario" ;;
         esac ;;
-    setup) setup_lines+=("$line") ;;
+    setup)
+      printf '%s\n' "$line" >>"$WORK/action.setup"
+      printf '%s\n' "$number" >>"$WORK/action.setup.at" ;;
     action)
       if [[ ${kinds[-1]} == steps && $line == "include "* ]]; then
-        cat "$(dirname "$scenario")/${line#include }" >>"$WORK/action.${#kinds[@]}" ||
-          { echo "cannot include ${line#include }" >"$log"; finish FAIL "bad scenario"; }
+        include_steps "${line#include }" "${#kinds[@]}"
       elif [[ ${kinds[-1]} == steps ]]; then
         printf '%s\n' "$(expand "$line")" >>"$WORK/action.${#kinds[@]}"
       else
         printf '%s\n' "$line" >>"$WORK/action.${#kinds[@]}"
+        printf '%s\n' "$number" >>"$WORK/action.${#kinds[@]}.at"
       fi ;;
   esac
 done <"$scenario"
 [[ " ${kinds[*]} " == *" steps "* ]] || { echo "no [steps] section" >"$log"; finish FAIL "bad scenario"; }
 [[ -f $ROBOT ]] || { echo "missing $ROBOT (make all)" >"$log"; finish FAIL "no robot"; }
 
+# Runs the bash lines of action $1 in $WORK, stopping at the first that fails; then
+# prints "SCENARIO:LINE: the line (status N)" and fails.
+run_bash_lines() {
+  local action=$WORK/action.$1 failed=$WORK/failed.$1 at status
+  (cd "$WORK" && bash -e -c 'trap "echo \$? \$LINENO >\"\$1\"" ERR; . "$2"' _ "$failed" "$action") \
+    >>"$log" 2>&1 && return 0
+  status=$?
+  local code=$status index=""
+  [[ -s $failed ]] && read -r code index <"$failed"
+  if [[ -n $index ]]; then
+    at=$(sed -n "${index}p" "$action.at")
+    echo "$(basename "$scenario"):$at: $(sed -n "${index}p" "$action") (status $code)"
+  else
+    echo "$(basename "$scenario"): a line failed (status $status)"
+  fi
+  return 1
+}
+
 # --- setting up ------------------------------------------------------------------------
-if [[ ${#setup_lines[@]} -gt 0 ]]; then
-  printf '%s\n' "${setup_lines[@]}" >"$WORK/setup.sh"
-  (cd "$WORK" && bash -e "$WORK/setup.sh") >>"$log" 2>&1 || finish FAIL "setup failed"
+if [[ -f $WORK/action.setup ]]; then
+  failure=$(run_bash_lines setup) || finish FAIL "setup failed at $failure"
 fi
 boot_start=$SECONDS
 timeout 120 "$WINE" wineboot -i >>"$log" 2>&1
@@ -238,7 +248,8 @@ run_steps() {
 
 run_shell() {
   echo "--- section $1: shell" >>"$log"
-  (cd "$WORK" && bash -e "$WORK/action.$1") >>"$log" 2>&1 || finish FAIL "shell section $1 failed"
+  local failure
+  failure=$(run_bash_lines "$1") || finish FAIL "shell section $1 failed at $failure"
   wait_for_programs "$PROGRAM_LIMIT" || finish FAIL "section $1: a program was still running"
 }
 

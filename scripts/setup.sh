@@ -29,7 +29,7 @@ build_needs=(
   "i686-w64-mingw32-windres|binutils-mingw-w64-i686"
   "x86_64-w64-mingw32-gcc-win32|gcc-mingw-w64-x86-64" "x86_64-w64-mingw32-g++-win32|g++-mingw-w64-x86-64"
   "x86_64-w64-mingw32-windres|binutils-mingw-w64-x86-64"
-  "/usr/include/gtest/gtest.h|libgtest-dev" "/usr/include/divsufsort.h|libdivsufsort-dev"
+  "/usr/include/gtest/gtest.h|libgtest-dev" "/usr/include/*/divsufsort.h|libdivsufsort-dev"
   "/usr/include/bzlib.h|libbz2-dev" "python3|python3"
 )
 
@@ -37,12 +37,16 @@ if [[ ${1:-} == --check ]]; then
   missing=()
   for need in "${build_needs[@]}"; do
     what=${need%%|*}
-    if [[ $what == /* ]]; then [[ -e $what ]] && continue; else command -v "$what" >/dev/null && continue; fi
+    if [[ $what == /* ]]; then
+      compgen -G "$what" >/dev/null && continue
+    else
+      command -v "$what" >/dev/null && continue
+    fi
     missing+=("${need#*|}")
   done
   [[ ${#missing[@]} -eq 0 ]] && exit 0
-  echo "make: the build needs Debian packages that are missing (${missing[*]}):" \
-       "run 'make setup' as root, or: apt-get install ${build_packages[*]}" >&2
+  echo "make: cannot build, these Debian packages are missing: ${missing[*]}." \
+       "Run 'make setup' as root, or: apt-get install ${missing[*]}" >&2
   exit 1
 fi
 

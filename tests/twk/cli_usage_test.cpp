@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdio.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -16,7 +17,8 @@ struct TwkRun {
 
 // Runs build/bin/twk with ARGS (already shell-quoted), collecting both streams.
 TwkRun RunTwk(const std::string& args) {
-  const std::string errFile = testing::TempDir() + "twk-cli-stderr.txt";
+  // Tests run in parallel processes: each has a file of its own.
+  const std::string errFile = testing::TempDir() + "twk-cli-stderr-" + std::to_string(getpid());
   const std::string command = std::string(TWK_BIN_DIR) + "/twk " + args + " 2>" + errFile;
   TwkRun run;
   FILE* pipe = popen(command.c_str(), "r");
@@ -28,6 +30,7 @@ TwkRun RunTwk(const std::string& args) {
   if (FILE* err = fopen(errFile.c_str(), "r")) {
     for (size_t n; (n = fread(buffer, 1, sizeof buffer, err)) > 0;) run.err.append(buffer, n);
     fclose(err);
+    remove(errFile.c_str());
   }
   return run;
 }
