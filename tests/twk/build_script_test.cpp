@@ -127,7 +127,6 @@ TEST(BuildScript, RefusalsNameFileAndLine) {
       {"[Files]\na.txt {OurProgramDir}\\x.txt\nb.txt {OURPROGRAMDIR}\\X.TXT\n", "t.twk:3: target '{OURPROGRAMDIR}\\X.TXT' is already installed by line 2"},
       {"[Files]\n*.txt {OurProgramDir}\\docs\n", "t.twk:2: a wildcard source needs a folder target"},
       {"[Files]\n*.none {OurProgramDir}\\\n", "t.twk:2: '*.none' matches no file"},
-      {"[Files]\nmissing.txt {OurProgramDir}\\\n", "t.twk:2: source"},
       {"[Files]\na.txt \"\"\n", "t.twk:2: the target is empty"},
       {"[Files]\na.txt x version=1.2.3.65536\n", "t.twk:2: version '1.2.3.65536'"},
       {"[Files]\na.txt x sharde\n", "t.twk:2: unknown file option 'sharde'"},
