@@ -2,12 +2,17 @@
 // and damaged in the ways that matter.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
+#include <fstream>
 #include <sstream>
 
 #include "codec/little_endian.h"
 #include "tests/twk/read_sample_package.h"
 #include "twk/exit_codes.h"
+#include "twk/installer_reader.h"
 #include "twk/reader_commands.h"
 
 namespace {
@@ -133,6 +138,53 @@ TEST(ReadInstaller, VerifyReportsEachKindOfDamage) {
   verify = verifyImage(BuildInstallerImage(skewed));
   EXPECT_EQ(verify.code, kExitDamaged);
   EXPECT_TRUE(Has(verify.err, "size table word 3 is 20, the files need 19")) << verify.err;
+}
+
+TEST(ReadInstaller, InstallersAndVolumesMustBeRegularFiles) {
+  ScratchFolder scratch;
+  WriteVolumes(scratch / "SETUP.EXE", BuildInstallerImage(SamplePackage()), 9000);
+  ASSERT_EQ(std::remove((scratch / "SETUP.002").c_str()), 0);
+  ASSERT_EQ(mkfifo((scratch / "SETUP.002").c_str(), 0600), 0);
+  Outcome verify = Verify(scratch / "SETUP.EXE");  // would wait for a writer if opened plainly
+  EXPECT_EQ(verify.code, kExitDamaged);
+  EXPECT_TRUE(Has(verify.err, "SETUP.002 is not a regular file but a FIFO")) << verify.err;
+
+  ASSERT_EQ(std::remove((scratch / "SETUP.002").c_str()), 0);
+  ASSERT_EQ(symlink("/dev/zero", (scratch / "SETUP.002").c_str()), 0);
+  verify = Verify(scratch / "SETUP.EXE");  // endless zeros, and no size to measure them by
+  EXPECT_EQ(verify.code, kExitDamaged);
+  EXPECT_TRUE(Has(verify.err, "SETUP.002 is not a regular file but a character device"))
+      << verify.err;
+
+  ASSERT_EQ(mkfifo((scratch / "FIFO.EXE").c_str(), 0600), 0);
+  for (const char* name : {"FIFO.EXE", "."}) {
+    verify = Verify(scratch / name);
+    EXPECT_EQ(verify.code, kExitInputError) << name;
+    EXPECT_TRUE(Has(verify.err, "is not a regular file")) << verify.err;
+  }
+}
+
+TEST(ReadInstaller, AnInstallerThatGrowsWhileReadLeavesNothingAfterItsPackage) {
+  ScratchFolder scratch;
+  const Bytes image = BuildInstallerImage(SamplePackage());
+  const std::string path = scratch / "SETUP.EXE";
+  WriteFile(path, Bytes(image.begin(), image.end() - 50));
+  InstallerReader reader(path);  // measures the file as it is now
+  std::ofstream(path, std::ios::binary | std::ios::app)
+      .write(reinterpret_cast<const char*>(image.data() + image.size() - 50), 50);
+  InstallerHeader header;
+  std::string problem;
+  ASSERT_TRUE(reader.DecodeHeader(reader.ReadHeaderRecord(), &header, &problem)) << problem;
+  FileEntry entry;
+  BlockRecord record;
+  while (reader.NextFileEntry(&entry)) {
+    for (int number = 1; reader.NextBlock(entry, number, &record); ++number) {
+    }
+  }
+  reader.ReadShortcutList();
+  reader.ReadRegistryList();
+  reader.ReadRunAfter();
+  EXPECT_EQ(reader.stream().RemainingInVolume(), 0u);
 }
 
 TEST(ReadInstaller, MissingVolumesAndNonInstallersAreNamed) {
