@@ -110,19 +110,21 @@ void Verifier::CheckFiles(InstallerReader& reader) {
       units_[k] += (size + unit - 1) / unit;
     }
   }
+  // Checked here rather than with the rest of the size table: a file list that ended early
+  // sends the reader on into file data as if it were the shortcut list, and the problems
+  // reported after this one follow from it.
+  const std::string lost = haveHeader_ ? reader.FileListProblem(header_) : std::string();
+  if (!lost.empty()) Problem(lost);
 }
 
 void Verifier::CheckSizeTable() {
-  if (!haveHeader_) return;
-  uint64_t expected[kSizeTableWords];
-  for (size_t k = 0; k + 1 < kSizeTableWords; ++k) expected[k] = units_[k];
-  expected[kSizeTableBlockCountWord] = blocks_;
-  for (size_t k = 0; k < kSizeTableWords; ++k) {
-    if (k != kSizeTableBlockCountWord && !sizesKnown_) continue;  // damaged files
-    if (header_.sizeTable[k] != expected[k]) {
+  if (!haveHeader_ || !sizesKnown_) return;  // damaged files have no known size
+  // Word 7, the block count, was checked at the end of the file list.
+  for (size_t k = 0; k < kSizeTableBlockCountWord; ++k) {
+    if (header_.sizeTable[k] != units_[k]) {
       Problem(path_ + ": size table word " + std::to_string(k) + " is " +
               std::to_string(header_.sizeTable[k]) + ", the files need " +
-              std::to_string(expected[k]));
+              std::to_string(units_[k]));
     }
   }
 }

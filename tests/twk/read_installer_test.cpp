@@ -133,6 +133,18 @@ TEST(ReadInstaller, VerifyReportsEachKindOfDamage) {
   EXPECT_EQ(verify.code, kExitDamaged);
   EXPECT_TRUE(Has(verify.err, "volume length word")) << verify.err;
 
+  // A file list cut short by a zeroed name length is named as the cause, before the
+  // problems that follow from reading file data as the shortcut list.
+  Bytes cut = image;
+  cut[layout.fileNames[1]] = 0;
+  verify = verifyImage(cut);
+  EXPECT_EQ(verify.code, kExitDamaged);
+  EXPECT_EQ(verify.err.find("twk: " + path + " at offset " +
+                            std::to_string(layout.fileNames[1]) +
+                            ": the file list ends after 1 file entry holding 2 data blocks"),
+            0u)
+      << verify.err;
+
   TestPackage skewed = SamplePackage();
   skewed.sizeTableSkew = 1;
   verify = verifyImage(BuildInstallerImage(skewed));
