@@ -152,6 +152,28 @@ TEST(ReadInstaller, VerifyReportsEachKindOfDamage) {
   EXPECT_TRUE(Has(verify.err, "size table word 3 is 20, the files need 19")) << verify.err;
 }
 
+TEST(ReadInstaller, VerifyReportsTargetsThatExtractRefuses) {
+  ScratchFolder scratch;
+  TestPackage package = SamplePackage();
+  for (const char* target : {"Program\\x.txt", "{Foo}\\y.txt", "{OurProgramDir}\\..\\z.txt"}) {
+    package.files.push_back({target, {'x'}, {}, 0, false});
+  }
+  TestLayout layout;
+  Bytes image = BuildInstallerImage(package, &layout);
+  WriteVolumes(scratch / "SETUP.EXE", image);
+  Outcome verify = Verify(scratch / "SETUP.EXE");
+  EXPECT_EQ(verify.code, kExitOutputError);
+  EXPECT_TRUE(Has(verify.out, "UNSAFE TARGETS: 3 file targets that twk extract refuses")) << verify.out;
+  for (const char* entry : {"file entry 4 (Program\\x.txt)", "file entry 5 ({Foo}\\y.txt)",
+                            "file entry 6 ({OurProgramDir}\\..\\z.txt)"}) {
+    EXPECT_TRUE(Has(verify.err, std::string(entry) + ": twk extract refuses its target")) << verify.err;
+  }
+
+  image[layout.fileBlocks[0] + 20] ^= 0x10;  // damage outweighs a questionable target
+  WriteVolumes(scratch / "SETUP.EXE", image);
+  EXPECT_EQ(Verify(scratch / "SETUP.EXE").code, kExitDamaged);
+}
+
 TEST(ReadInstaller, InstallersAndVolumesMustBeRegularFiles) {
   ScratchFolder scratch;
   WriteVolumes(scratch / "SETUP.EXE", BuildInstallerImage(SamplePackage()), 9000);
