@@ -13,6 +13,7 @@
 #include "twk/build_error.h"
 #include "twk/input_file.h"
 #include "twk/script_checks.h"
+#include "twk/script_paths.h"
 
 namespace {
 
@@ -98,7 +99,7 @@ SourceFile Describe(const SetupScript& script, const FileItem& file, const std::
 
 std::vector<SourceFile> ResolveSourceFiles(const SetupScript& script) {
   std::vector<SourceFile> sources;
-  std::map<std::string, int> targetLines;
+  std::map<std::string, std::pair<int, std::string>> installed;  // identity -> line, target
   for (const FileItem& file : script.files) {
     const std::string pattern = ScriptRelativePath(script, file.source);
     std::vector<std::string> paths;
@@ -109,11 +110,16 @@ std::vector<SourceFile> ResolveSourceFiles(const SetupScript& script) {
     }
     for (const std::string& path : paths) {
       SourceFile source = Describe(script, file, path);
-      const auto known = targetLines.emplace(LowerAscii(source.target), file.line);
+      const auto known = installed.emplace(TargetIdentity(source.target),
+                                           std::make_pair(file.line, source.target));
       if (!known.second) {
+        const std::pair<int, std::string>& first = known.first->second;
+        const bool sameText = LowerAscii(first.second) == LowerAscii(source.target);
         ThrowScriptError(script.name, file.line,
                          "target '" + source.target + "' is already installed by line " +
-                             std::to_string(known.first->second));
+                             std::to_string(first.first) +
+                             (sameText ? "" : " as '" + first.second +
+                                                  "': the installer puts both in the same place"));
       }
       sources.push_back(std::move(source));
     }

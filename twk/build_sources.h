@@ -25,8 +25,8 @@ struct SourceFile {
 // script error for a wildcard that matches nothing, a target that breaks CheckFileTarget,
 // and a target that two lines (or two matches) both install: the second copy would
 // overwrite the first with an overwrite question, and the uninstall log and a shared
-// file's count would hold it twice. Targets are compared as Windows does, without regard
-// to ASCII letter case.
+// file's count would hold it twice. Targets are compared as the installer will expand them
+// (TargetIdentity), without regard to ASCII letter case as Windows does.
 std::vector<SourceFile> ResolveSourceFiles(const SetupScript& script);
 
 // A path of the script (a source or the licence file) as a path of this machine: '\' and
