@@ -36,7 +36,7 @@ size_t AppendCompressedPiece(const uint8_t* data, size_t length, std::vector<uin
          AppendCompressedPiece(data + first, length - first, out);
 }
 
-CompressedStream CompressStream(std::istream& input, const PieceSink& sink) {
+CompressedStream CompressStream(const InputReader& read, const PieceSink& sink) {
   const size_t lanes = std::max(1u, std::thread::hardware_concurrency());
   std::vector<std::vector<uint8_t>> pieces(lanes, std::vector<uint8_t>(kPieceSize));
   std::vector<size_t> lengths(lanes);
@@ -44,8 +44,7 @@ CompressedStream CompressStream(std::istream& input, const PieceSink& sink) {
   for (;;) {
     size_t filled = 0;
     while (filled < lanes) {
-      input.read(reinterpret_cast<char*>(pieces[filled].data()), kPieceSize);
-      lengths[filled] = static_cast<size_t>(input.gcount());
+      lengths[filled] = read(pieces[filled].data(), kPieceSize);
       if (lengths[filled] == 0) break;
       ++filled;
     }

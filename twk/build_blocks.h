@@ -6,7 +6,6 @@
 #include <stdint.h>
 
 #include <functional>
-#include <istream>
 #include <vector>
 
 // Appends to *out one block record for `length` (1 or more) plain bytes whose stored form
@@ -28,11 +27,15 @@ struct CompressedStream {
   uint64_t blocks = 0;
 };
 
-// Reads `input` to its end in 65000-byte pieces and compresses them with
+// Fills `dest` with up to `count` bytes of the input and returns how many; fewer only at
+// the input's end. Called on the calling thread of CompressStream.
+using InputReader = std::function<size_t(uint8_t* dest, size_t count)>;
+
+// Reads the input to its end in 65000-byte pieces and compresses them with
 // AppendCompressedPiece, several pieces at once on all cores; `sink` gets every piece's
 // records in file order, on the calling thread, so the output does not depend on timing.
-// An empty stream gives no records.
-CompressedStream CompressStream(std::istream& input, const PieceSink& sink);
+// An empty input gives no records.
+CompressedStream CompressStream(const InputReader& read, const PieceSink& sink);
 
 // The header block's record: false when its stored form does not fit 65535 bytes or it
 // would not expand within the header block capacity (0xFFFF).

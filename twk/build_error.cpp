@@ -14,6 +14,12 @@ void ThrowInputError(const std::string& path, const std::string& what) {
   throw BuildError(kExitInputError, path + ": " + what);
 }
 
+void ThrowUnusableInput(const std::string& script, int line, const std::string& what,
+                        InputStatus status, const std::string& problem) {
+  const int code = status == InputStatus::kTooLarge ? kExitScriptError : kExitInputError;
+  throw BuildError(code, script + ":" + std::to_string(line) + ": " + what + " " + problem);
+}
+
 void ThrowOutputError(const std::string& path, const std::string& what) {
   throw BuildError(kExitOutputError, path + ": " + what);
 }

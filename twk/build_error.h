@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "twk/input_file.h"
+
 class BuildError : public std::runtime_error {
  public:
   // `message` is complete without the "twk: " prefix, e.g. "demo.twk:12: ...".
@@ -22,6 +24,12 @@ class BuildError : public std::runtime_error {
 
 // Throws a BuildError with kExitInputError: "PATH: what".
 [[noreturn]] void ThrowInputError(const std::string& path, const std::string& what);
+
+// For a file that the script names on `line` and that cannot be used: "SCRIPT:LINE: what
+// problem", with kExitInputError when the file is missing, unreadable or no regular file, and
+// kExitScriptError when it is larger than the package can hold (kTooLarge).
+[[noreturn]] void ThrowUnusableInput(const std::string& script, int line, const std::string& what,
+                                     InputStatus status, const std::string& problem);
 
 // Throws a BuildError with kExitOutputError: "PATH: what".
 [[noreturn]] void ThrowOutputError(const std::string& path, const std::string& what);

@@ -4,14 +4,14 @@
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
+#include "package/format.h"
 #include "twk/build_error.h"
 #include "twk/build_lines.h"
 #include "twk/build_progress.h"
 #include "twk/build_sources.h"
 #include "twk/exit_codes.h"
+#include "twk/input_file.h"
 #include "twk/package_writer.h"
 #include "twk/script_checks.h"
 #include "twk/script_parser.h"
@@ -35,12 +35,18 @@ bool Exists(const std::string& path) {
 std::string ReadLicence(const SetupScript& script) {
   if (script.licenceFile.value.empty()) return std::string();
   const std::string path = ScriptRelativePath(script, script.licenceFile.value);
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
+  std::string text;
+  std::string problem;
+  // Nothing larger can fit the header block, whatever the other texts hold.
+  const InputStatus status = ReadInputFile(path, kHeaderBlockCapacity, &text, &problem);
+  if (status == InputStatus::kTooLarge) {
     ThrowScriptError(script.name, script.licenceFile.line,
-                     "cannot open the licence file '" + path + "': " + ErrnoText());
+                     "the header block cannot hold the licence file '" + path + "': it " + problem);
   }
-  const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  if (status != InputStatus::kOk) {
+    ThrowUnusableInput(script.name, script.licenceFile.line, "the licence file '" + path + "'",
+                       status, problem);
+  }
   if (text.find('\0') != std::string::npos) {
     ThrowScriptError(script.name, script.licenceFile.line,
                      "the licence file '" + path + "' holds a NUL byte, which would end the text");

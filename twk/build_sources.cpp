@@ -7,12 +7,13 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
 #include <map>
 
 #include "pe/version_resource.h"
 #include "twk/build_error.h"
+#include "twk/input_file.h"
 #include "twk/script_checks.h"
+#include "twk/script_paths.h"
 
 namespace {
 
@@ -71,10 +72,12 @@ std::vector<std::string> ExpandWildcard(const SetupScript& script, const FileIte
 }
 
 SourceFile Describe(const SetupScript& script, const FileItem& file, const std::string& path) {
-  struct stat info;
-  if (!IsRegularFile(path, &info)) {
-    ThrowScriptError(script.name, file.line, "source '" + path + "' is not a readable file");
+  InputFile input;
+  const InputStatus status = input.Open(path);
+  if (status != InputStatus::kOk) {
+    ThrowUnusableInput(script.name, file.line, "source '" + path + "'", status, input.problem());
   }
+  const struct stat& info = input.info();
   SourceFile source;
   source.line = file.line;
   source.path = path;
@@ -96,7 +99,7 @@ SourceFile Describe(const SetupScript& script, const FileItem& file, const std::
 
 std::vector<SourceFile> ResolveSourceFiles(const SetupScript& script) {
   std::vector<SourceFile> sources;
-  std::map<std::string, int> targetLines;
+  std::map<std::string, std::pair<int, std::string>> installed;  // identity -> line, target
   for (const FileItem& file : script.files) {
     const std::string pattern = ScriptRelativePath(script, file.source);
     std::vector<std::string> paths;
@@ -107,11 +110,16 @@ std::vector<SourceFile> ResolveSourceFiles(const SetupScript& script) {
     }
     for (const std::string& path : paths) {
       SourceFile source = Describe(script, file, path);
-      const auto known = targetLines.emplace(LowerAscii(source.target), file.line);
+      const auto known = installed.emplace(TargetIdentity(source.target),
+                                           std::make_pair(file.line, source.target));
       if (!known.second) {
+        const std::pair<int, std::string>& first = known.first->second;
+        const bool sameText = LowerAscii(first.second) == LowerAscii(source.target);
         ThrowScriptError(script.name, file.line,
                          "target '" + source.target + "' is already installed by line " +
-                             std::to_string(known.first->second));
+                             std::to_string(first.first) +
+                             (sameText ? "" : " as '" + first.second +
+                                                  "': the installer puts both in the same place"));
       }
       sources.push_back(std::move(source));
     }
@@ -134,16 +142,20 @@ uint64_t FileTimeFromUnix(int64_t seconds, uint32_t nanoseconds) {
 
 void ReadSourceVersion(const std::string& path, uint16_t version[4]) {
   std::fill(version, version + 4, 0);
-  std::ifstream file(path, std::ios::binary);
-  char magic[2] = {0, 0};
-  if (!file.read(magic, 2) || magic[0] != 'M' || magic[1] != 'Z') return;
-  file.seekg(0, std::ios::end);
-  const uint64_t size = static_cast<uint64_t>(file.tellg());
-  if (size > kMaxVersionedImage) return;
-  file.seekg(0);
-  std::vector<uint8_t> image(static_cast<size_t>(size));
-  if (!file.read(reinterpret_cast<char*>(image.data()), static_cast<std::streamsize>(size))) {
+  InputFile file;
+  uint8_t magic[2] = {0, 0};
+  size_t got = 0;
+  if (file.Open(path) != InputStatus::kOk || file.size() < sizeof magic ||
+      file.size() > kMaxVersionedImage ||
+      file.Read(magic, sizeof magic, &got) != InputStatus::kOk || got != sizeof magic ||
+      magic[0] != 'M' || magic[1] != 'Z') {
     return;
+  }
+  std::vector<uint8_t> image(static_cast<size_t>(file.size()));
+  std::copy(magic, magic + 2, image.begin());
+  if (file.Read(image.data() + 2, image.size() - 2, &got) != InputStatus::kOk ||
+      got != image.size() - 2) {
+    return;  // it changed while it was read; the build notices that when it packs the file
   }
   ReadPeFileVersion(image, version);
 }

@@ -20,11 +20,13 @@ struct SourceFile {
   bool shared = false;
 };
 
-// Resolves every [Files] line, in script order. Throws a script error for a source that
-// does not exist or matches nothing, a target that breaks CheckFileTarget, and a target
-// that two lines (or two matches) both install: the second copy would overwrite the first
-// with an overwrite question, and the uninstall log and a shared file's count would hold
-// it twice. Targets are compared as Windows does, without regard to ASCII letter case.
+// Resolves every [Files] line, in script order. Throws an input error naming the script
+// line for a source that does not exist, cannot be read or is no regular file, and a
+// script error for a wildcard that matches nothing, a target that breaks CheckFileTarget,
+// and a target that two lines (or two matches) both install: the second copy would
+// overwrite the first with an overwrite question, and the uninstall log and a shared
+// file's count would hold it twice. Targets are compared as the installer will expand them
+// (TargetIdentity), without regard to ASCII letter case as Windows does.
 std::vector<SourceFile> ResolveSourceFiles(const SetupScript& script);
 
 // A path of the script (a source or the licence file) as a path of this machine: '\' and

@@ -16,7 +16,7 @@ namespace {
 struct ExtractCounts {
   int written = 0;
   int refused = 0;  // unsafe targets and files that could not be written
-  int damaged = 0;  // files with a damaged block
+  int damaged = 0;  // files with a damaged block, a damaged header or file list
 };
 
 std::string JoinComponents(const std::vector<std::string>& components) {
@@ -97,13 +97,19 @@ int ExtractInstaller(const std::string& path, const std::string& folder, std::os
     OutputTree tree(folder);
     InstallerHeader header;
     std::string problem;
-    if (!reader.DecodeHeader(reader.ReadHeaderRecord(), &header, &problem)) {
+    const bool haveHeader = reader.DecodeHeader(reader.ReadHeaderRecord(), &header, &problem);
+    if (!haveHeader) {
       err << "twk: " << problem << "\n";
       ++counts.damaged;
     }
     FileEntry entry;
     while (reader.NextFileEntry(&entry)) {
       ExtractEntry(reader, tree, entry, &counts, out, err);
+    }
+    problem = haveHeader ? reader.FileListProblem(header) : std::string();
+    if (!problem.empty()) {
+      err << "twk: " << problem << "\n";
+      ++counts.damaged;
     }
   } catch (const ReadError& error) {
     err << "twk: " << error.what() << "\n";
@@ -114,7 +120,7 @@ int ExtractInstaller(const std::string& path, const std::string& folder, std::os
   }
   if (counts.damaged != 0 || counts.refused != 0) {
     err << "twk: " << path << ": " << counts.written << " files extracted to " << folder << ", "
-        << counts.refused << " refused or not written, " << counts.damaged << " damaged\n";
+        << counts.refused << " refused or not written, " << counts.damaged << " damaged (files, header or file list)\n";
   }
   if (counts.damaged != 0) return kExitDamaged;
   return counts.refused != 0 ? kExitOutputError : kExitOk;

@@ -11,6 +11,7 @@
 #include "twk/reader_commands.h"
 #include "twk/reader_error.h"
 #include "twk/reader_lines.h"
+#include "twk/reader_target_path.h"
 
 namespace {
 
@@ -31,11 +32,19 @@ class Verifier {
     ++problems_;
   }
   void Note(const std::string& message) { out_ << "note: " << message << "\n"; }
+  // A target that twk extract refuses: the package is intact, but the installer would
+  // put the file somewhere its author cannot have meant (a relative path, an unknown
+  // macro, "..").
+  void RefusedTarget(const std::string& message) {
+    err_ << "twk: " << message << "\n";
+    ++refusedTargets_;
+  }
 
   void CheckHeader(InstallerReader& reader);
   void CheckFiles(InstallerReader& reader);
   void CheckBlocks(InstallerReader& reader, const FileEntry& entry, uint64_t* size,
                    bool* known);
+  void CheckTarget(const InstallerReader& reader, const FileEntry& entry);
   void CheckSizeTable();
   void CheckLists(InstallerReader& reader);
   void CheckEnd(InstallerReader& reader);
@@ -45,6 +54,7 @@ class Verifier {
   std::ostream& out_;
   std::ostream& err_;
   int problems_ = 0;
+  int refusedTargets_ = 0;
   bool haveHeader_ = false;
   InstallerHeader header_;
   bool sizesKnown_ = true;
@@ -94,10 +104,19 @@ void Verifier::CheckBlocks(InstallerReader& reader, const FileEntry& entry, uint
   }
 }
 
+void Verifier::CheckTarget(const InstallerReader& reader, const FileEntry& entry) {
+  const std::string refusal = MapTargetPath(entry.name).refusal;
+  if (!refusal.empty()) {
+    RefusedTarget(reader.stream().Describe(entry.where) + ": " + entry.Label() +
+                  ": twk extract refuses its target: " + refusal);
+  }
+}
+
 void Verifier::CheckFiles(InstallerReader& reader) {
   FileEntry entry;
   while (reader.NextFileEntry(&entry)) {
     ++files_;
+    CheckTarget(reader, entry);
     uint64_t size = 0;
     bool known = true;
     CheckBlocks(reader, entry, &size, &known);
@@ -111,19 +130,21 @@ void Verifier::CheckFiles(InstallerReader& reader) {
       units_[k] += (size + unit - 1) / unit;
     }
   }
+  // Checked here rather than with the rest of the size table: a file list that ended early
+  // sends the reader on into file data as if it were the shortcut list, and the problems
+  // reported after this one follow from it.
+  const std::string lost = haveHeader_ ? reader.FileListProblem(header_) : std::string();
+  if (!lost.empty()) Problem(lost);
 }
 
 void Verifier::CheckSizeTable() {
-  if (!haveHeader_) return;
-  uint64_t expected[kSizeTableWords];
-  for (size_t k = 0; k + 1 < kSizeTableWords; ++k) expected[k] = units_[k];
-  expected[kSizeTableBlockCountWord] = blocks_;
-  for (size_t k = 0; k < kSizeTableWords; ++k) {
-    if (k != kSizeTableBlockCountWord && !sizesKnown_) continue;  // damaged files
-    if (header_.sizeTable[k] != expected[k]) {
+  if (!haveHeader_ || !sizesKnown_) return;  // damaged files have no known size
+  // Word 7, the block count, was checked at the end of the file list.
+  for (size_t k = 0; k < kSizeTableBlockCountWord; ++k) {
+    if (header_.sizeTable[k] != units_[k]) {
       Problem(path_ + ": size table word " + std::to_string(k) + " is " +
               std::to_string(header_.sizeTable[k]) + ", the files need " +
-              std::to_string(expected[k]));
+              std::to_string(units_[k]));
     }
   }
 }
@@ -182,6 +203,11 @@ void Verifier::PrintSummary(const InstallerReader* reader) {
     out_ << "DAMAGED: " << problems_ << (problems_ == 1 ? " problem\n" : " problems\n");
     return;
   }
+  if (refusedTargets_ != 0) {
+    out_ << "UNSAFE TARGETS: " << Count(refusedTargets_, "file target")
+         << " that twk extract refuses; blocks and layout are sound\n";
+    return;
+  }
   out_ << "sound: " << Count(files_, "file") << " (" << bytes_ << " bytes in "
        << Count(blocks_, "block") << "), " << Count(shortcuts_, "shortcut") << ", "
        << Count(registryLines_, "registry line") << ", "
@@ -210,7 +236,8 @@ int Verifier::Run() {
     Problem(error.what());
   }
   PrintSummary(reader.get());
-  return problems_ == 0 ? kExitOk : kExitDamaged;
+  if (problems_ != 0) return kExitDamaged;
+  return refusedTargets_ != 0 ? kExitOutputError : kExitOk;
 }
 
 }  // namespace

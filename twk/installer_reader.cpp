@@ -111,7 +111,10 @@ bool InstallerReader::NextFileEntry(FileEntry* entry) {
   entry->number = number;
   entry->where = stream_.position();
   entry->name = stream_.ReadStringRecord("the name of file entry " + std::to_string(number));
-  if (entry->name.empty()) return false;
+  if (entry->name.empty()) {
+    listEnd_ = entry->where;
+    return false;
+  }
   ++fileEntries_;
   uint8_t fixed[kFileEntryFixedSize];
   stream_.Read(fixed, sizeof fixed, "the fields of " + entry->Label());
@@ -121,7 +124,25 @@ bool InstallerReader::NextFileEntry(FileEntry* entry) {
 
 bool InstallerReader::NextBlock(const FileEntry& entry, int number, BlockRecord* record) {
   *record = ReadBlockRecord(stream_, "block " + std::to_string(number) + " of " + entry.Label());
-  return record->storedLength != 0;
+  if (record->storedLength == 0) return false;
+  ++blocksRead_;
+  return true;
+}
+
+std::string InstallerReader::FileListProblem(const InstallerHeader& header) const {
+  const uint32_t counted = header.sizeTable[kSizeTableBlockCountWord];
+  // The builder stops the count at its largest value rather than let it wrap.
+  const bool saturated = counted == 0xFFFFFFFFu;
+  if (blocksRead_ == counted || (saturated && blocksRead_ > counted)) return std::string();
+  const std::string where = stream_.Describe(listEnd_) + ": the file list ends after " +
+                            std::to_string(fileEntries_) +
+                            (fileEntries_ == 1 ? " file entry" : " file entries") + " holding " +
+                            std::to_string(blocksRead_) + " data blocks, but the size table " +
+                            "counts " + std::to_string(counted);
+  if (blocksRead_ < counted) {
+    return where + ": file entries are lost (a damaged name length ends the list early)";
+  }
+  return where + ": the file list does not belong to this header";
 }
 
 RecordList InstallerReader::ReadShortcutList() {

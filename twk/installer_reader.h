@@ -73,6 +73,12 @@ class InstallerReader {
   // Block `number` (1-based) of `entry`; false at its end record.
   bool NextBlock(const FileEntry& entry, int number, BlockRecord* record);
 
+  // Once NextFileEntry has returned false: "" when the data blocks read match the size
+  // table's count of them (word 7), else why the file list is damaged. The count is
+  // covered by the header block's checksums, the file list is not: a damaged name length
+  // ends the list early and loses the entries after it, which the stub would not notice.
+  std::string FileListProblem(const InstallerHeader& header) const;
+
   // The stub stops reading shortcuts at the empty record or at a record without '='.
   RecordList ReadShortcutList();
   RecordList ReadRegistryList();
@@ -83,4 +89,6 @@ class InstallerReader {
   VolumeStream stream_;
   uint8_t mode_ = 0;
   int fileEntries_ = 0;
+  uint64_t blocksRead_ = 0;  // data blocks of all file entries, end records not counted
+  StreamPosition listEnd_;   // the record that ended the file list
 };

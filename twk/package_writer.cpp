@@ -1,7 +1,6 @@
 // Compressing the files and laying out the package.
 #include "twk/package_writer.h"
 
-#include <fstream>
 #include <stdexcept>
 
 #include "package/file_entry.h"
@@ -9,6 +8,7 @@
 #include "twk/build_blocks.h"
 #include "twk/build_error.h"
 #include "twk/exit_codes.h"
+#include "twk/input_file.h"
 
 namespace {
 
@@ -52,8 +52,11 @@ void PackageWriter::Spool(const uint8_t* data, size_t length) {
 void PackageWriter::AddFile(const SourceFile& file, const std::string& script,
                             const ProgressCallback& progress) {
   CheckBlockCount(file, script, (file.size + kPieceSize - 1) / kPieceSize);
-  std::ifstream input(file.path, std::ios::binary);
-  if (!input) ThrowInputError(file.path, "cannot open: " + ErrnoText());
+  InputFile input;
+  const InputStatus opened = input.Open(file.path);
+  if (opened != InputStatus::kOk) {
+    ThrowUnusableInput(script, file.line, "source '" + file.path + "'", opened, input.problem());
+  }
 
   std::vector<uint8_t> entry;
   AppendStringRecord(file.target, &entry);
@@ -68,14 +71,25 @@ void PackageWriter::AddFile(const SourceFile& file, const std::string& script,
   entry.insert(entry.end(), fixed, fixed + sizeof(fixed));
   Spool(entry.data(), entry.size());
 
+  // One byte more than the size it had is enough to tell that it changed; a file that
+  // keeps growing is not read on.
+  uint64_t allowed = file.size + 1;
+  const InputReader read = [&input, &file, &allowed](uint8_t* dest, size_t count) {
+    size_t got = 0;
+    if (input.Read(dest, allowed < count ? static_cast<size_t>(allowed) : count, &got) !=
+        InputStatus::kOk) {
+      ThrowInputError(file.path, input.problem());
+    }
+    allowed -= got;
+    return got;
+  };
   const CompressedStream stream =
-      CompressStream(input, [this, &progress](const std::vector<uint8_t>& records, size_t plain) {
+      CompressStream(read, [this, &progress](const std::vector<uint8_t>& records, size_t plain) {
         Spool(records.data(), records.size());
         if (progress) progress(plain);
       });
   const uint64_t total = stream.plainBytes;
   const uint64_t blocks = stream.blocks;
-  if (input.bad()) ThrowInputError(file.path, "cannot read: " + ErrnoText());
   if (total != file.size) ThrowInputError(file.path, "the file changed while it was read");
   CheckBlockCount(file, script, blocks);
 

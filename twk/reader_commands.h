@@ -9,8 +9,10 @@
 // The header, size table, files, shortcuts, registry lines and run-after command.
 int ListInstaller(const std::string& path, std::ostream& out, std::ostream& err);
 
-// Every block's checksums and expansion and the layout across all volumes; a summary
-// line on `out`. kExitOk only when everything is sound.
+// Every block's checksums and expansion and the layout across all volumes, and every
+// file target against what ExtractInstaller accepts; a summary line on `out`. kExitOk only
+// when everything is sound; kExitDamaged for any damage; kExitOutputError when the package
+// is intact but holds targets that ExtractInstaller refuses.
 int VerifyInstaller(const std::string& path, std::ostream& out, std::ostream& err);
 
 // Every file below `folder`, never outside it, with its modification time set.

@@ -2,31 +2,10 @@
 #include "twk/reader_target_path.h"
 
 #include <ctype.h>
-#include <strings.h>
+
+#include "twk/macro_tokens.h"
 
 namespace {
-
-struct Macro {
-  const char* token;
-  size_t compared;  // how many characters from the '{' the stub compares
-};
-
-// The stub's path macros, in the order it tries them.
-const Macro kMacros[] = {
-    {"{OurProgramDir}", 12}, {"{WinDir}", 8},         {"{WinSysDir}", 11},
-    {"{WinDrive}", 10},      {"{OurShortcutDir}", 13}, {"{StartUp}", 9},
-    {"{StartMenu}", 11},     {"{StartPrograms}", 15},  {"{Desktop}", 9},
-};
-
-const Macro* RecogniseMacro(const std::string& target) {
-  for (const Macro& macro : kMacros) {
-    if (target.size() >= macro.compared &&
-        strncasecmp(target.c_str(), macro.token, macro.compared) == 0) {
-      return &macro;
-    }
-  }
-  return nullptr;
-}
 
 std::string CheckComponent(const std::string& component) {
   if (component.empty()) return "an empty path component";
@@ -62,7 +41,7 @@ TargetPath Refuse(const std::string& reason) {
 }
 
 TargetPath MapMacroTarget(const std::string& target) {
-  const Macro* macro = RecogniseMacro(target);
+  const MacroToken* macro = RecognisedMacroAt(target, 0);
   const size_t close = target.find('}');
   if (macro == nullptr) {
     return Refuse("an unknown path macro " + target.substr(0, close == std::string::npos
@@ -74,8 +53,7 @@ TargetPath MapMacroTarget(const std::string& target) {
   if (rest.empty()) return Refuse("no file name after the path macro");
   if (rest[0] != '\\') return Refuse("text directly after the path macro, before a backslash");
   TargetPath path;
-  const std::string token = macro->token;
-  path.components.push_back(token.substr(1, token.size() - 2));
+  path.components.push_back(MacroName(*macro));
   AppendComponents(rest.substr(1), &path);
   return path;
 }

@@ -1,39 +1,13 @@
 // Checking a parsed script against the package's limits.
 #include "twk/script_checks.h"
 
-#include <cctype>
-#include <cstring>
-
 #include "package/format.h"
 #include "twk/build_error.h"
 #include "twk/build_lines.h"
+#include "twk/macro_tokens.h"
+#include "twk/script_paths.h"
 
 namespace {
-
-// The installer's path macros and how many characters of each it compares: the two
-// "{Our...Dir}" tokens only up to their "Dir", every other one whole.
-struct PathMacro {
-  const char* token;
-  size_t compared;
-};
-const PathMacro kPathMacros[] = {
-    {"{OurProgramDir}", 12}, {"{WinDir}", 8},      {"{WinSysDir}", 11},
-    {"{WinDrive}", 10},      {"{OurShortcutDir}", 13}, {"{StartUp}", 9},
-    {"{StartMenu}", 11},     {"{StartPrograms}", 15},  {"{Desktop}", 9},
-};
-
-bool IsKnownMacroAt(const std::string& text, size_t brace) {
-  for (const PathMacro& macro : kPathMacros) {
-    if (text.size() - brace < macro.compared) continue;
-    bool same = true;
-    for (size_t i = 0; i < macro.compared && same; ++i) {
-      same = std::tolower(static_cast<unsigned char>(text[brace + i])) ==
-             std::tolower(static_cast<unsigned char>(macro.token[i]));
-    }
-    if (same) return true;
-  }
-  return false;
-}
 
 bool IsAbsolute(const std::string& path) {
   return (path.size() >= 2 && path[1] == ':') || path.compare(0, 2, "\\\\") == 0;
@@ -46,7 +20,7 @@ bool IsPlainFullPath(const std::string& path) {
   size_t start = 0;
   if (path.size() >= 3 && path[1] == ':' && path[2] == '\\') {
     start = 3;
-  } else if (!path.empty() && path[0] == '{' && IsKnownMacroAt(path, 0)) {
+  } else if (RecognisedMacroAt(path, 0) != nullptr) {
     // "{WinDrive}" is a drive letter alone: "{WinDrive}:\..." is a full path too.
     const size_t close = path.find('}');
     if (close == std::string::npos) return false;
@@ -92,10 +66,13 @@ class Checker {
     }
   }
 
-  // A warning for a path the installer will not expand as its author probably expects.
+  // Refuses a path whose brace group the installer would misread, and warns about one it
+  // will not expand as its author probably expects.
   void WatchPath(int line, const std::string& what, const std::string& path, bool mustBePlaced) {
+    const std::string problem = BraceGroupProblem(path);
+    if (!problem.empty()) Fail(line, what + " '" + path + "': " + problem);
     const size_t brace = path.find('{');
-    if (brace != std::string::npos && !IsKnownMacroAt(path, brace)) {
+    if (brace != std::string::npos && RecognisedMacroAt(path, brace) == nullptr) {
       warnings_.push_back(std::to_string(line) + ": " + what + " '" + path +
                           "': its first {...} is not a path macro and stays as written");
     } else if (brace == std::string::npos && mustBePlaced && !IsAbsolute(path)) {

@@ -21,9 +21,11 @@ constexpr size_t kMaxSharedTargetLength = 254;
 // ".lnk" is appended to a link path whose last component has no '.', in a 256-byte buffer.
 constexpr size_t kMaxLinkWithoutExtension = 251;
 
-// Throws a script error at the first rule the script breaks. Returns warnings ("LINE: ...",
-// without the script name) for things that are allowed but probably not meant: a target
-// that is neither absolute nor starts from a path macro, a brace group that is no path macro.
+// Throws a script error at the first rule the script breaks, among them a path (file target,
+// shortcut link, target or start-in folder, RunAfter) whose first brace group the installer
+// would misread (BraceGroupProblem). Returns warnings ("LINE: ...", without the script
+// name) for things that are allowed but probably not meant: a target that is neither
+// absolute nor starts from a path macro, a brace group that is no path macro.
 std::vector<std::string> CheckScript(const SetupScript& script);
 
 // The rules for one file target once its final text is known (a folder target gets the

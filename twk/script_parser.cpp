@@ -1,7 +1,6 @@
 // Sections, comments and the [Setup] values of a build script.
 #include "twk/script_parser.h"
 
-#include <fstream>
 #include <sstream>
 
 #include "twk/build_error.h"
@@ -142,12 +141,12 @@ SetupScript ParseScript(const std::string& text, const std::string& name,
 }
 
 SetupScript LoadScript(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) ThrowInputError(path, "cannot open the script: " + ErrnoText());
-  std::ostringstream text;
-  text << file.rdbuf();
-  if (file.bad()) ThrowInputError(path, "cannot read the script: " + ErrnoText());
+  std::string text;
+  std::string problem;
+  if (ReadInputFile(path, kMaxScriptSize, &text, &problem) != InputStatus::kOk) {
+    ThrowInputError(path, "the script " + problem);
+  }
   const size_t slash = path.rfind('/');
   const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-  return ParseScript(text.str(), path, folder);
+  return ParseScript(text, path, folder);
 }

@@ -3,6 +3,8 @@
 // docs/script.md describes the format for its users.
 #pragma once
 
+#include <stdint.h>
+
 #include <string>
 
 #include "twk/script_model.h"
@@ -14,6 +16,10 @@
 SetupScript ParseScript(const std::string& text, const std::string& name,
                         const std::string& folder);
 
+// A script is a page of text; this bound only keeps a runaway file from filling memory.
+constexpr uint64_t kMaxScriptSize = 64u << 20;
+
 // Reads the script file at `path` and parses it, relative to the file's own folder.
-// Throws an input error when the file cannot be read.
+// Throws an input error when the file is missing, unreadable, no regular file or larger
+// than kMaxScriptSize.
 SetupScript LoadScript(const std::string& path);

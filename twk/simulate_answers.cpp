@@ -3,7 +3,6 @@
 
 #include <stdlib.h>
 
-#include <fstream>
 #include <functional>
 #include <sstream>
 #include <vector>
@@ -11,6 +10,7 @@
 #include "platform/message_box.h"
 #include "platform/sim/sim_machine.h"
 #include "twk/exit_codes.h"
+#include "twk/input_file.h"
 #include "twk/simulate_error.h"
 
 namespace {
@@ -251,9 +251,10 @@ void LoadAnswers(const std::string& name, const std::string& text, sim::SimMachi
 }
 
 void LoadAnswersFile(const std::string& path, sim::SimMachine& machine) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) throw SimulateError(kExitInputError, path + ": cannot be read");
-  std::ostringstream text;
-  text << file.rdbuf();
-  LoadAnswers(path, text.str(), machine);
+  std::string text;
+  std::string problem;
+  if (ReadInputFile(path, kMaxAnswersFileSize, &text, &problem) != InputStatus::kOk) {
+    throw SimulateError(kExitInputError, path + ": the answers file " + problem);
+  }
+  LoadAnswers(path, text, machine);
 }

@@ -2,6 +2,8 @@
 // line per answer (the format is described in docs/simulate.md).
 #pragma once
 
+#include <stdint.h>
+
 #include <string>
 
 namespace sim {
@@ -13,5 +15,9 @@ struct SimMachine;
 // and line of the first line it cannot read; nothing is scripted then.
 void LoadAnswers(const std::string& name, const std::string& text, sim::SimMachine& machine);
 
-// The same for the file at `path`; a file that cannot be read is an input error.
+// An answers file is a page of text; this bound only keeps a runaway file from filling memory.
+constexpr uint64_t kMaxAnswersFileSize = 16u << 20;
+
+// The same for the file at `path`; a file that is missing, unreadable, no regular file or
+// larger than kMaxAnswersFileSize is an input error.
 void LoadAnswersFile(const std::string& path, sim::SimMachine& machine);

@@ -2,7 +2,6 @@
 #include "twk/simulate_report.h"
 
 #include <algorithm>
-#include <fstream>
 #include <iterator>
 #include <set>
 #include <sstream>
@@ -10,6 +9,7 @@
 
 #include "platform/message_box.h"
 #include "platform/sim/sim_machine.h"
+#include "twk/input_file.h"
 
 namespace fs = std::filesystem;
 
@@ -59,14 +59,17 @@ std::string Indented(const std::string& text, const std::string& indent) {
   return out;
 }
 
+// A FIFO or device planted in the simulated drives is not read: it could block or never end.
 uint64_t HashOf(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
+  InputFile file;
   uint64_t hash = 0xcbf29ce484222325ull;  // FNV-1a
-  char buffer[65536];
-  while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
-    for (std::streamsize i = 0; i < file.gcount(); ++i) {
-      hash = (hash ^ static_cast<uint8_t>(buffer[i])) * 0x100000001b3ull;
-    }
+  if (file.Open(path.string()) != InputStatus::kOk) return hash;
+  uint8_t buffer[65536];
+  size_t got = 0;
+  uint64_t left = file.size();
+  while (left > 0 && file.Read(buffer, sizeof buffer, &got) == InputStatus::kOk && got > 0) {
+    for (size_t i = 0; i < got && i < left; ++i) hash = (hash ^ buffer[i]) * 0x100000001b3ull;
+    left -= got < left ? got : left;
   }
   return hash;
 }

@@ -5,12 +5,11 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 #include "codec/little_endian.h"
 #include "package/format.h"
 #include "twk/build_error.h"
+#include "twk/input_file.h"
 
 size_t FindPackageOffsetWord(const std::vector<uint8_t>& stub, const std::string& name) {
   const uint8_t* marker = reinterpret_cast<const uint8_t*>(kPackageMarker);
@@ -28,16 +27,19 @@ size_t FindPackageOffsetWord(const std::vector<uint8_t>& stub, const std::string
 }
 
 std::vector<uint8_t> LoadPatchedStub(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) ThrowInputError(path, "cannot open the stub: " + ErrnoText());
-  std::vector<uint8_t> stub((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (file.bad()) ThrowInputError(path, "cannot read the stub: " + ErrnoText());
+  std::string text;
+  std::string problem;
+  // The package offset word holds the stub's length, so a longer stub cannot be used.
+  if (ReadInputFile(path, 0xFFFFFFFFu, &text, &problem) != InputStatus::kOk) {
+    ThrowInputError(path, "the stub " + problem);
+  }
+  std::vector<uint8_t> stub(text.begin(), text.end());
+  text.clear();
   const size_t word = FindPackageOffsetWord(stub, path);
   if (LoadLe32(stub.data() + word) != 0) {
     ThrowInputError(path, "already carries a package (its package offset word is not 0): "
                           "pass the bare stub");
   }
-  if (stub.size() > 0xFFFFFFFFu) ThrowInputError(path, "the stub is larger than 4 GiB");
   StoreLe32(stub.data() + word, static_cast<uint32_t>(stub.size()));
   return stub;
 }

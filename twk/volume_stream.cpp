@@ -3,12 +3,12 @@
 
 #include <errno.h>
 #include <string.h>
-#include <sys/stat.h>
 
 #include <cstdio>
 
 #include "codec/little_endian.h"
 #include "package/format.h"
+#include "twk/input_file.h"
 #include "twk/reader_error.h"
 
 namespace {
@@ -17,11 +17,14 @@ constexpr size_t kSearchChunk = 1 << 20;
 
 std::string SystemError() { return strerror(errno); }
 
-FILE* OpenForReading(const std::string& path) { return std::fopen(path.c_str(), "rb"); }
-
-uint64_t FileSize(FILE* file) {
-  struct stat info {};
-  return fstat(fileno(file), &info) == 0 ? static_cast<uint64_t>(info.st_size) : 0;
+// A regular file and its size, or nullptr with *problem saying why not. A FIFO or device
+// in the place of an installer or a volume would block the reader or never end.
+FILE* OpenForReading(const std::string& path, uint64_t* size, std::string* problem) {
+  InputFile file;
+  FILE* stream = file.Open(path) == InputStatus::kOk ? file.ReleaseAsStream() : nullptr;
+  *problem = file.problem();
+  *size = file.size();
+  return stream;
 }
 
 // The offset of the first marker in the file, or -1.
@@ -52,10 +55,10 @@ int64_t FindMarker(FILE* file, const std::string& path) {
 }  // namespace
 
 PackageLocation FindPackageLocation(const std::string& path) {
-  FILE* file = OpenForReading(path);
-  if (file == nullptr) {
-    throw ReadError(ReadFailure::kUnreadable, path + ": cannot open: " + SystemError());
-  }
+  uint64_t size = 0;
+  std::string problem;
+  FILE* file = OpenForReading(path, &size, &problem);
+  if (file == nullptr) throw ReadError(ReadFailure::kUnreadable, path + ": " + problem);
   PackageLocation location;
   uint8_t word[kPackageOffsetWordSize] = {};
   const int64_t marker = FindMarker(file, path);
@@ -106,22 +109,21 @@ VolumeStream::~VolumeStream() {
 }
 
 void VolumeStream::OpenVolume(const std::string& path, uint64_t start, const std::string& what) {
-  FILE* file = OpenForReading(path);
+  uint64_t size = 0;
+  std::string problem;
+  FILE* file = OpenForReading(path, &size, &problem);
   if (file == nullptr) {
-    if (volume_ < 0) {
-      throw ReadError(ReadFailure::kUnreadable, path + ": cannot open: " + SystemError());
-    }
-    const std::string reason = errno == ENOENT ? "does not exist" : SystemError();
+    if (volume_ < 0) throw ReadError(ReadFailure::kUnreadable, path + ": " + problem);
     throw ReadError(ReadFailure::kMissingVolume,
                     Describe(position()) + ": the package goes on past the end of this file (in " +
-                        what + "), but its next volume " + path + " " + reason +
+                        what + "), but its next volume " + path + " " + problem +
                         ": a volume is missing or the installer is truncated");
   }
   if (file_ != nullptr) std::fclose(file_);
   file_ = file;
   ++volume_;
   paths_.push_back(path);
-  sizes_.push_back(FileSize(file));
+  sizes_.push_back(size);
   offset_ = start;
   uint8_t word[kVolumeLengthWordSize] = {};
   const bool seeked =

@@ -63,7 +63,10 @@ class VolumeStream {
   uint32_t volumeLengthWord(int volume) const { return lengthWords_[volume]; }
   // Bytes of the current volume after the current position: once the package has ended,
   // the data that follows it (padding, a signature).
-  uint64_t RemainingInVolume() const { return sizes_[volume_] - offset_; }
+  // A file that grew while it was read counts only up to the size it had when opened.
+  uint64_t RemainingInVolume() const {
+    return offset_ < sizes_[volume_] ? sizes_[volume_] - offset_ : 0;
+  }
   // The file that would be opened next; it exists when a build left more volumes than
   // the package needs.
   std::string NextVolumePath() const { return VolumePath(paths_[0], volume_ + 1); }

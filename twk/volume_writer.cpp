@@ -1,7 +1,12 @@
 // Spreading the package over the installation file and its volumes.
 #include "twk/volume_writer.h"
 
+#include <errno.h>
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdio>
+#include <random>
 
 #include "codec/little_endian.h"
 #include "package/format.h"
@@ -11,7 +16,38 @@
 namespace {
 
 constexpr uint64_t kMaxVolumeLength = 0xFFFFFFFFu;  // the volume length word is 32 bits
-constexpr char kTemporarySuffix[] = ".twk-partial";
+constexpr char kTemporarySuffix[] = ".twk-partial-";
+constexpr int kTemporaryAttempts = 100;
+
+std::string RandomLetters(std::random_device& random) {
+  static const char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  std::string letters(8, 'a');
+  for (char& letter : letters) letter = kLetters[random() % (sizeof kLetters - 1)];
+  return letters;
+}
+
+// A file that did not exist before, beside `path`. O_EXCL | O_NOFOLLOW: whatever already
+// lies under a name, a file or a symbolic link planted there, is never written through or
+// truncated; another name is tried instead. Random names keep a leftover of a build that
+// was killed from blocking the next one.
+FILE* CreateTemporaryBeside(const std::string& path, std::string* temporaryPath) {
+  std::random_device random;
+  for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
+    *temporaryPath = path + kTemporarySuffix + RandomLetters(random);
+    const int fd = open(temporaryPath->c_str(),
+                        O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0 && errno == EEXIST) continue;
+    if (fd < 0) return nullptr;
+    FILE* file = fdopen(fd, "wb");
+    if (file == nullptr) {
+      close(fd);
+      unlink(temporaryPath->c_str());
+    }
+    return file;
+  }
+  errno = EEXIST;
+  return nullptr;
+}
 
 }  // namespace
 
@@ -44,17 +80,18 @@ VolumeWriter::VolumeWriter(const std::string& installer, uint64_t volumeSize,
 VolumeWriter::~VolumeWriter() {
   if (file_ != nullptr) std::fclose(file_);
   if (committed_) return;
-  for (const Volume& volume : volumes_) std::remove(volume.temporaryPath.c_str());
+  for (const Volume& volume : volumes_) {
+    if (!volume.temporaryPath.empty()) std::remove(volume.temporaryPath.c_str());
+  }
 }
 
 void VolumeWriter::StartVolume(const uint8_t* prefix, size_t prefixLength) {
   Volume volume;
   volume.path = volumes_.empty() ? installer_ : VolumePath(installer_, static_cast<unsigned>(volumes_.size()));
-  volume.temporaryPath = volume.path + kTemporarySuffix;
   volume.wordOffset = prefixLength;
-  volumes_.push_back(volume);
-  file_ = std::fopen(volume.temporaryPath.c_str(), "wb");
+  file_ = CreateTemporaryBeside(volume.path, &volume.temporaryPath);
   if (file_ == nullptr) ThrowOutputError(volume.path, "cannot create: " + ErrnoText());
+  volumes_.push_back(volume);
   std::setvbuf(file_, nullptr, _IOFBF, 1 << 20);
   const uint8_t placeholder[kVolumeLengthWordSize] = {0, 0, 0, 0};
   WriteRaw(prefix, prefixLength);
@@ -101,10 +138,13 @@ void VolumeWriter::FinishVolume() {
 std::vector<std::string> VolumeWriter::Commit() {
   FinishVolume();
   std::vector<std::string> paths;
-  for (const Volume& volume : volumes_) {
+  for (Volume& volume : volumes_) {
+    // rename replaces the name itself: a symbolic link standing there is replaced, and
+    // the file it points to is left alone.
     if (std::rename(volume.temporaryPath.c_str(), volume.path.c_str()) != 0) {
       ThrowOutputError(volume.path, "cannot rename the finished file into place: " + ErrnoText());
     }
+    volume.temporaryPath.clear();
     paths.push_back(volume.path);
   }
   committed_ = true;

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <filesystem>
+
 #include "package/file_entry.h"
 #include "package/header_block.h"
 #include "tests/twk/build_test_support.h"
@@ -196,9 +198,10 @@ TEST(BuildPackage, RefusedBuildLeavesNoOutput) {
     EXPECT_NE(std::string(error.what()).find("demo.twk:7: the header block"), std::string::npos)
         << error.what();
   }
-  struct stat info;
-  EXPECT_NE(stat((product.dir / "SETUP.EXE").c_str(), &info), 0);
-  EXPECT_NE(stat((product.dir / "SETUP.EXE.twk-partial").c_str(), &info), 0);
+  for (const auto& entry : std::filesystem::directory_iterator(product.dir.path())) {
+    const std::string name = entry.path().filename().string();
+    EXPECT_TRUE(name == "src" || name == "stub.exe") << name << " left behind";
+  }
 
   // A stub that already carries a package is refused, not patched twice.
   build_test::WriteText(product.dir / "src/licence.txt", "ok");

@@ -7,6 +7,7 @@
 #include "twk/exit_codes.h"
 #include "twk/script_checks.h"
 #include "twk/script_parser.h"
+#include "twk/script_paths.h"
 
 namespace {
 
@@ -126,8 +127,16 @@ TEST(BuildScript, RefusalsNameFileAndLine) {
       {"[Files]\na.txt {WinSysDir}\\..\\a.txt shared\n", "t.twk:2: must be a plain full path"},
       {"[Files]\na.txt {OurProgramDir}\\x.txt\nb.txt {OURPROGRAMDIR}\\X.TXT\n", "t.twk:3: target '{OURPROGRAMDIR}\\X.TXT' is already installed by line 2"},
       {"[Files]\n*.txt {OurProgramDir}\\docs\n", "t.twk:2: a wildcard source needs a folder target"},
+      // Brace groups that the installer would misread, and targets it would put in one place.
+      {"[Files]\na.txt {OurProgramDir]\\x.txt\n", "t.twk:2: target '{OurProgramDir]\\x.txt': the brace group '{OurProgramDir]' is not closed by '}': the installer would take it"},
+      {"[Files]\na.txt {WinDir\\x.txt\n", "t.twk:2: the brace group '{WinDir' is not closed by '}'; did you mean {WinDir}?"},
+      {"[Files]\na.txt {Windir]x}\\x.txt\n", "t.twk:2: '{Windir]x}' is no path macro, so the installer leaves it as written; did you mean {WinDir}?"},
+      {"[Files]\na.txt {StartMenus}\\x.txt\n", "t.twk:2: did you mean {StartMenu}?"},
+      {"[Setup]\nRunAfter = {OurProgramDir\\a.exe\n", "t.twk:2: RunAfter '{OurProgramDir\\a.exe': the brace group"},
+      {"[Shortcuts]\n{OurShortcutDir}\\a {OurProgamDir}\\a.exe\n", "t.twk:2: shortcut target '{OurProgamDir}\\a.exe': '{OurProgamDir}' is no path macro"},
+      {"[Files]\na.txt {OurProgramDirXYZ}\\x.txt\nb.txt {OurProgramDir}\\x.txt\n", "t.twk:3: target '{OurProgramDir}\\x.txt' is already installed by line 2 as '{OurProgramDirXYZ}\\x.txt'"},
+      {"[Files]\na.txt {OurProgramDir}\\d\\..\\x.txt\nb.txt {OurProgramDir}\\.\\\\x.txt\n", "t.twk:3: target '{OurProgramDir}\\.\\\\x.txt' is already installed by line 2"},
       {"[Files]\n*.none {OurProgramDir}\\\n", "t.twk:2: '*.none' matches no file"},
-      {"[Files]\nmissing.txt {OurProgramDir}\\\n", "t.twk:2: source"},
       {"[Files]\na.txt \"\"\n", "t.twk:2: the target is empty"},
       {"[Files]\na.txt x version=1.2.3.65536\n", "t.twk:2: version '1.2.3.65536'"},
       {"[Files]\na.txt x sharde\n", "t.twk:2: unknown file option 'sharde'"},
@@ -159,6 +168,19 @@ TEST(BuildScript, LimitsAllowTheLargestFittingTexts) {
                     std::string(239, 'g') + "\n[Shortcuts]\nx\\" + std::string(249, 'l') +
                     " y\n[Registry]\nHKLM\\a\nv = binary " + std::string(2 * 250, 'a') + "\n"),
             "");
+}
+
+TEST(BuildScript, TargetsThatTheInstallerKeepsApartStayApart) {
+  const std::vector<std::string> targets = {
+      "{OurProgramDir}\\a.txt", "{WinDir}\\a.txt", "{OurProgramDir}\\sub\\a.txt",
+      "{OurProgramDir}\\..\\a.txt", "{OurShortcutDir}\\a.txt", "x{WinDir}\\a.txt",
+      "\\\\server\\a.txt", "\\server\\a.txt", "C:\\a.txt", "{Foo}\\a.txt"};
+  for (size_t i = 0; i < targets.size(); ++i) {
+    for (size_t j = i + 1; j < targets.size(); ++j) {
+      EXPECT_NE(TargetIdentity(targets[i]), TargetIdentity(targets[j]))
+          << targets[i] << " and " << targets[j];
+    }
+  }
 }
 
 TEST(BuildScript, WarnsAboutPathsTheInstallerWillNotExpand) {

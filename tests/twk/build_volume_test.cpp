@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <filesystem>
+
 #include "tests/twk/build_test_support.h"
 #include "twk/build_error.h"
 #include "twk/build_installer.h"
@@ -103,6 +106,43 @@ TEST(BuildVolumes, RefusesVolumeSizesAndNamesThatCannotWork) {
     EXPECT_FALSE(Exists(product.dir / c.output));
   }
   EXPECT_NO_THROW(product.Build("SETUP.EXE", 4096 + 4 + 16));
+}
+
+std::vector<std::string> Names(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST(BuildVolumes, OnlyTheNamedOutputsAreReplaced) {
+  VolumeProduct product(150000);
+  const std::string out = product.dir / "out";
+  std::filesystem::create_directories(out);
+  build_test::WriteText(product.dir / "keep-a", "a");
+  build_test::WriteText(product.dir / "keep-b", "b");
+  build_test::WriteText(product.dir / "keep-c", "c");
+  // Links planted where a build used to put its temporary files, a leftover of a killed
+  // build, and the installer's own name linked to a file of someone else.
+  std::filesystem::create_symlink(product.dir / "keep-a", out + "/SETUP.EXE.twk-partial");
+  std::filesystem::create_symlink(product.dir / "keep-b", out + "/SETUP.001.twk-partial");
+  build_test::WriteText(out + "/SETUP.EXE.twk-partial-leftover", "old");
+  std::filesystem::create_symlink(product.dir / "keep-c", out + "/SETUP.EXE");
+
+  const BuildResult result = product.Build("out/SETUP.EXE", 100000);
+  ASSERT_EQ(result.files.size(), 2u);
+  for (const char* name : {"keep-a", "keep-b", "keep-c"}) {
+    EXPECT_EQ(build_test::ReadBytes(product.dir / name).size(), 1u) << name;
+  }
+  EXPECT_FALSE(std::filesystem::is_symlink(out + "/SETUP.EXE"));
+  EXPECT_FALSE(std::filesystem::is_symlink(out + "/SETUP.001"));
+  EXPECT_EQ(Names(out), (std::vector<std::string>{"SETUP.001", "SETUP.001.twk-partial",
+                                                  "SETUP.EXE", "SETUP.EXE.twk-partial",
+                                                  "SETUP.EXE.twk-partial-leftover"}));
+  EXPECT_TRUE(std::filesystem::is_symlink(out + "/SETUP.EXE.twk-partial"));
+  EXPECT_EQ(build_test::ReadBytes(out + "/SETUP.EXE.twk-partial-leftover").size(), 3u);
 }
 
 TEST(BuildVolumes, VolumeNamesReplaceTheLastDot) {

@@ -65,6 +65,28 @@ TEST(ReadExtract, DamagedBlockLeavesNoFileThatLooksComplete) {
                                       "WinSysDir", "WinSysDir/shared.dll"}));
 }
 
+TEST(ReadExtract, AFileListThatDisagreesWithTheBlockCountIsDamage) {
+  ScratchFolder scratch;
+  TestLayout layout;
+  Bytes cut = BuildInstallerImage(SamplePackage(), &layout);
+  cut[layout.fileNames[1]] = 0;  // shared.dll's name length: the list now ends after App.exe
+  WriteVolumes(scratch / "CUT.EXE", cut);
+  std::string err;
+  EXPECT_EQ(Extract(scratch / "CUT.EXE", scratch / "cut", &err), kExitDamaged);
+  EXPECT_NE(err.find("the file list ends after 1 file entry holding 2 data blocks, but the size "
+                     "table counts 3: file entries are lost"),
+            std::string::npos)
+      << err;
+
+  TestPackage extra = SamplePackage();
+  extra.blockCountSkew = -1;
+  WriteVolumes(scratch / "EXTRA.EXE", BuildInstallerImage(extra));
+  EXPECT_EQ(Extract(scratch / "EXTRA.EXE", scratch / "extra", &err), kExitDamaged);
+  EXPECT_NE(err.find("3 file entries holding 3 data blocks, but the size table counts 2"),
+            std::string::npos)
+      << err;
+}
+
 TEST(ReadExtract, HostileTargetsNeverWriteOutsideTheFolder) {
   ScratchFolder scratch;
   fs::create_directories(scratch / "out/OurProgramDir");

@@ -57,7 +57,7 @@ Bytes HeaderBytes(const TestPackage& package) {
   }
   units[3] += static_cast<uint64_t>(package.sizeTableSkew);
   for (uint64_t word : units) Put32(&header, static_cast<uint32_t>(word));
-  Put32(&header, blocks);
+  Put32(&header, blocks + static_cast<uint32_t>(package.blockCountSkew));
   PutText(&header, package.licence);  // an empty licence is the single 0 byte
   return header;
 }
@@ -83,6 +83,7 @@ Bytes BuildInstallerImage(const TestPackage& package, TestLayout* layout) {
   const Bytes header = BlockRecordOf(HeaderBytes(package));
   image.insert(image.end(), header.begin(), header.end());
   for (const TestFile& file : package.files) {
+    layout->fileNames.push_back(image.size());
     PutRecord(&image, file.target);
     FileEntryFields fields{};
     fields.blockCount = static_cast<uint16_t>((file.data.size() + kPieceSize - 1) / kPieceSize);

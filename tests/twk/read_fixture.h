@@ -28,12 +28,14 @@ struct TestPackage {
   std::vector<std::string> shortcuts;
   std::vector<std::string> registry;
   std::string runAfter;
-  int32_t sizeTableSkew = 0;  // added to size table word 3, to make the table wrong
+  int32_t sizeTableSkew = 0;   // added to size table word 3, to make the table wrong
+  int32_t blockCountSkew = 0;  // added to size table word 7, the count of data blocks
 };
 
 // Where the blocks of a built image lie (file offsets of their stored length fields).
 struct TestLayout {
   size_t headerBlock = 0;
+  std::vector<size_t> fileNames;  // the file entries' name records
   std::vector<size_t> fileBlocks;
 };
 

@@ -2,12 +2,17 @@
 // and damaged in the ways that matter.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
+#include <fstream>
 #include <sstream>
 
 #include "codec/little_endian.h"
 #include "tests/twk/read_sample_package.h"
 #include "twk/exit_codes.h"
+#include "twk/installer_reader.h"
 #include "twk/reader_commands.h"
 
 namespace {
@@ -128,11 +133,92 @@ TEST(ReadInstaller, VerifyReportsEachKindOfDamage) {
   EXPECT_EQ(verify.code, kExitDamaged);
   EXPECT_TRUE(Has(verify.err, "volume length word")) << verify.err;
 
+  // A file list cut short by a zeroed name length is named as the cause, before the
+  // problems that follow from reading file data as the shortcut list.
+  Bytes cut = image;
+  cut[layout.fileNames[1]] = 0;
+  verify = verifyImage(cut);
+  EXPECT_EQ(verify.code, kExitDamaged);
+  EXPECT_EQ(verify.err.find("twk: " + path + " at offset " +
+                            std::to_string(layout.fileNames[1]) +
+                            ": the file list ends after 1 file entry holding 2 data blocks"),
+            0u)
+      << verify.err;
+
   TestPackage skewed = SamplePackage();
   skewed.sizeTableSkew = 1;
   verify = verifyImage(BuildInstallerImage(skewed));
   EXPECT_EQ(verify.code, kExitDamaged);
   EXPECT_TRUE(Has(verify.err, "size table word 3 is 20, the files need 19")) << verify.err;
+}
+
+TEST(ReadInstaller, VerifyReportsTargetsThatExtractRefuses) {
+  ScratchFolder scratch;
+  TestPackage package = SamplePackage();
+  for (const char* target : {"Program\\x.txt", "{Foo}\\y.txt", "{OurProgramDir}\\..\\z.txt"}) {
+    package.files.push_back({target, {'x'}, {}, 0, false});
+  }
+  TestLayout layout;
+  Bytes image = BuildInstallerImage(package, &layout);
+  WriteVolumes(scratch / "SETUP.EXE", image);
+  Outcome verify = Verify(scratch / "SETUP.EXE");
+  EXPECT_EQ(verify.code, kExitOutputError);
+  EXPECT_TRUE(Has(verify.out, "UNSAFE TARGETS: 3 file targets that twk extract refuses")) << verify.out;
+  for (const char* entry : {"file entry 4 (Program\\x.txt)", "file entry 5 ({Foo}\\y.txt)",
+                            "file entry 6 ({OurProgramDir}\\..\\z.txt)"}) {
+    EXPECT_TRUE(Has(verify.err, std::string(entry) + ": twk extract refuses its target")) << verify.err;
+  }
+
+  image[layout.fileBlocks[0] + 20] ^= 0x10;  // damage outweighs a questionable target
+  WriteVolumes(scratch / "SETUP.EXE", image);
+  EXPECT_EQ(Verify(scratch / "SETUP.EXE").code, kExitDamaged);
+}
+
+TEST(ReadInstaller, InstallersAndVolumesMustBeRegularFiles) {
+  ScratchFolder scratch;
+  WriteVolumes(scratch / "SETUP.EXE", BuildInstallerImage(SamplePackage()), 9000);
+  ASSERT_EQ(std::remove((scratch / "SETUP.002").c_str()), 0);
+  ASSERT_EQ(mkfifo((scratch / "SETUP.002").c_str(), 0600), 0);
+  Outcome verify = Verify(scratch / "SETUP.EXE");  // would wait for a writer if opened plainly
+  EXPECT_EQ(verify.code, kExitDamaged);
+  EXPECT_TRUE(Has(verify.err, "SETUP.002 is not a regular file but a FIFO")) << verify.err;
+
+  ASSERT_EQ(std::remove((scratch / "SETUP.002").c_str()), 0);
+  ASSERT_EQ(symlink("/dev/zero", (scratch / "SETUP.002").c_str()), 0);
+  verify = Verify(scratch / "SETUP.EXE");  // endless zeros, and no size to measure them by
+  EXPECT_EQ(verify.code, kExitDamaged);
+  EXPECT_TRUE(Has(verify.err, "SETUP.002 is not a regular file but a character device"))
+      << verify.err;
+
+  ASSERT_EQ(mkfifo((scratch / "FIFO.EXE").c_str(), 0600), 0);
+  for (const char* name : {"FIFO.EXE", "."}) {
+    verify = Verify(scratch / name);
+    EXPECT_EQ(verify.code, kExitInputError) << name;
+    EXPECT_TRUE(Has(verify.err, "is not a regular file")) << verify.err;
+  }
+}
+
+TEST(ReadInstaller, AnInstallerThatGrowsWhileReadLeavesNothingAfterItsPackage) {
+  ScratchFolder scratch;
+  const Bytes image = BuildInstallerImage(SamplePackage());
+  const std::string path = scratch / "SETUP.EXE";
+  WriteFile(path, Bytes(image.begin(), image.end() - 50));
+  InstallerReader reader(path);  // measures the file as it is now
+  std::ofstream(path, std::ios::binary | std::ios::app)
+      .write(reinterpret_cast<const char*>(image.data() + image.size() - 50), 50);
+  InstallerHeader header;
+  std::string problem;
+  ASSERT_TRUE(reader.DecodeHeader(reader.ReadHeaderRecord(), &header, &problem)) << problem;
+  FileEntry entry;
+  BlockRecord record;
+  while (reader.NextFileEntry(&entry)) {
+    for (int number = 1; reader.NextBlock(entry, number, &record); ++number) {
+    }
+  }
+  reader.ReadShortcutList();
+  reader.ReadRegistryList();
+  reader.ReadRunAfter();
+  EXPECT_EQ(reader.stream().RemainingInVolume(), 0u);
 }
 
 TEST(ReadInstaller, MissingVolumesAndNonInstallersAreNamed) {

@@ -1,0 +1,127 @@
+// The files a build reads: each must be a regular file that the package can hold, and one
+// that cannot be used is named together with the script line that names it.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "tests/twk/build_test_support.h"
+#include "twk/build_error.h"
+#include "twk/build_installer.h"
+#include "twk/exit_codes.h"
+
+namespace {
+
+using build_test::TempDir;
+
+struct Refusal {
+  int code = kExitOk;
+  std::string message;
+};
+
+// A source folder holding a.txt, and beside it things that are no regular files: a folder,
+// a FIFO without a writer (opening it plainly waits for one) and a link to /dev/zero
+// (reading it never ends).
+struct Inputs {
+  TempDir dir;
+  std::string stub = build_test::WriteFakeStub(dir);
+
+  Inputs() {
+    build_test::WriteText(dir / "src/a.txt", "a");
+    std::filesystem::create_directories(dir / "src/folder");
+    mkfifo((dir / "src/fifo").c_str(), 0600);
+    std::filesystem::create_symlink("/dev/zero", dir / "src/zero");
+  }
+
+  Refusal Build(const std::string& script, const std::string& stubPath = "") {
+    build_test::WriteText(dir / "src/t.twk", script);
+    BuildRequest request;
+    request.script = dir / "src/t.twk";
+    request.output = dir / "out/SETUP.EXE";
+    request.stub = stubPath.empty() ? stub : stubPath;
+    Refusal refusal;
+    try {
+      BuildInstaller(request);
+    } catch (const BuildError& error) {
+      refusal = {error.exitCode(), error.what()};
+    }
+    return refusal;
+  }
+};
+
+bool Has(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+TEST(BuildInputs, TheLicenceIsARegularFileThatTheHeaderCanHold) {
+  Inputs inputs;
+  for (const char* name : {"folder", "fifo", "zero", "missing"}) {
+    const Refusal refusal = inputs.Build(std::string("[Setup]\nTitle = T\nLicence = ") + name + "\n");
+    EXPECT_EQ(refusal.code, kExitInputError) << name;
+    EXPECT_TRUE(Has(refusal.message, "t.twk:3: the licence file '")) << refusal.message;
+    EXPECT_TRUE(Has(refusal.message, std::string(name) == "missing" ? "' does not exist"
+                                                                     : "' is not a regular file"))
+        << refusal.message;
+  }
+  build_test::WriteBytes(inputs.dir / "src/big.txt", std::vector<uint8_t>(65536, 'x'));
+  const Refusal big = inputs.Build("[Setup]\nLicence = big.txt\n");
+  EXPECT_EQ(big.code, kExitScriptError);
+  EXPECT_TRUE(Has(big.message, "t.twk:2: the header block cannot hold the licence file")) << big.message;
+}
+
+TEST(BuildInputs, SourcesThatCannotBeReadAreInputErrorsNamingTheLine) {
+  Inputs inputs;
+  for (const char* name : {"missing.txt", "folder", "fifo", "zero"}) {
+    const Refusal refusal =
+        inputs.Build(std::string("[Setup]\nTitle = T\n[Files]\na.txt {OurProgramDir}\\\n") + name +
+                     " {OurProgramDir}\\x\n");
+    EXPECT_EQ(refusal.code, kExitInputError) << name;
+    EXPECT_TRUE(Has(refusal.message, "t.twk:5: source '")) << refusal.message;
+    EXPECT_TRUE(Has(refusal.message, std::string(name) == "missing.txt" ? "' does not exist"
+                                                                         : "' is not a regular file"))
+        << refusal.message;
+  }
+}
+
+TEST(BuildInputs, StubAndScriptMustBeRegularFiles) {
+  Inputs inputs;
+  for (const char* name : {"folder", "fifo", "zero"}) {
+    const Refusal refusal = inputs.Build("[Setup]\nTitle = T\n", inputs.dir / ("src/" + std::string(name)));
+    EXPECT_EQ(refusal.code, kExitInputError) << name;
+    EXPECT_TRUE(Has(refusal.message, name + std::string(": the stub is not a regular file")))
+        << refusal.message;
+  }
+  BuildRequest request;
+  request.script = inputs.dir / "src/fifo";
+  request.stub = inputs.stub;
+  try {
+    BuildInstaller(request);
+    ADD_FAILURE() << "a FIFO was read as a script";
+  } catch (const BuildError& error) {
+    EXPECT_EQ(error.exitCode(), kExitInputError);
+    EXPECT_TRUE(Has(error.what(), "fifo: the script is not a regular file")) << error.what();
+  }
+}
+
+// The whole command: the exit code and the one line on standard error.
+TEST(BuildInputs, TheCommandExitsThreeForAMissingSourceAndNamesItsLine) {
+  Inputs inputs;
+  build_test::WriteText(inputs.dir / "src/t.twk", "[Files]\nmissing.txt {OurProgramDir}\\\n");
+  const std::string command = std::string("'") + TWK_BIN_DIR + "/twk' build '" +
+                              (inputs.dir / "src/t.twk") + "' --stub '" + inputs.stub + "' 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string output;
+  char buffer[512];
+  while (fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
+  const int status = pclose(pipe);
+  ASSERT_TRUE(WIFEXITED(status)) << output;
+  EXPECT_EQ(WEXITSTATUS(status), kExitInputError) << output;
+  EXPECT_EQ(output, "twk: " + (inputs.dir / "src/t.twk") + ":2: source '" +
+                        (inputs.dir / "src/missing.txt") + "' does not exist\n");
+}
+
+}  // namespace
