@@ -71,7 +71,8 @@ const char kToolTail[] =
     "\n"
     "Exit codes: 0 success; 1 the installer is damaged or incomplete; 2 bad command line;\n"
     "3 an input is missing, unreadable or not an installer; 4 an error in the script;\n"
-    "5 an output could not be written; 6 simulate saw a fault of the program.\n";
+    "5 an output could not be written, or a file's target would land outside the folders\n"
+    "the installer names; 6 simulate saw a fault of the program.\n";
 
 }  // namespace
 
