@@ -93,7 +93,7 @@ bool ContinueAfterCancelCheck(platform::Window dialog) {
   return true;
 }
 
-enum class Plan { kWrite, kSkip, kCancel };
+enum class Plan { kWrite, kSkip, kCancel, kRefuse };
 
 // What to do with a target that exists, asking the user where the policy says so.
 Plan PlanForExistingFile(const FileJob& job, const platform::FoundFile& found) {
@@ -137,6 +137,9 @@ Plan PlanForTarget(const FileJob& job) {
   platform::Search search = platform::FindFirst(job.path, &found);
   if (search == nullptr) return Plan::kWrite;
   platform::FindEnd(search);
+  // A folder cannot be opened as the file, and no replacement at the next start could
+  // put a file in its place: a waiting file would only turn a failure into a "success".
+  if (found.attributes & platform::kAttributeDirectory) return Plan::kRefuse;
   return PlanForExistingFile(job, found);
 }
 
@@ -291,6 +294,9 @@ bool ExtractNextFile(platform::Window dialog, bool* listEnded) {
       break;
     case Plan::kWrite:
       WriteFile(&job);
+      break;
+    case Plan::kRefuse:
+      Fail(&job, kReasonCreate);
       break;
   }
   return FinishFile(job);

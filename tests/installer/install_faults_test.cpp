@@ -1,5 +1,6 @@
 // Whole runs that meet trouble on the machine or in the package: targets in use on both
-// families, a damaged block, a folder that is a file. Every message box is scripted.
+// families, a damaged block, a folder that is a file and a file that is a folder. Every
+// message box is scripted.
 #include "tests/installer/install_test_support.h"
 
 #include <fstream>
@@ -13,6 +14,9 @@ namespace {
 const char kRestartText[] =
     "Installation complete! Some files could not be updated immediately; you will need to "
     "restart Windows to finalize the installation.";
+const char kNotWrittenText[] =
+    "The installation was not successful. One or more files could not be written. Please "
+    "ensure that no version of this program is already running and try the installation again.";
 constexpr uint32_t kInformation = platform::kMbIconInformation;
 constexpr uint32_t kError = platform::kMbIconError;
 
@@ -136,6 +140,24 @@ TEST_F(FaultInstall, DamagedBlockIsReportedAsACorruptedFile) {
                       "Installation Failed!", kError, platform::kIdOk);
   EXPECT_EQ(Install().exitCode, 0);
   ExpectCleanRun();
+}
+
+// CreateFile refuses a folder as it refuses a file in use, but no replacement at the next
+// start can put a file where a folder stands: the file is not installed, and no waiting
+// file or boot-time move is left behind.
+TEST_F(FaultInstall, TargetThatIsAFolderIsAFileThatCannotBeWritten) {
+  const std::string target = std::string(kProgramFolder) + "\\app.dll";
+  BuildOne("Tool", "{OurProgramDir}\\app.dll");
+  machine.files.PutFolder(target + "\\inside");
+  machine.user.Expect("There was an error extracting a file: can't create file", "Error!", kError,
+                      platform::kIdOk);
+  machine.user.Expect(kNotWrittenText, "Installation Failed!", kError, platform::kIdOk);
+  EXPECT_EQ(Install().exitCode, 0);
+  ExpectCleanRun();
+  EXPECT_TRUE(machine.files.IsFolder(target + "\\inside"));
+  EXPECT_FALSE(machine.files.Exists(target + ".NewTemp"));
+  EXPECT_TRUE(machine.system.bootMoves.empty());
+  EXPECT_EQ(LogOf(kUninstaller).files.size(), 2u) << "FINALIZE.EXE and UNINST.EXE only";
 }
 
 TEST_F(FaultInstall, FolderThatIsAFileIsReportedOncePerRun) {
