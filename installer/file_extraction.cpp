@@ -76,7 +76,10 @@ void ShowFileProgress(const FileJob& job) {
   }
 }
 
-void StepBothBars(platform::Window dialog) {
+// One more data block read, written or skipped: both bars advance, and the run counts it
+// against the header's count of the package's blocks.
+void CountBlock(platform::Window dialog) {
+  ++g_setup.blocksRead;
   platform::StepProgress(dialog, platform::kProgressOverallBar);
   platform::StepProgress(dialog, platform::kProgressFileBar);
 }
@@ -155,7 +158,7 @@ void SkipBlocks(FileJob* job) {
     }
     // A negative length is a read the user gave up on: the cancel flag ends the file.
     if (length <= 0) return;
-    StepBothBars(job->dialog);
+    CountBlock(job->dialog);
   }
 }
 
@@ -175,7 +178,7 @@ void WriteBlocks(FileJob* job, platform::File file) {
       break;
     }
     if (length == 0) break;
-    StepBothBars(job->dialog);
+    CountBlock(job->dialog);
     // A full disk leaves the file short: that is a failed file, not a finished one.
     uint32_t written = 0;
     const uint32_t count = static_cast<uint32_t>(length);

@@ -54,6 +54,9 @@ struct SetupState {
   // 16 bits).
   uint32_t sizeTable[kSizeTableWords] = {};
   uint32_t lastWizardPageCode = 0;  // set by the wizard: which page shows Finish
+  // Install only: data blocks the file phase has read so far, written or skipped; at the
+  // end of the file list they must be exactly size table word 7.
+  uint32_t blocksRead = 0;
 
   // --- Flags, one byte each. ---
   // Cancellation: set by a read the user cancelled in the read-error prompt, by the
@@ -61,7 +64,8 @@ struct SetupState {
   // worker when the user declines to cancel. Polled by the worker before each block and
   // each list line.
   std::atomic<bool> cancelled{false};
-  bool corrupt = false;        // a block failed a checksum: the "corrupted file" outcome
+  bool corrupt = false;        // a block failed a checksum, or the file list disagreed
+                               // with the size table: the "corrupted file" outcome
   bool succeeded = true;       // cleared when a folder cannot be made or a file extracted
   bool yesToAllNewer = false;  // "Yes to All" in the newer-file prompt: ask no more
   bool restartNeeded = false;  // a replacement or deletion waits for the next start
