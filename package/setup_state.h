@@ -64,8 +64,9 @@ struct SetupState {
   // worker when the user declines to cancel. Polled by the worker before each block and
   // each list line.
   std::atomic<bool> cancelled{false};
-  bool corrupt = false;        // a block failed a checksum, or the file list disagreed
-                               // with the size table: the "corrupted file" outcome
+  bool corrupt = false;        // a block failed a checksum, the file list disagreed with
+                               // the size table, or a maintenance program ended early:
+                               // the "corrupted file" outcome
   bool succeeded = true;       // cleared when a folder cannot be made or a file extracted
   bool yesToAllNewer = false;  // "Yes to All" in the newer-file prompt: ask no more
   bool restartNeeded = false;  // a replacement or deletion waits for the next start
@@ -85,8 +86,8 @@ struct SetupState {
   // Open while UNINST.EXE is written and through the extraction run; nullptr when there
   // is no product key name and after the progress dialog has ended.
   platform::File uninstallLog = nullptr;
-  // Owner of the package stream's prompts: the progress dialog while its worker runs,
-  // nullptr otherwise.
+  // Owner of the package stream's prompts: the progress dialog while its worker runs, the
+  // background window while the uninstaller reads its log, nullptr otherwise.
   platform::Window ownerWindow = nullptr;
   platform::Instance instance = nullptr;  // the module instance, for dialog templates
   // Files to self-register, newest first; walked from the front, then released.

@@ -1,0 +1,86 @@
+// What the uninstaller must leave alone: everything, when its log is not whole.
+#include <fstream>
+
+#include "tests/installer/maint_test_support.h"
+
+namespace install_test {
+namespace {
+
+constexpr char kToolKey[] = "HKLM\\Software\\Tool";
+// The stand-in stub's length: where every maintenance program's trailer begins.
+constexpr size_t kTrailerStart = 4096;
+
+std::string Script(const std::string& programFolder) {
+  return "[Setup]\nTitle = Tool\nProductKey = Tool\nProgramFolder = " + programFolder +
+         "\nStartMenuFolder = Tool\n[Files]\ntool.exe {OurProgramDir}\\\n"
+         "readme.txt {OurProgramDir}\\docs\\readme.txt\n[Shortcuts]\n"
+         "\"{OurShortcutDir}\\Tool\" {OurProgramDir}\\tool.exe\n"
+         "\"{Desktop}\\Tool\" {OurProgramDir}\\tool.exe\n"
+         "[Registry]\n\"HKEY_LOCAL_MACHINE\\Software\\Tool\"\nX = string \"x\"\n";
+}
+
+class UninstallLimits : public MaintenanceTest {
+ protected:
+  void InstallTool(const std::string& programFolder) {
+    InstallPackage(Script(programFolder), {{"tool.exe", Text("tool")}, {"readme.txt", Text("r")}});
+  }
+  // The relaunched copy, made of `bytes`.
+  void PlaceCopy(const Bytes& bytes) {
+    std::ofstream(Host(kUninstallerCopy), std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  }
+  ProgramRun UninstallCopy(const Bytes& bytes) {
+    PlaceCopy(bytes);
+    return RunSimulatedProgram(machine, kUninstallerCopy, "/step2");
+  }
+  // The installed UNINST.EXE with its log replaced by `records`.
+  Bytes WithLog(const std::vector<std::string>& records) {
+    Bytes bytes = ReadBytes(Host(kUninstaller));
+    size_t at = kTrailerStart + 5;
+    for (int text = 0; text < 3; ++text) at += 1 + bytes.at(at);
+    bytes.resize(at);
+    for (const std::string& record : records) {
+      bytes.push_back(static_cast<uint8_t>(record.size()));
+      bytes.insert(bytes.end(), record.begin(), record.end());
+    }
+    return bytes;
+  }
+  void ExpectDone() {
+    Expect("This program has been removed.", "Done.",
+           platform::kMbOk | platform::kMbIconInformation, platform::kIdOk);
+  }
+};
+
+// A maintenance program has no further volumes: the end of its own file is damage,
+// reported once, and a log that cannot be read to its end removes nothing at all.
+TEST_F(UninstallLimits, ALogCutShortRemovesNothing) {
+  InstallTool("Tool");
+  const Bytes whole = ReadBytes(Host(kUninstaller));
+  const std::string damaged =
+      "The file 'UNINST.EXE' appears to be damaged or incomplete, or there was an error reading "
+      "it. You may attempt to retry this operation; if this fails several times, please obtain "
+      "a new copy, or contact the author of the program for assistance.";
+  const size_t logStart = WithLog({}).size();
+  for (const size_t length : {whole.size() - 1, (logStart + whole.size()) / 2, kTrailerStart + 8}) {
+    SCOPED_TRACE(length);
+    const bool trailerWhole = length > logStart;
+    if (trailerWhole) ExpectConfirmation(platform::kIdYes);
+    Expect(damaged, "File Damaged", platform::kMbOk | platform::kMbIconError, platform::kIdOk);
+    const ProgramRun run = UninstallCopy(Bytes(whole.begin(), whole.begin() + static_cast<long>(length)));
+    ExpectCleanRun();
+    EXPECT_EQ(run.exitCode, trailerWhole ? 0 : 1);
+    EXPECT_FALSE(machine.files.WasAskedFor("C:\\WINDOWS\\TEMP\\UNINST.001"));
+    EXPECT_TRUE(machine.files.Exists(std::string(kProgramFolder) + "\\tool.exe"));
+    EXPECT_TRUE(machine.files.Exists(kUninstaller));
+    EXPECT_EQ(machine.registry.Text(kToolKey, "X"), "x");
+  }
+  ExpectConfirmation(platform::kIdYes);
+  ExpectDone();
+  UninstallCopy(whole);
+  ExpectCleanRun();
+  EXPECT_FALSE(machine.files.Exists(kProgramFolder));
+  EXPECT_FALSE(machine.registry.HasKey(kToolKey));
+}
+
+}  // namespace
+}  // namespace install_test
