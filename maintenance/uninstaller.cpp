@@ -8,6 +8,7 @@
 #include "maintenance/logged_files.h"
 #include "maintenance/logged_registry.h"
 #include "maintenance/path_list.h"
+#include "maintenance/removal_bounds.h"
 #include "maintenance/uninstall_log_reader.h"
 #include "package/format.h"
 #include "package/setup_state.h"
@@ -31,9 +32,15 @@ const char kRemovedCaption[] = "Done.";
 // One record of the file section. False when the user cancelled the uninstall.
 bool UndoFileRecord(char* record, platform::Window background, PathList* folders) {
   char* marker = strchr(record, kSharedFileMarker);
+  if (marker != nullptr) *marker = '\0';
+  // A record that climbs out of its folder may name any file of the machine: it is not
+  // followed, neither to delete nor to count down, and its folder is not listed.
+  if (HasParentStep(record)) {
+    ++g_setup.logRecordsPassedOver;
+    return true;
+  }
   bool goOn = true;
   if (marker != nullptr) {
-    *marker = '\0';
     // A record that is only the marker names no file: asking about it, or counting the
     // count key's default value down, would touch what the installation never made.
     if (record[0] != '\0') goOn = UndoSharedFile(record, background);

@@ -57,6 +57,9 @@ struct SetupState {
   // Install only: data blocks the file phase has read so far, written or skipped; at the
   // end of the file list they must be exactly size table word 7.
   uint32_t blocksRead = 0;
+  // Uninstall only: log records that the uninstaller passed over because a ".." in them
+  // would lead out of the folder they name.
+  uint32_t logRecordsPassedOver = 0;
 
   // --- Flags, one byte each. ---
   // Cancellation: set by a read the user cancelled in the read-error prompt, by the

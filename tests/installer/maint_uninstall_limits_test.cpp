@@ -1,7 +1,11 @@
-// What the uninstaller must leave alone: everything, when its log is not whole.
+// What the uninstaller must leave alone: records that lead out of the folder they name,
+// and everything when its log is not whole.
 #include <fstream>
+#include <sstream>
 
+#include "maintenance/removal_bounds.h"
 #include "tests/installer/maint_test_support.h"
+#include "twk/simulate_processes.h"
 
 namespace install_test {
 namespace {
@@ -50,6 +54,46 @@ class UninstallLimits : public MaintenanceTest {
            platform::kMbOk | platform::kMbIconInformation, platform::kIdOk);
   }
 };
+
+TEST_F(UninstallLimits, PassesOverRecordsThatLeadOutOfTheirFolder) {
+  InstallTool("Tool");
+  machine.files.PutFile("C:\\WINDOWS\\victim.txt", Text("v"));
+  machine.files.PutFile("C:\\victim.txt", Text("v"));
+  machine.files.PutFile("C:\\WINDOWS\\SYSTEM32\\lib.dll", Text("l"));
+  const std::string tool = std::string(kProgramFolder) + "\\";
+  const Bytes forged = WithLog({tool + "FINALIZE.EXE", tool + "..\\..\\WINDOWS\\victim.txt",
+                                tool + "docs/../../../victim.txt",
+                                tool + "..\\..\\WINDOWS\\SYSTEM32\\lib.dll\t", tool + "tool.exe",
+                                kUninstaller, "", ""});
+  ExpectConfirmation(platform::kIdYes);
+  ExpectDone();
+  PlaceCopy(forged);
+  std::ostringstream transcript;
+  const std::vector<ProcessStep> steps =
+      RunProcesses(machine, kUninstallerCopy, "/step2", transcript);
+  ExpectCleanRun();
+  ASSERT_EQ(steps.size(), 1u);
+  EXPECT_EQ(steps[0].run.logRecordsPassedOver, 3u);
+  EXPECT_NE(transcript.str().find("records passed over (they climb out of their folder): 3\n"),
+            std::string::npos)
+      << transcript.str();
+  EXPECT_TRUE(machine.files.Exists("C:\\WINDOWS\\victim.txt"));
+  EXPECT_TRUE(machine.files.Exists("C:\\victim.txt"));
+  EXPECT_TRUE(machine.files.Exists("C:\\WINDOWS\\SYSTEM32\\lib.dll"));
+  EXPECT_FALSE(machine.files.Exists(tool + "tool.exe"));
+}
+
+// Windows drops trailing dots and blanks from a name, and older systems take "..." for
+// two levels up: every such spelling of a parent step counts, and nothing else does.
+TEST(RemovalBounds, EverySpellingOfAParentStepIsOne) {
+  for (const char* path : {"C:\\a\\..\\b", "C:\\a/../b", "..\\b", "C:\\a\\..", "C:\\a\\...\\b",
+                           "C:\\a\\.. \\b", "C:\\a\\. .\\b"}) {
+    EXPECT_TRUE(HasParentStep(path)) << path;
+  }
+  for (const char* path : {"C:\\a\\.\\b", "C:\\a..\\b", "C:\\..a\\b", "C:\\a\\b..txt", ""}) {
+    EXPECT_FALSE(HasParentStep(path)) << path;
+  }
+}
 
 // A maintenance program has no further volumes: the end of its own file is damage,
 // reported once, and a log that cannot be read to its end removes nothing at all.
