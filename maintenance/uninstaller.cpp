@@ -2,6 +2,7 @@
 // section, its own file, the report, and last the folders left empty.
 #include "maintenance/uninstaller.h"
 
+#include <stdio.h>
 #include <string.h>
 
 #include "installer/next_boot.h"
@@ -69,6 +70,19 @@ bool UndoFiles(platform::Window background, PathList* folders, LoadedLog* log) {
   }
 }
 
+// The bounds of folder removal, found before the registry section takes the remembered
+// start-menu folder away. The program folder comes from the file section's last record,
+// which the installation always writes for UNINST.EXE; the log is then read again from
+// its start.
+void FindBounds(LoadedLog* log, RemovalBounds* bounds) {
+  char last[kFileRecordSize] = {};
+  for (const char* record = NextLogRecord(log); record[0] != '\0'; record = NextLogRecord(log)) {
+    snprintf(last, sizeof(last), "%s", record);
+  }
+  log->next = 0;
+  FindRemovalBounds(last, bounds);
+}
+
 // Reads the whole log, with the stream's prompts over the background window like every
 // other box of the uninstaller (without an owner they could open behind it).
 bool LoadLog(platform::Window background, LoadedLog* log) {
@@ -93,13 +107,15 @@ void UninstallFromLog(platform::Window background) {
   // registry entries would leave an entry in Add/Remove Programs for a program that is
   // half gone. The package stream has told the user why.
   if (!LoadLog(background, &log)) return;
+  RemovalBounds bounds;
+  FindBounds(&log, &bounds);
   PathList folders;
   if (UndoFiles(background, &folders, &log)) {
     UndoRegistryEntries(&log);
     DeleteOwnFile();
     platform::ShowMessageBox(background, kRemovedText, kRemovedCaption,
                              platform::kMbOk | platform::kMbIconInformation);
-    folders.RemoveEmptyFolders();
+    folders.RemoveEmptyFolders(bounds);
   } else {
     // No caption of its own: the system's default one.
     platform::ShowMessageBox(background, kCancelledText, nullptr,

@@ -1,5 +1,5 @@
-// What the uninstaller must leave alone: records that lead out of the folder they name,
-// and everything when its log is not whole.
+// What the uninstaller must leave alone: folders the installation did not make, records
+// that lead out of the folder they name, and everything when its log is not whole.
 #include <fstream>
 #include <sstream>
 
@@ -10,6 +10,8 @@
 namespace install_test {
 namespace {
 
+constexpr char kDesktop[] = "C:\\WINDOWS\\Desktop";
+constexpr char kPrograms[] = "C:\\WINDOWS\\Start Menu\\Programs";
 constexpr char kToolKey[] = "HKLM\\Software\\Tool";
 // The stand-in stub's length: where every maintenance program's trailer begins.
 constexpr size_t kTrailerStart = 4096;
@@ -54,6 +56,44 @@ class UninstallLimits : public MaintenanceTest {
            platform::kMbOk | platform::kMbIconInformation, platform::kIdOk);
   }
 };
+
+TEST_F(UninstallLimits, KeepsTheShellAndProgramFilesFoldersOfABareMachine) {
+  InstallTool("Tool");
+  ExpectConfirmation(platform::kIdYes);
+  ExpectDone();
+  Uninstall();
+  ExpectCleanRun();
+  EXPECT_FALSE(machine.files.Exists(kProgramFolder));
+  EXPECT_FALSE(machine.files.Exists(std::string(kPrograms) + "\\Tool"));
+  EXPECT_FALSE(machine.files.Exists(std::string(kDesktop) + "\\Tool.lnk"));
+  EXPECT_TRUE(machine.files.IsFolder("C:\\Program Files"));
+  EXPECT_TRUE(machine.files.IsFolder(kDesktop));
+  EXPECT_TRUE(machine.files.IsFolder(kPrograms));
+}
+
+TEST_F(UninstallLimits, StopsAtTheFoldersAboveTheProgramFolder) {
+  machine.files.PutFolder("C:\\Tools");
+  InstallTool("C:\\Tools\\Tool");
+  ExpectConfirmation(platform::kIdYes);
+  ExpectDone();
+  UninstallCopy(ReadBytes(Host("C:\\Tools\\Tool\\UNINST.EXE")));
+  ExpectCleanRun();
+  EXPECT_FALSE(machine.files.Exists("C:\\Tools\\Tool"));
+  EXPECT_TRUE(machine.files.IsFolder("C:\\Tools"));
+}
+
+// A program folder that is a folder of Windows is the user's choice, not the installation's
+// to take away.
+TEST_F(UninstallLimits, NeverRemovesTheProgramFilesFolderEvenAsTheProgramFolder) {
+  InstallTool("C:\\Program Files");
+  ExpectConfirmation(platform::kIdYes);
+  ExpectDone();
+  UninstallCopy(ReadBytes(Host("C:\\Program Files\\UNINST.EXE")));
+  ExpectCleanRun();
+  EXPECT_FALSE(machine.files.Exists("C:\\Program Files\\tool.exe"));
+  EXPECT_FALSE(machine.files.Exists("C:\\Program Files\\docs"));
+  EXPECT_TRUE(machine.files.IsFolder("C:\\Program Files"));
+}
 
 TEST_F(UninstallLimits, PassesOverRecordsThatLeadOutOfTheirFolder) {
   InstallTool("Tool");
