@@ -64,7 +64,17 @@ bool ExtractFiles(platform::Window dialog) {
   bool listEnded = false;
   while (ExtractNextFile(dialog, &listEnded)) {
   }
-  return listEnded && !g_setup.cancelled;
+  if (!listEnded || g_setup.cancelled) return false;
+  // The header's checksummed count of data blocks is the one check on the file list
+  // itself: a damaged name length ends the list early with blocks unread, and a list that
+  // holds more blocks than counted is no list this header was built with. Either way the
+  // stream stands somewhere other than at the shortcut list.
+  if (g_setup.blocksRead != g_setup.sizeTable[kSizeTableBlockCountWord]) {
+    g_setup.corrupt = true;
+    g_setup.succeeded = false;
+    return false;
+  }
+  return true;
 }
 
 // The run-after command is read only when every list before it was read through;

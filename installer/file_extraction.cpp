@@ -76,7 +76,10 @@ void ShowFileProgress(const FileJob& job) {
   }
 }
 
-void StepBothBars(platform::Window dialog) {
+// One more data block read, written or skipped: both bars advance, and the run counts it
+// against the header's count of the package's blocks.
+void CountBlock(platform::Window dialog) {
+  ++g_setup.blocksRead;
   platform::StepProgress(dialog, platform::kProgressOverallBar);
   platform::StepProgress(dialog, platform::kProgressFileBar);
 }
@@ -93,7 +96,7 @@ bool ContinueAfterCancelCheck(platform::Window dialog) {
   return true;
 }
 
-enum class Plan { kWrite, kSkip, kCancel };
+enum class Plan { kWrite, kSkip, kCancel, kRefuse };
 
 // What to do with a target that exists, asking the user where the policy says so.
 Plan PlanForExistingFile(const FileJob& job, const platform::FoundFile& found) {
@@ -137,6 +140,9 @@ Plan PlanForTarget(const FileJob& job) {
   platform::Search search = platform::FindFirst(job.path, &found);
   if (search == nullptr) return Plan::kWrite;
   platform::FindEnd(search);
+  // A folder cannot be opened as the file, and no replacement at the next start could
+  // put a file in its place: a waiting file would only turn a failure into a "success".
+  if (found.attributes & platform::kAttributeDirectory) return Plan::kRefuse;
   return PlanForExistingFile(job, found);
 }
 
@@ -152,7 +158,7 @@ void SkipBlocks(FileJob* job) {
     }
     // A negative length is a read the user gave up on: the cancel flag ends the file.
     if (length <= 0) return;
-    StepBothBars(job->dialog);
+    CountBlock(job->dialog);
   }
 }
 
@@ -172,7 +178,7 @@ void WriteBlocks(FileJob* job, platform::File file) {
       break;
     }
     if (length == 0) break;
-    StepBothBars(job->dialog);
+    CountBlock(job->dialog);
     // A full disk leaves the file short: that is a failed file, not a finished one.
     uint32_t written = 0;
     const uint32_t count = static_cast<uint32_t>(length);
@@ -291,6 +297,9 @@ bool ExtractNextFile(platform::Window dialog, bool* listEnded) {
       break;
     case Plan::kWrite:
       WriteFile(&job);
+      break;
+    case Plan::kRefuse:
+      Fail(&job, kReasonCreate);
       break;
   }
   return FinishFile(job);

@@ -2,6 +2,7 @@
 #include "installer/program_entry.h"
 
 #include "installer/run_mode.h"
+#include "package/format.h"
 #include "package/package_stream.h"
 #include "package/setup_header.h"
 #include "package/setup_state.h"
@@ -19,9 +20,10 @@ const char kFailedCaption[] = "Installation Failed!";
 // A header that cannot be read leaves nothing to install from: running the wizard on
 // empty texts would only fail later with less to say. A damaged header is reported with
 // the wording the installer uses for any damaged package; a read the user cancelled in
-// the stream's own prompt needs no further word.
+// the stream's own prompt needs no further word, and neither does a maintenance
+// program's cut trailer, which the stream has reported already.
 int ReportUnreadableHeader() {
-  if (g_setup.corrupt) {
+  if (g_setup.corrupt && g_setup.mode == kModeInstall) {
     platform::ShowMessageBox(nullptr, kCorruptText, kFailedCaption, platform::kMbIconError);
   }
   CloseVolume();

@@ -39,17 +39,6 @@ void RestoreFolder(platform::Key key, const char* name, char** folder) {
   if (ReadFolderValue(key, name, value)) ReplaceSetupText(folder, value);
 }
 
-void ProgramFilesFolder(char* out) {
-  platform::Key key = platform::OpenKey(platform::kRootLocalMachine, kWindowsVersionKey, false);
-  const bool found = key != nullptr && ReadFolderValue(key, kProgramFilesValue, out);
-  if (key != nullptr) platform::CloseKey(key);
-  if (found) return;
-  char windows[kPathBufferSize] = {};
-  const bool drive = platform::GetWindowsFolder(windows, sizeof windows) && windows[0] != '\0' &&
-                     windows[1] == ':';
-  snprintf(out, kPathBufferSize, "%c:\\Program Files", drive ? windows[0] : 'C');
-}
-
 void SetTextValue(platform::Key key, const char* name, const char* text) {
   platform::SetValue(key, name, platform::kRegText, text, static_cast<uint32_t>(strlen(text) + 1));
 }
@@ -66,6 +55,17 @@ bool RememberedFoldersKey(char* out, unsigned size) {
 
 }  // namespace
 
+void ReadProgramFilesFolder(char* out) {
+  platform::Key key = platform::OpenKey(platform::kRootLocalMachine, kWindowsVersionKey, false);
+  const bool found = key != nullptr && ReadFolderValue(key, kProgramFilesValue, out);
+  if (key != nullptr) platform::CloseKey(key);
+  if (found) return;
+  char windows[kPathBufferSize] = {};
+  const bool drive = platform::GetWindowsFolder(windows, sizeof windows) && windows[0] != '\0' &&
+                     windows[1] == ':';
+  snprintf(out, kPathBufferSize, "%c:\\Program Files", drive ? windows[0] : 'C');
+}
+
 void RestoreRememberedFolders() {
   char keyPath[kPathBufferSize];
   if (!RememberedFoldersKey(keyPath, sizeof keyPath)) return;
@@ -80,11 +80,22 @@ void RestoreRememberedFolders() {
   platform::CloseKey(key);
 }
 
+bool ReadRememberedStartMenuFolder(char* out) {
+  out[0] = '\0';
+  char keyPath[kPathBufferSize];
+  if (!RememberedFoldersKey(keyPath, sizeof keyPath)) return false;
+  platform::Key key = platform::OpenKey(platform::kRootLocalMachine, keyPath, false);
+  if (key == nullptr) return false;
+  const bool found = ReadFolderValue(key, kStartMenuPathValue, out);
+  platform::CloseKey(key);
+  return found;
+}
+
 void ApplyProgramFilesPrefix() {
   const char* folder = g_setup.programFolder;
   if (IsEmpty(folder) || folder[1] == ':') return;
   char prefix[kPathBufferSize + 1];
-  ProgramFilesFolder(prefix);
+  ReadProgramFilesFolder(prefix);
   const size_t prefixLength = strlen(prefix);
   const bool hasSeparator = prefixLength > 0 && prefix[prefixLength - 1] == '\\';
   // Cut to 255 characters when too long: the folder page shows the result for editing.

@@ -19,6 +19,15 @@ void RestoreRememberedFolders();
 // characters. An empty or absolute folder is left as it is.
 void ApplyProgramFilesPrefix();
 
+// The platform's "ProgramFilesDir", or the same "X:\Program Files" prefix that
+// ApplyProgramFilesPrefix falls back on, in `out` (kPathBufferSize + 1 bytes).
+void ReadProgramFilesFolder(char* out);
+
+// The start-menu folder remembered for the product key name ("SPath") in `out`
+// (kPathBufferSize + 1 bytes). False without a product key name, or when the value is
+// missing or empty.
+bool ReadRememberedStartMenuFolder(char* out);
+
 // Remembers the chosen non-empty folders as "Path" and "SPath" under the product's key,
 // creating it. Nothing is written without a product key name or when both folders are
 // empty; failures are ignored.

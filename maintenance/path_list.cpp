@@ -37,10 +37,11 @@ bool KeyIsEmpty(platform::Key key) {
 
 // Removes `folder` and then its parents while they are empty. The walk stops at the
 // drive: a parent with no backslash left, or whose last backslash is among its first two
-// characters, or that is the bare drive part, is never tried.
-void RemoveFolderAndParents(char* folder) {
+// characters, or that is the bare drive part, is never tried; and it stops at the first
+// folder that `bounds` keeps, since every folder above that one is kept too.
+void RemoveFolderAndParents(char* folder, const RemovalBounds& bounds) {
   if (IsBareDrive(folder)) return;
-  while (platform::RemoveFolder(folder)) {
+  while (MayRemoveFolder(bounds, folder) && platform::RemoveFolder(folder)) {
     char* last = strrchr(folder, '\\');
     if (last == nullptr || last - folder < 2) return;
     *last = '\0';
@@ -99,10 +100,10 @@ void PathList::Insert(PathNode* node) {
   *link = node;
 }
 
-void PathList::RemoveEmptyFolders() {
+void PathList::RemoveEmptyFolders(const RemovalBounds& bounds) {
   for (const PathNode* node = head_; node != nullptr; node = node->next) {
     char folder[kFolderBufferSize];
-    if (CopyWhole(node->text, folder, sizeof(folder))) RemoveFolderAndParents(folder);
+    if (CopyWhole(node->text, folder, sizeof(folder))) RemoveFolderAndParents(folder, bounds);
   }
   Clear();
 }

@@ -5,6 +5,8 @@
 
 #include <stdint.h>
 
+#include "maintenance/removal_bounds.h"
+
 // One folder path, or one subkey path under its root.
 struct PathNode {
   char* text;        // the node's own heap copy, NUL-terminated
@@ -31,9 +33,10 @@ class PathList {
   // come first and equal ones keep the order in which they were added.
   void Insert(PathNode* node);
 
-  // Removes each listed folder that is empty and then its parents while they are empty,
-  // never a drive's root or the bare drive part; then clears the list.
-  void RemoveEmptyFolders();
+  // Removes each listed folder that is empty and then its parents while they are empty
+  // and `bounds` allows their removal, never a drive's root or the bare drive part; then
+  // clears the list.
+  void RemoveEmptyFolders(const RemovalBounds& bounds);
   // Deletes each listed key that has neither subkeys nor values and then its parents
   // while they are empty too; then clears the list.
   void RemoveEmptyKeys();

@@ -2,14 +2,17 @@
 // section, its own file, the report, and last the folders left empty.
 #include "maintenance/uninstaller.h"
 
+#include <stdio.h>
 #include <string.h>
 
 #include "installer/next_boot.h"
 #include "maintenance/logged_files.h"
 #include "maintenance/logged_registry.h"
 #include "maintenance/path_list.h"
+#include "maintenance/removal_bounds.h"
+#include "maintenance/uninstall_log_reader.h"
 #include "package/format.h"
-#include "package/package_stream.h"
+#include "package/setup_state.h"
 #include "platform/background_window.h"
 #include "platform/file_system.h"
 #include "platform/message_box.h"
@@ -30,9 +33,15 @@ const char kRemovedCaption[] = "Done.";
 // One record of the file section. False when the user cancelled the uninstall.
 bool UndoFileRecord(char* record, platform::Window background, PathList* folders) {
   char* marker = strchr(record, kSharedFileMarker);
+  if (marker != nullptr) *marker = '\0';
+  // A record that climbs out of its folder may name any file of the machine: it is not
+  // followed, neither to delete nor to count down, and its folder is not listed.
+  if (HasParentStep(record)) {
+    ++g_setup.logRecordsPassedOver;
+    return true;
+  }
   bool goOn = true;
   if (marker != nullptr) {
-    *marker = '\0';
     // A record that is only the marker names no file: asking about it, or counting the
     // count key's default value down, would touch what the installation never made.
     if (record[0] != '\0') goOn = UndoSharedFile(record, background);
@@ -49,9 +58,9 @@ bool UndoFileRecord(char* record, platform::Window background, PathList* folders
 }
 
 // The file section, up to its empty record. False when the user cancelled.
-bool UndoFiles(platform::Window background, PathList* folders) {
+bool UndoFiles(platform::Window background, PathList* folders, LoadedLog* log) {
   for (;;) {
-    const char* read = ReadStringRecord();
+    const char* read = NextLogRecord(log);
     if (read[0] == '\0') return true;
     // The record buffer is overwritten by the next read, and the record is cut in place.
     char record[kFileRecordSize];
@@ -61,6 +70,28 @@ bool UndoFiles(platform::Window background, PathList* folders) {
   }
 }
 
+// The bounds of folder removal, found before the registry section takes the remembered
+// start-menu folder away. The program folder comes from the file section's last record,
+// which the installation always writes for UNINST.EXE; the log is then read again from
+// its start.
+void FindBounds(LoadedLog* log, RemovalBounds* bounds) {
+  char last[kFileRecordSize] = {};
+  for (const char* record = NextLogRecord(log); record[0] != '\0'; record = NextLogRecord(log)) {
+    snprintf(last, sizeof(last), "%s", record);
+  }
+  log->next = 0;
+  FindRemovalBounds(last, bounds);
+}
+
+// Reads the whole log, with the stream's prompts over the background window like every
+// other box of the uninstaller (without an owner they could open behind it).
+bool LoadLog(platform::Window background, LoadedLog* log) {
+  g_setup.ownerWindow = background;
+  const bool loaded = LoadUninstallLog(log);
+  g_setup.ownerWindow = nullptr;
+  return loaded;
+}
+
 // The running program cannot delete itself; Windows does it at the next start.
 void DeleteOwnFile() {
   char path[kFileRecordSize];
@@ -68,27 +99,37 @@ void DeleteOwnFile() {
   if (!platform::DeleteFileAt(path)) DeleteFileAtNextBoot(path);
 }
 
+// Everything after the confirmation: the files, the registry entries, the program's own
+// file, the report and last the folders left empty.
+void UninstallFromLog(platform::Window background) {
+  LoadedLog log;
+  // A log that cannot be read to its end removes nothing: files removed without their
+  // registry entries would leave an entry in Add/Remove Programs for a program that is
+  // half gone. The package stream has told the user why.
+  if (!LoadLog(background, &log)) return;
+  RemovalBounds bounds;
+  FindBounds(&log, &bounds);
+  PathList folders;
+  if (UndoFiles(background, &folders, &log)) {
+    UndoRegistryEntries(&log);
+    DeleteOwnFile();
+    platform::ShowMessageBox(background, kRemovedText, kRemovedCaption,
+                             platform::kMbOk | platform::kMbIconInformation);
+    folders.RemoveEmptyFolders(bounds);
+  } else {
+    // No caption of its own: the system's default one.
+    platform::ShowMessageBox(background, kCancelledText, nullptr,
+                             platform::kMbOk | platform::kMbIconError);
+  }
+  ReleaseUninstallLog(&log);
+}
+
 }  // namespace
 
 void RunUninstall(platform::Instance instance, platform::Window background) {
   (void)instance;
-  PathList folders;
   const int answer = platform::ShowMessageBox(background, kConfirmText, kConfirmCaption,
                                               platform::kMbYesNo | platform::kMbIconQuestion);
-  if (answer == platform::kIdYes) {
-    if (!UndoFiles(background, &folders)) {
-      // No caption of its own: the system's default one.
-      platform::ShowMessageBox(background, kCancelledText, nullptr,
-                               platform::kMbOk | platform::kMbIconError);
-      platform::PostCloseMessage(background);
-      folders.Clear();
-      return;
-    }
-    UndoRegistryEntries();
-    DeleteOwnFile();
-    platform::ShowMessageBox(background, kRemovedText, kRemovedCaption,
-                             platform::kMbOk | platform::kMbIconInformation);
-  }
-  folders.RemoveEmptyFolders();
+  if (answer == platform::kIdYes) UninstallFromLog(background);
   platform::PostCloseMessage(background);
 }

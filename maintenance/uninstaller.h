@@ -4,7 +4,10 @@
 #include "platform/handles.h"
 
 // The handler of the uninstall start message: asks for confirmation, then reads the
-// uninstall log from the package stream (which stands just after the maintenance
+// whole uninstall log from the package stream (which stands just after the maintenance
 // trailer) and undoes files, shared-file counts, registry values and keys, its own file
-// and the folders left empty. Ends by posting the close message to `background`.
+// and the folders left empty, within the bounds of removal_bounds.h. A log that cannot be
+// read to its end removes nothing. File records that climb out of their folder ("..")
+// are passed over and counted in the setup state's logRecordsPassedOver. Ends by posting
+// the close message to `background`.
 void RunUninstall(platform::Instance instance, platform::Window background);

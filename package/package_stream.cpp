@@ -64,6 +64,21 @@ bool OpenAndCheckVolume(const char* path, uint32_t startOffset) {
   }
 }
 
+// A maintenance program is a single file with no volumes after it: reaching its end
+// before a read is done means the file was cut short. That is reported once, and the read
+// fails as one the user gave up on (cancel flag set), so that every reader stops; the
+// corrupt flag tells why.
+int32_t EndOfMaintenanceProgram() {
+  if (!g_setup.corrupt) {
+    char modulePath[kModulePathSize];
+    const bool named = platform::GetModulePath(modulePath, sizeof modulePath);
+    ReportDamagedFile(named ? FileNamePart(modulePath) : "");
+  }
+  g_setup.corrupt = true;
+  g_setup.cancelled = true;
+  return -1;
+}
+
 }  // namespace
 
 bool OpenVolume() {
@@ -99,6 +114,7 @@ int32_t ReadPackage(void* buffer, uint32_t count) {
     done += static_cast<uint32_t>(got);
     if (done >= count) return static_cast<int32_t>(count);
     // The volume has ended before the request: the rest comes from the next one.
+    if (g_setup.mode != kModeInstall) return EndOfMaintenanceProgram();
     if (!OpenVolume()) platform::ExitProcessNow(1);
   }
 }

@@ -30,6 +30,9 @@ void CloseVolume();
 // set). When the next volume cannot be opened the process ends with exit code 1: the
 // prompts of OpenVolume were the user's last word. Nothing is read beyond `count` bytes,
 // so a package that ends exactly at the end of a volume never asks for the next one.
+// A maintenance program (mode not install) has no volumes: a read that runs past the end
+// of its file shows "File Damaged" with OK (once per process), sets the corrupt and the
+// cancel flag and returns -1.
 int32_t ReadPackage(void* buffer, uint32_t count);
 
 // Reads one string record. Returns its characters, NUL-terminated, in the setup state's

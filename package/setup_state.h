@@ -54,6 +54,12 @@ struct SetupState {
   // 16 bits).
   uint32_t sizeTable[kSizeTableWords] = {};
   uint32_t lastWizardPageCode = 0;  // set by the wizard: which page shows Finish
+  // Install only: data blocks the file phase has read so far, written or skipped; at the
+  // end of the file list they must be exactly size table word 7.
+  uint32_t blocksRead = 0;
+  // Uninstall only: log records that the uninstaller passed over because a ".." in them
+  // would lead out of the folder they name.
+  uint32_t logRecordsPassedOver = 0;
 
   // --- Flags, one byte each. ---
   // Cancellation: set by a read the user cancelled in the read-error prompt, by the
@@ -61,7 +67,9 @@ struct SetupState {
   // worker when the user declines to cancel. Polled by the worker before each block and
   // each list line.
   std::atomic<bool> cancelled{false};
-  bool corrupt = false;        // a block failed a checksum: the "corrupted file" outcome
+  bool corrupt = false;        // a block failed a checksum, the file list disagreed with
+                               // the size table, or a maintenance program ended early:
+                               // the "corrupted file" outcome
   bool succeeded = true;       // cleared when a folder cannot be made or a file extracted
   bool yesToAllNewer = false;  // "Yes to All" in the newer-file prompt: ask no more
   bool restartNeeded = false;  // a replacement or deletion waits for the next start
@@ -81,8 +89,8 @@ struct SetupState {
   // Open while UNINST.EXE is written and through the extraction run; nullptr when there
   // is no product key name and after the progress dialog has ended.
   platform::File uninstallLog = nullptr;
-  // Owner of the package stream's prompts: the progress dialog while its worker runs,
-  // nullptr otherwise.
+  // Owner of the package stream's prompts: the progress dialog while its worker runs, the
+  // background window while the uninstaller reads its log, nullptr otherwise.
   platform::Window ownerWindow = nullptr;
   platform::Instance instance = nullptr;  // the module instance, for dialog templates
   // Files to self-register, newest first; walked from the front, then released.

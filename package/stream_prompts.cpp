@@ -11,6 +11,12 @@ namespace {
 // Room for the longest text with a file name of up to 255 characters.
 constexpr size_t kPromptSize = 512;
 
+const char kDamagedFormat[] =
+    "The file '%s' appears to be damaged or incomplete, or there was an error reading it. You "
+    "may attempt to retry this operation; if this fails several times, please obtain a new "
+    "copy, or contact the author of the program for assistance.";
+const char kDamagedCaption[] = "File Damaged";
+
 int AskAboutFile(const char* format, const char* fileName, const char* caption, uint32_t flags) {
   char text[kPromptSize];
   snprintf(text, sizeof text, format, fileName);
@@ -26,12 +32,12 @@ bool AskForNextDisk(const char* fileName) {
 }
 
 bool AskRetryDamagedVolume(const char* fileName) {
-  return AskAboutFile(
-             "The file '%s' appears to be damaged or incomplete, or there was an error reading "
-             "it. You may attempt to retry this operation; if this fails several times, please "
-             "obtain a new copy, or contact the author of the program for assistance.",
-             fileName, "File Damaged",
-             platform::kMbRetryCancel | platform::kMbIconError) == platform::kIdRetry;
+  return AskAboutFile(kDamagedFormat, fileName, kDamagedCaption,
+                      platform::kMbRetryCancel | platform::kMbIconError) == platform::kIdRetry;
+}
+
+void ReportDamagedFile(const char* fileName) {
+  AskAboutFile(kDamagedFormat, fileName, kDamagedCaption, platform::kMbOk | platform::kMbIconError);
 }
 
 bool AskRetryFailedRead() {

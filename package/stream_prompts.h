@@ -10,6 +10,10 @@ bool AskForNextDisk(const char* fileName);
 // word cannot be read. Error icon, Retry and Cancel, owned by the owner window.
 bool AskRetryDamagedVolume(const char* fileName);
 
+// The same words, with only an OK button: a maintenance program, whose package ends with
+// its own file, has been found shorter than what it must read. There is nothing to retry.
+void ReportDamagedFile(const char* fileName);
+
 // "Critical Error!": a read of the package failed. Warning icon, Retry and Cancel, no
 // owner, topmost and brought to the foreground, so that it is seen even when it comes
 // from the extraction run's worker thread.

@@ -63,6 +63,10 @@ std::vector<ProcessStep> RunQueue(sim::SimMachine& machine, std::deque<PendingPr
     // The process has ended: what it owned is released before anything it started runs.
     machine.process.End();
     out << "== " << pending.modulePath << " ended with exit code " << step.run.exitCode << "\n";
+    if (step.run.logRecordsPassedOver > 0) {
+      out << "uninstall log records passed over (they climb out of their folder): "
+          << step.run.logRecordsPassedOver << "\n";
+    }
     steps.push_back(step);
     for (const sim::StartedProcess& started : machine.process.started) {
       PendingProcess next;

@@ -109,6 +109,7 @@ ProgramRun RunSimulatedProgram(sim::SimMachine& machine, const std::string& modu
     run.exitCode = static_cast<int>(exit.code);
     run.exitedEarly = true;
   }
+  run.logRecordsPassedOver = g_setup.logRecordsPassedOver;
   ResetSetupState();
   return run;
 }

@@ -2,6 +2,8 @@
 // drive of the machine, the package offset taken from it, the program entry called.
 #pragma once
 
+#include <stdint.h>
+
 #include <filesystem>
 #include <string>
 
@@ -34,6 +36,7 @@ void UsePackageOffsetOf(const std::string& hostPath);
 struct ProgramRun {
   int exitCode = 0;
   bool exitedEarly = false;  // the program ended the process itself (ExitProcessNow)
+  uint32_t logRecordsPassedOver = 0;  // the uninstaller's, from the setup state
 };
 
 // Runs the program entry on `machine`, which must be the current machine, as the program

@@ -152,12 +152,14 @@ void SimFileSystem::PutFolder(const std::string& windowsPath) {
 
 bool SimFileSystem::Exists(const std::string& windowsPath) const {
   std::filesystem::path host = HostPath(windowsPath);
-  return !host.empty() && std::filesystem::exists(host);
+  std::error_code error;
+  return !host.empty() && std::filesystem::exists(host, error);
 }
 
 bool SimFileSystem::IsFolder(const std::string& windowsPath) const {
   std::filesystem::path host = HostPath(windowsPath);
-  return !host.empty() && std::filesystem::is_directory(host);
+  std::error_code error;
+  return !host.empty() && std::filesystem::is_directory(host, error);
 }
 
 std::vector<uint8_t> SimFileSystem::FileBytes(const std::string& windowsPath) const {
@@ -231,8 +233,12 @@ bool SimFileSystem::IsOpenForWritingHere(const std::string& windowsPath) const {
   return false;
 }
 
+// The std::filesystem queries here take an error code: a path that the host cannot
+// even look at (a name too long for it, a component that is a file) is one that Windows
+// refuses too, never a reason to end the run.
 bool SimFileSystem::ParentIsFolder(const std::filesystem::path& host) const {
-  return host.has_parent_path() && std::filesystem::is_directory(host.parent_path());
+  std::error_code error;
+  return host.has_parent_path() && std::filesystem::is_directory(host.parent_path(), error);
 }
 
 platform::File SimFileSystem::Open(const std::string& windowsPath) {
@@ -244,7 +250,8 @@ platform::File SimFileSystem::Open(const std::string& windowsPath) {
     return nullptr;
   }
   std::filesystem::path host = HostPath(windowsPath);
-  if (host.empty() || !std::filesystem::is_regular_file(host)) return nullptr;
+  std::error_code error;
+  if (host.empty() || !std::filesystem::is_regular_file(host, error)) return nullptr;
   // Readers share reading and writing, but a writer of this program shares nothing.
   for (const auto& entry : open_) {
     if (entry.second.key == key && entry.second.writing) return nullptr;
@@ -259,11 +266,14 @@ platform::File SimFileSystem::Open(const std::string& windowsPath) {
 platform::File SimFileSystem::Create(const std::string& windowsPath) {
   std::filesystem::path host = HostPath(windowsPath);
   const std::string key = Key(windowsPath);
-  if (host.empty() || !ParentIsFolder(host) || std::filesystem::is_directory(host) ||
+  std::error_code error;
+  // CreateFile on a folder fails (access denied), as for a file it may not replace.
+  if (host.empty() || !ParentIsFolder(host) || std::filesystem::is_directory(host, error) ||
       Blocked(key)) {
     return nullptr;
   }
-  if (std::filesystem::exists(host) && (Attributes(windowsPath) & platform::kAttributeReadOnly)) {
+  if (std::filesystem::exists(host, error) &&
+      (Attributes(windowsPath) & platform::kAttributeReadOnly)) {
     return nullptr;
   }
   FILE* stream = fopen(host.c_str(), "wb");

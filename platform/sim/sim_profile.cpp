@@ -15,8 +15,11 @@ std::string Trim(const std::string& text) {
   return text.substr(first, last - first + 1);
 }
 
+// A folder of the profile's name holds no lines (the host stream would throw on it).
 std::vector<std::string> ReadLines(const std::filesystem::path& file) {
   std::vector<std::string> lines;
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(file, error)) return lines;
   std::ifstream in(file, std::ios::binary);
   std::string line;
   while (std::getline(in, line)) {

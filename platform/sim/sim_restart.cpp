@@ -31,7 +31,8 @@ std::vector<std::string> SimMachine::Restart() {
   system.bootMoves.clear();
 
   const std::string wininit = system.windowsFolder + "\\WININIT.INI";
-  if (files.Exists(wininit)) {
+  // A folder of that name is no list of renames: the start passes over it.
+  if (files.Exists(wininit) && !files.IsFolder(wininit)) {
     for (const auto& entry : ReadProfileSection(files.HostPath(wininit), "rename")) {
       if (PathKey(entry.first) == "NUL") {
         if (!files.Delete(entry.second)) problems.push_back("cannot delete " + entry.second);

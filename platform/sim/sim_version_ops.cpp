@@ -4,6 +4,7 @@
 
 #include <string.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -15,10 +16,14 @@
 namespace platform {
 namespace {
 
-// The file's version resource, empty when it has none (or is missing).
+// The file's version resource, empty when it has none (or is missing, or is a folder:
+// Windows cannot open a folder as a file, and the host stream would throw reading one).
 std::vector<uint8_t> VersionBlob(const char* path) {
   if (path == nullptr) return {};
-  std::ifstream in(sim::CurrentMachine().files.HostPath(path), std::ios::binary);
+  const std::filesystem::path host = sim::CurrentMachine().files.HostPath(path);
+  std::error_code error;
+  if (host.empty() || !std::filesystem::is_regular_file(host, error)) return {};
+  std::ifstream in(host, std::ios::binary);
   if (!in) return {};
   const std::vector<uint8_t> image((std::istreambuf_iterator<char>(in)),
                                    std::istreambuf_iterator<char>());

@@ -1,8 +1,13 @@
 // Whole runs that meet trouble on the machine or in the package: targets in use on both
-// families, a damaged block, a folder that is a file. Every message box is scripted.
+// families, a damaged block or file list, a folder that is a file and a file that is a
+// folder. Every message box is scripted.
 #include "tests/installer/install_test_support.h"
 
+#include <algorithm>
 #include <fstream>
+
+#include "codec/little_endian.h"
+#include "package/format.h"
 
 #include "platform/message_box.h"
 #include "platform/sim/windows_path.h"
@@ -13,8 +18,22 @@ namespace {
 const char kRestartText[] =
     "Installation complete! Some files could not be updated immediately; you will need to "
     "restart Windows to finalize the installation.";
+const char kCorruptedText[] =
+    "The installation was not successful. One of the files appears to be corrupted. Please "
+    "obtain a fresh copy of the installation file(s) and try again.";
+const char kNotWrittenText[] =
+    "The installation was not successful. One or more files could not be written. Please "
+    "ensure that no version of this program is already running and try the installation again.";
 constexpr uint32_t kInformation = platform::kMbIconInformation;
 constexpr uint32_t kError = platform::kMbIconError;
+// Where the stand-in stub ends: the package offset of every installer built here.
+constexpr size_t kPackageStart = 4096;
+// Two files, a registry value and a run-after command: what follows the file list shows
+// whether the installer went on reading after it.
+const char kTwoFileScript[] =
+    "[Setup]\nTitle=Tool\nProductKey=Tool\nProgramFolder=Tool\nRunAfter={OurProgramDir}\\a.txt\n"
+    "[Files]\na.txt {OurProgramDir}\\\nb.txt {OurProgramDir}\\\n"
+    "[Registry]\n\"HKEY_LOCAL_MACHINE\\Software\\Tool\"\nX = string \"x\"\n";
 
 class FaultInstall : public InstallTest {
  protected:
@@ -23,6 +42,16 @@ class FaultInstall : public InstallTest {
     Build("[Setup]\nTitle=Tool\nProductKey=Tool\nProgramFolder=" + folder +
               "\nRunAfter={OurProgramDir}\\app.exe\n[Files]\napp.dll \"" + target + "\"\n",
           {{"app.dll", Text("new")}});
+  }
+  Bytes Built() { return ReadBytes(BuildPath("SETUP.EXE")); }
+  void Rewrite(const Bytes& bytes) {
+    std::ofstream(BuildPath("SETUP.EXE"), std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  }
+  // Nothing after a damaged file list may be taken for the lists that follow it.
+  void ExpectNothingAfterTheFileList() {
+    EXPECT_FALSE(machine.registry.HasKey("HKLM\\Software\\Tool"));
+    EXPECT_TRUE(machine.system.shellOpens.empty());
   }
   // An older copy of the target, held open by a program that runs.
   void PutInUse(const std::string& target) {
@@ -136,6 +165,65 @@ TEST_F(FaultInstall, DamagedBlockIsReportedAsACorruptedFile) {
                       "Installation Failed!", kError, platform::kIdOk);
   EXPECT_EQ(Install().exitCode, 0);
   ExpectCleanRun();
+}
+
+// One flipped bit can zero a name's length byte: the file list then seems to end early,
+// with blocks that the header counts still unread.
+TEST_F(FaultInstall, FileListEndingBeforeEveryBlockIsACorruptedPackage) {
+  Build(kTwoFileScript, {{"a.txt", Text("a")}, {"b.txt", Text("b")}});
+  Bytes bytes = Built();
+  const std::string name = "{OurProgramDir}\\b.txt";
+  const auto at = std::search(bytes.begin(), bytes.end(), name.begin(), name.end());
+  ASSERT_NE(at, bytes.end());
+  ASSERT_EQ(at[-1], name.size());
+  at[-1] = 0;
+  Rewrite(bytes);
+  machine.user.Expect(kCorruptedText, "Installation Failed!", kError, platform::kIdOk);
+  EXPECT_EQ(Install().exitCode, 0);
+  ExpectCleanRun();
+  EXPECT_EQ(machine.files.FileBytes(std::string(kProgramFolder) + "\\a.txt"), Text("a"));
+  ExpectNothingAfterTheFileList();
+}
+
+// The header of a one-file package in front of the entries of a two-file one: a block
+// that the header does not count is as much damage as one that is missing.
+TEST_F(FaultInstall, MoreBlocksThanTheHeaderCountsIsACorruptedPackage) {
+  const auto headerEnd = [](const Bytes& bytes) {
+    return kPackageStart + kVolumeLengthWordSize + 1 + kBlockRecordFixedSize +
+           LoadLe16(bytes.data() + kPackageStart + kVolumeLengthWordSize + 1);
+  };
+  std::string oneFile = kTwoFileScript;
+  const size_t line = oneFile.find("b.txt");
+  oneFile.erase(line, oneFile.find('\n', line) + 1 - line);
+  Build(oneFile, {{"a.txt", Text("a")}});
+  const Bytes small = Built();
+  Build(kTwoFileScript, {{"a.txt", Text("a")}, {"b.txt", Text("b")}});
+  const Bytes large = Built();
+  Bytes spliced(small.begin(), small.begin() + static_cast<long>(headerEnd(small)));
+  spliced.insert(spliced.end(), large.begin() + static_cast<long>(headerEnd(large)), large.end());
+  Rewrite(spliced);
+  machine.user.Expect(kCorruptedText, "Installation Failed!", kError, platform::kIdOk);
+  EXPECT_EQ(Install().exitCode, 0);
+  ExpectCleanRun();
+  ExpectNothingAfterTheFileList();
+}
+
+// CreateFile refuses a folder as it refuses a file in use, but no replacement at the next
+// start can put a file where a folder stands: the file is not installed, and no waiting
+// file or boot-time move is left behind.
+TEST_F(FaultInstall, TargetThatIsAFolderIsAFileThatCannotBeWritten) {
+  const std::string target = std::string(kProgramFolder) + "\\app.dll";
+  BuildOne("Tool", "{OurProgramDir}\\app.dll");
+  machine.files.PutFolder(target + "\\inside");
+  machine.user.Expect("There was an error extracting a file: can't create file", "Error!", kError,
+                      platform::kIdOk);
+  machine.user.Expect(kNotWrittenText, "Installation Failed!", kError, platform::kIdOk);
+  EXPECT_EQ(Install().exitCode, 0);
+  ExpectCleanRun();
+  EXPECT_TRUE(machine.files.IsFolder(target + "\\inside"));
+  EXPECT_FALSE(machine.files.Exists(target + ".NewTemp"));
+  EXPECT_TRUE(machine.system.bootMoves.empty());
+  EXPECT_EQ(LogOf(kUninstaller).files.size(), 2u) << "FINALIZE.EXE and UNINST.EXE only";
 }
 
 TEST_F(FaultInstall, FolderThatIsAFileIsReportedOncePerRun) {

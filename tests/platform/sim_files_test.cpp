@@ -4,6 +4,9 @@
 
 #include "platform/file_io.h"
 #include "platform/file_system.h"
+#include "platform/library.h"
+#include "platform/system.h"
+#include "platform/version_info.h"
 #include "platform_test_support.h"
 
 namespace {
@@ -126,6 +129,27 @@ TEST_F(SimFilesTest, FoldersRenamesAndCopies) {
   EXPECT_TRUE(CreateFolder("C:\\A\\Empty"));
   EXPECT_TRUE(SetCurrentFolder("C:\\A\\Empty"));
   EXPECT_FALSE(RemoveFolder("C:\\A\\Empty")) << "never the current folder";
+}
+
+// A package may name a folder where a file belongs, or a file where a folder belongs:
+// Windows refuses such a path like any other it cannot use, and so must the machine.
+TEST_F(SimFilesTest, AFolderWhereAFileBelongsIsRefusedNotFatal) {
+  machine.files.PutFolder("C:\\App\\Dir");
+  machine.files.PutFile("C:\\App\\file.txt", Bytes("x"));
+  for (const char* path : {"C:\\App\\Dir", "C:\\App\\file.txt\\inner.dll"}) {
+    SCOPED_TRACE(path);
+    EXPECT_EQ(OpenForReading(path), nullptr);
+    EXPECT_EQ(CreateForWriting(path), nullptr);
+    EXPECT_FALSE(DeleteFileAt(path));
+    EXPECT_FALSE(CopyFileTo("C:\\App\\file.txt", path));
+    EXPECT_EQ(GetVersionInfoSize(path), 0u);
+    uint8_t data[64];
+    EXPECT_FALSE(GetVersionInfo(path, sizeof data, data));
+    EXPECT_EQ(LoadLibraryAt(path), nullptr);
+    EXPECT_FALSE(WriteProfileText(path, "rename", "NUL", "C:\\x"));
+  }
+  EXPECT_FALSE(CopyFileTo("C:\\App\\Dir", "C:\\App\\copy.txt"));
+  EXPECT_TRUE(machine.errors.empty());
 }
 
 TEST_F(SimFilesTest, FindMatchesWildcardsAsWindowsDoes) {

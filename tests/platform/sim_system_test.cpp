@@ -70,6 +70,13 @@ TEST_F(SimSystemTest, RestartCarriesOutBothKindsOfNextBootWork) {
   EXPECT_TRUE(machine.Restart().empty()) << "nothing is done twice";
 }
 
+// A package can make a folder of that name; the start of Windows passes over it.
+TEST_F(SimSystemTest, RestartPassesOverAWininitThatIsAFolder) {
+  machine.files.PutFolder("C:\\WINDOWS\\WININIT.INI\\sub");
+  EXPECT_TRUE(machine.Restart().empty());
+  EXPECT_TRUE(machine.files.IsFolder("C:\\WINDOWS\\WININIT.INI\\sub"));
+}
+
 TEST_F(SimSystemTest, ShellLinksNeedOleOnTheirThread) {
   EXPECT_FALSE(SaveShellLink("C:\\WINDOWS\\Desktop\\App.lnk", "C:\\App\\App.exe", "", ""));
   ASSERT_EQ(machine.errors.size(), 1u);

@@ -1,0 +1,170 @@
+// What the uninstaller must leave alone: folders the installation did not make, records
+// that lead out of the folder they name, and everything when its log is not whole.
+#include <fstream>
+#include <sstream>
+
+#include "maintenance/removal_bounds.h"
+#include "tests/installer/maint_test_support.h"
+#include "twk/simulate_processes.h"
+
+namespace install_test {
+namespace {
+
+constexpr char kDesktop[] = "C:\\WINDOWS\\Desktop";
+constexpr char kPrograms[] = "C:\\WINDOWS\\Start Menu\\Programs";
+constexpr char kToolKey[] = "HKLM\\Software\\Tool";
+// The stand-in stub's length: where every maintenance program's trailer begins.
+constexpr size_t kTrailerStart = 4096;
+
+std::string Script(const std::string& programFolder) {
+  return "[Setup]\nTitle = Tool\nProductKey = Tool\nProgramFolder = " + programFolder +
+         "\nStartMenuFolder = Tool\n[Files]\ntool.exe {OurProgramDir}\\\n"
+         "readme.txt {OurProgramDir}\\docs\\readme.txt\n[Shortcuts]\n"
+         "\"{OurShortcutDir}\\Tool\" {OurProgramDir}\\tool.exe\n"
+         "\"{Desktop}\\Tool\" {OurProgramDir}\\tool.exe\n"
+         "[Registry]\n\"HKEY_LOCAL_MACHINE\\Software\\Tool\"\nX = string \"x\"\n";
+}
+
+class UninstallLimits : public MaintenanceTest {
+ protected:
+  void InstallTool(const std::string& programFolder) {
+    InstallPackage(Script(programFolder), {{"tool.exe", Text("tool")}, {"readme.txt", Text("r")}});
+  }
+  // The relaunched copy, made of `bytes`.
+  void PlaceCopy(const Bytes& bytes) {
+    std::ofstream(Host(kUninstallerCopy), std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  }
+  ProgramRun UninstallCopy(const Bytes& bytes) {
+    PlaceCopy(bytes);
+    return RunSimulatedProgram(machine, kUninstallerCopy, "/step2");
+  }
+  // The installed UNINST.EXE with its log replaced by `records`.
+  Bytes WithLog(const std::vector<std::string>& records) {
+    Bytes bytes = ReadBytes(Host(kUninstaller));
+    size_t at = kTrailerStart + 5;
+    for (int text = 0; text < 3; ++text) at += 1 + bytes.at(at);
+    bytes.resize(at);
+    for (const std::string& record : records) {
+      bytes.push_back(static_cast<uint8_t>(record.size()));
+      bytes.insert(bytes.end(), record.begin(), record.end());
+    }
+    return bytes;
+  }
+  void ExpectDone() {
+    Expect("This program has been removed.", "Done.",
+           platform::kMbOk | platform::kMbIconInformation, platform::kIdOk);
+  }
+};
+
+TEST_F(UninstallLimits, KeepsTheShellAndProgramFilesFoldersOfABareMachine) {
+  InstallTool("Tool");
+  ExpectConfirmation(platform::kIdYes);
+  ExpectDone();
+  Uninstall();
+  ExpectCleanRun();
+  EXPECT_FALSE(machine.files.Exists(kProgramFolder));
+  EXPECT_FALSE(machine.files.Exists(std::string(kPrograms) + "\\Tool"));
+  EXPECT_FALSE(machine.files.Exists(std::string(kDesktop) + "\\Tool.lnk"));
+  EXPECT_TRUE(machine.files.IsFolder("C:\\Program Files"));
+  EXPECT_TRUE(machine.files.IsFolder(kDesktop));
+  EXPECT_TRUE(machine.files.IsFolder(kPrograms));
+}
+
+TEST_F(UninstallLimits, StopsAtTheFoldersAboveTheProgramFolder) {
+  machine.files.PutFolder("C:\\Tools");
+  InstallTool("C:\\Tools\\Tool");
+  ExpectConfirmation(platform::kIdYes);
+  ExpectDone();
+  UninstallCopy(ReadBytes(Host("C:\\Tools\\Tool\\UNINST.EXE")));
+  ExpectCleanRun();
+  EXPECT_FALSE(machine.files.Exists("C:\\Tools\\Tool"));
+  EXPECT_TRUE(machine.files.IsFolder("C:\\Tools"));
+}
+
+// A program folder that is a folder of Windows is the user's choice, not the installation's
+// to take away.
+TEST_F(UninstallLimits, NeverRemovesTheProgramFilesFolderEvenAsTheProgramFolder) {
+  InstallTool("C:\\Program Files");
+  ExpectConfirmation(platform::kIdYes);
+  ExpectDone();
+  UninstallCopy(ReadBytes(Host("C:\\Program Files\\UNINST.EXE")));
+  ExpectCleanRun();
+  EXPECT_FALSE(machine.files.Exists("C:\\Program Files\\tool.exe"));
+  EXPECT_FALSE(machine.files.Exists("C:\\Program Files\\docs"));
+  EXPECT_TRUE(machine.files.IsFolder("C:\\Program Files"));
+}
+
+TEST_F(UninstallLimits, PassesOverRecordsThatLeadOutOfTheirFolder) {
+  InstallTool("Tool");
+  machine.files.PutFile("C:\\WINDOWS\\victim.txt", Text("v"));
+  machine.files.PutFile("C:\\victim.txt", Text("v"));
+  machine.files.PutFile("C:\\WINDOWS\\SYSTEM32\\lib.dll", Text("l"));
+  const std::string tool = std::string(kProgramFolder) + "\\";
+  const Bytes forged = WithLog({tool + "FINALIZE.EXE", tool + "..\\..\\WINDOWS\\victim.txt",
+                                tool + "docs/../../../victim.txt",
+                                tool + "..\\..\\WINDOWS\\SYSTEM32\\lib.dll\t", tool + "tool.exe",
+                                kUninstaller, "", ""});
+  ExpectConfirmation(platform::kIdYes);
+  ExpectDone();
+  PlaceCopy(forged);
+  std::ostringstream transcript;
+  const std::vector<ProcessStep> steps =
+      RunProcesses(machine, kUninstallerCopy, "/step2", transcript);
+  ExpectCleanRun();
+  ASSERT_EQ(steps.size(), 1u);
+  EXPECT_EQ(steps[0].run.logRecordsPassedOver, 3u);
+  EXPECT_NE(transcript.str().find("records passed over (they climb out of their folder): 3\n"),
+            std::string::npos)
+      << transcript.str();
+  EXPECT_TRUE(machine.files.Exists("C:\\WINDOWS\\victim.txt"));
+  EXPECT_TRUE(machine.files.Exists("C:\\victim.txt"));
+  EXPECT_TRUE(machine.files.Exists("C:\\WINDOWS\\SYSTEM32\\lib.dll"));
+  EXPECT_FALSE(machine.files.Exists(tool + "tool.exe"));
+}
+
+// Windows drops trailing dots and blanks from a name, and older systems take "..." for
+// two levels up: every such spelling of a parent step counts, and nothing else does.
+TEST(RemovalBounds, EverySpellingOfAParentStepIsOne) {
+  for (const char* path : {"C:\\a\\..\\b", "C:\\a/../b", "..\\b", "C:\\a\\..", "C:\\a\\...\\b",
+                           "C:\\a\\.. \\b", "C:\\a\\. .\\b"}) {
+    EXPECT_TRUE(HasParentStep(path)) << path;
+  }
+  for (const char* path : {"C:\\a\\.\\b", "C:\\a..\\b", "C:\\..a\\b", "C:\\a\\b..txt", ""}) {
+    EXPECT_FALSE(HasParentStep(path)) << path;
+  }
+}
+
+// A maintenance program has no further volumes: the end of its own file is damage,
+// reported once, and a log that cannot be read to its end removes nothing at all.
+TEST_F(UninstallLimits, ALogCutShortRemovesNothing) {
+  InstallTool("Tool");
+  const Bytes whole = ReadBytes(Host(kUninstaller));
+  const std::string damaged =
+      "The file 'UNINST.EXE' appears to be damaged or incomplete, or there was an error reading "
+      "it. You may attempt to retry this operation; if this fails several times, please obtain "
+      "a new copy, or contact the author of the program for assistance.";
+  const size_t logStart = WithLog({}).size();
+  for (const size_t length : {whole.size() - 1, (logStart + whole.size()) / 2, kTrailerStart + 8}) {
+    SCOPED_TRACE(length);
+    const bool trailerWhole = length > logStart;
+    if (trailerWhole) ExpectConfirmation(platform::kIdYes);
+    Expect(damaged, "File Damaged", platform::kMbOk | platform::kMbIconError, platform::kIdOk);
+    const ProgramRun run = UninstallCopy(Bytes(whole.begin(), whole.begin() + static_cast<long>(length)));
+    ExpectCleanRun();
+    EXPECT_EQ(run.exitCode, trailerWhole ? 0 : 1);
+    EXPECT_FALSE(machine.files.WasAskedFor("C:\\WINDOWS\\TEMP\\UNINST.001"));
+    EXPECT_TRUE(machine.files.Exists(std::string(kProgramFolder) + "\\tool.exe"));
+    EXPECT_TRUE(machine.files.Exists(kUninstaller));
+    EXPECT_EQ(machine.registry.Text(kToolKey, "X"), "x");
+  }
+  ExpectConfirmation(platform::kIdYes);
+  ExpectDone();
+  UninstallCopy(whole);
+  ExpectCleanRun();
+  EXPECT_FALSE(machine.files.Exists(kProgramFolder));
+  EXPECT_FALSE(machine.registry.HasKey(kToolKey));
+}
+
+}  // namespace
+}  // namespace install_test
