@@ -1,6 +1,7 @@
 // twk log: shows a maintenance program's trailer and its uninstall log.
 #include <iostream>
 
+#include "maintenance/removal_bounds.h"
 #include "package/format.h"
 #include "twk/command_usage.h"
 #include "twk/commands.h"
@@ -25,7 +26,10 @@ void PrintTrailer(const std::string& path, const UninstallLog& log, std::ostream
 void PrintFiles(const UninstallLog& log, std::ostream& out) {
   out << "\nFile section: " << log.files.size() << (log.files.size() == 1 ? " record\n" : " records\n");
   for (const LoggedFile& file : log.files) {
-    out << "  " << EscapeText(file.path) << (file.shared ? "  [shared]" : "") << "\n";
+    // The uninstaller passes over a record that climbs out of its folder; say so here.
+    out << "  " << EscapeText(file.path) << (file.shared ? "  [shared]" : "")
+        << (HasParentStep(file.path.c_str()) ? "  [climbs out of its folder: passed over]" : "")
+        << "\n";
   }
 }
 

@@ -13,6 +13,7 @@ namespace {
 
 const std::vector<std::string> kLog = {
     "C:\\Prog\\FINALIZE.EXE", "C:\\Win\\System\\shared.dll\t", "C:\\Prog\\App.exe",
+    "C:\\Prog\\..\\boot.ini",
     "C:\\Menu\\App.lnk", "C:\\Prog\\UNINST.EXE", "",
     // The installer logs value lines that come before any key line without a key.
     "Stray", ":HKEY_CLASSES_ROOT\\.abc", "@", "", ":hkey_local_machine\\Software\\Abc", "Count",
@@ -34,7 +35,7 @@ TEST(ReadUninstallLog, ReadsBothSectionsAsTheUninstallerDoes) {
   const UninstallLog log = ReadUninstallLog(scratch / "UNINST.EXE");
   EXPECT_TRUE(log.complete) << log.problem;
   EXPECT_EQ(log.productKey, "TestProduct");
-  ASSERT_EQ(log.files.size(), 5u);
+  ASSERT_EQ(log.files.size(), 6u);
   EXPECT_EQ(log.files[1].path, "C:\\Win\\System\\shared.dll");
   EXPECT_TRUE(log.files[1].shared);
   ASSERT_EQ(log.registry.size(), 5u);
@@ -46,6 +47,10 @@ TEST(ReadUninstallLog, ReadsBothSectionsAsTheUninstallerDoes) {
   EXPECT_EQ(Log(scratch / "UNINST.EXE", &out, &err), kExitOk) << err;
   EXPECT_NE(out.find("C:\\Win\\System\\shared.dll  [shared]"), std::string::npos) << out;
   EXPECT_NE(out.find("passed over (no key line): \"Stray\""), std::string::npos) << out;
+  EXPECT_NE(out.find("C:\\Prog\\..\\boot.ini  [climbs out of its folder: passed over]"),
+            std::string::npos)
+      << out;
+  EXPECT_EQ(out.find("App.exe  [climbs"), std::string::npos) << out;
   EXPECT_NE(out.find("  key HKEY_CLASSES_ROOT\\.abc\n    @ (default)\n"), std::string::npos);
 }
 
