@@ -11,6 +11,7 @@
 #include "installer/shortcuts.h"
 #include "maintenance/maintenance_program.h"
 #include "maintenance/uninstall_log_writer.h"
+#include "package/directory_check.h"
 #include "package/format.h"
 #include "package/package_stream.h"
 #include "package/setup_state.h"
@@ -74,6 +75,13 @@ bool ExtractFiles(platform::Window dialog) {
     g_setup.succeeded = false;
     return false;
   }
+  // Names and fields of the entries, and the lines of the lists, are covered only by the
+  // header's directory checksum: the lists are read whole and checked before any
+  // shortcut or registry value is made from them.
+  if (!ReadAndCheckListSection()) {
+    if (g_setup.corrupt) g_setup.succeeded = false;
+    return false;
+  }
   return true;
 }
 
@@ -116,6 +124,7 @@ void RunExtraction(platform::Window dialog) {
   WriteLogRecord("");
   platform::UninitializeOle();
   if (goOn && !g_setup.cancelled) ReadRunAfterCommand();
+  ReleaseListSection();
 
   g_setup.ownerWindow = nullptr;
   platform::EndProgressDialog(dialog);

@@ -12,6 +12,7 @@
 #include "installer/overwrite_policy.h"
 #include "installer/path_macros.h"
 #include "maintenance/uninstall_log_writer.h"
+#include "package/directory_check.h"
 #include "package/extract_block.h"
 #include "package/file_entry.h"
 #include "package/format.h"
@@ -54,6 +55,7 @@ void Fail(FileJob* job, const char* reason) {
 // when a read failed (the stream has already spoken).
 bool ReadEntry(FileJob* job, bool* listEnded) {
   const char* name = ReadStringRecord();
+  AddStringRecordToDirectoryChecksum();
   if (name[0] == '\0') {
     *listEnded = true;
     return false;
@@ -63,6 +65,7 @@ bool ReadEntry(FileJob* job, bool* listEnded) {
   if (ReadPackage(bytes, kFileEntryFixedSize) != static_cast<int32_t>(kFileEntryFixedSize)) {
     return false;
   }
+  AddToDirectoryChecksum(bytes, kFileEntryFixedSize);
   ParseFileEntryFields(bytes, &job->fields);
   return true;
 }

@@ -12,7 +12,7 @@
 //  | mode u8              0 install, 1 uninstall, 2 finalize
 //  | header block         block record, expands (capacity 0xFFFF) to:
 //  |     title\0 bottom\0 productkey\0 folder\0 startmenu\0
-//  |     reserved u32, size table 8 x u32, licence\0 (or a single 0)
+//  |     directory checksum u32, size table 8 x u32, licence\0 (or a single 0)
 //  | file entries         name record, blocks u16, version 4 x u16,
 //  |                      FILETIME u64, shared u8, block records..., end record
 //  |   ... ended by an empty name record
@@ -67,7 +67,17 @@ constexpr uint32_t kPieceSize = 65000;
 
 // --- Header block (expanded) ---------------------------------------------------------
 constexpr size_t kHeaderTextCount = 5;  // title, bottom, product key, folder, start menu
-constexpr size_t kHeaderReservedSize = 4;
+// The directory checksum: the block checksum of every package byte after the header
+// block that lies outside a block record (file entries' names and fields, the empty
+// record that ends them, both lists with their empty records, the run-after record). Those
+// bytes have no checksum of their own: a damaged name would otherwise install a file
+// under another name without a word. 0 = none (packages from before the word was used,
+// when it was reserved and always 0).
+constexpr size_t kHeaderDirectoryChecksumSize = 4;
+constexpr uint32_t kNoDirectoryChecksum = 0;
+// Lists longer than this are damage: no script writes megabytes of shortcut and
+// registry lines, and the installer holds them in memory to check them before use.
+constexpr uint32_t kMaxListSectionSize = 16u << 20;
 constexpr size_t kSizeTableWords = 8;
 // Words 0..6 count allocation units of 512 << k bytes; word 7 counts data blocks.
 constexpr size_t kSizeTableBlockCountWord = 7;

@@ -27,9 +27,10 @@ bool ParseHeaderBlock(const uint8_t* data, size_t length, HeaderFields* fields) 
   for (size_t i = 0; i < kHeaderTextCount; ++i) {
     if (!TakeText(data, length, &position, &fields->texts[i])) return false;
   }
-  // The reserved word and the size table follow the fifth NUL directly, unaligned.
-  if (length - position < kHeaderReservedSize + 4 * kSizeTableWords) return false;
-  position += kHeaderReservedSize;
+  // The directory checksum and the size table follow the fifth NUL directly, unaligned.
+  if (length - position < kHeaderDirectoryChecksumSize + 4 * kSizeTableWords) return false;
+  fields->directoryChecksum = LoadLe32(data + position);
+  position += kHeaderDirectoryChecksumSize;
   for (size_t i = 0; i < kSizeTableWords; ++i, position += 4) {
     fields->sizeTable[i] = LoadLe32(data + position);
   }

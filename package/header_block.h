@@ -1,5 +1,5 @@
-// The expanded header block: five NUL-terminated texts, a reserved word, the size table
-// and the licence text. Parsing never reads past the expanded length, whatever the bytes.
+// The expanded header block: five NUL-terminated texts, the directory checksum, the size
+// table and the licence text. Parsing never reads past the expanded length, whatever the bytes.
 #pragma once
 
 #include <stddef.h>
@@ -22,12 +22,13 @@ enum HeaderText {
 
 struct HeaderFields {
   TextSpan texts[kHeaderTextCount];
+  uint32_t directoryChecksum;  // kNoDirectoryChecksum when the package has none
   uint32_t sizeTable[kSizeTableWords];
   bool hasLicence;
   TextSpan licence;
 };
 
 // Returns false when the header is cut short: a text without its NUL, or fewer bytes than
-// the reserved word and the size table need. A licence text that runs to the end of the
+// the directory checksum and the size table need. A licence text that runs to the end of the
 // block without a NUL is taken up to the end.
 bool ParseHeaderBlock(const uint8_t* data, size_t length, HeaderFields* fields);

@@ -3,6 +3,7 @@
 
 #include <string.h>
 
+#include "package/directory_check.h"
 #include "package/format.h"
 #include "package/setup_state.h"
 #include "package/stream_prompts.h"
@@ -106,6 +107,7 @@ void CloseVolume() {
 }
 
 int32_t ReadPackage(void* buffer, uint32_t count) {
+  if (g_setup.listSection != nullptr) return ReadFromListSection(buffer, count);
   uint8_t* bytes = static_cast<uint8_t*>(buffer);
   uint32_t done = 0;
   for (;;) {
@@ -121,8 +123,10 @@ int32_t ReadPackage(void* buffer, uint32_t count) {
 
 const char* ReadStringRecord() {
   uint8_t length = 0;
+  g_setup.stringRecordLength = 0;
   if (ReadPackage(&length, 1) < 0) return kEmptyString;
   if (length != 0 && ReadPackage(g_setup.stringRecord, length) < 0) return kEmptyString;
   g_setup.stringRecord[length] = '\0';
+  g_setup.stringRecordLength = length;
   return g_setup.stringRecord;
 }

@@ -27,6 +27,7 @@ bool StoreHeaderFields(const HeaderFields& fields) {
     if (!StoreText(items[i], fields.texts[i].text, fields.texts[i].length)) return false;
   }
   memcpy(g_setup.sizeTable, fields.sizeTable, sizeof g_setup.sizeTable);
+  g_setup.directoryChecksum = fields.directoryChecksum;
   if (fields.hasLicence &&
       !StoreText(&g_setup.licenceText, fields.licence.text, fields.licence.length)) {
     return false;

@@ -54,6 +54,7 @@ void ResetSetupState() {
   char** texts[] = {&g_setup.title,         &g_setup.bottomText,      &g_setup.productKeyName,
                     &g_setup.programFolder, &g_setup.startMenuFolder, &g_setup.licenceText};
   for (char** text : texts) free(*text);
+  free(g_setup.listSection);
   ReleaseSelfRegistrations();
   // The atomic flag makes the record unassignable; building it anew in place gives
   // every field its initial value from the one place that states them.

@@ -53,6 +53,10 @@ struct SetupState {
   // (disk-space estimate); word 7: data blocks of all files (overall progress range, low
   // 16 bits).
   uint32_t sizeTable[kSizeTableWords] = {};
+  // Install only: the header's directory checksum (kNoDirectoryChecksum: none), and the
+  // same checksum over the directory bytes read so far (directory_check.h).
+  uint32_t directoryChecksum = kNoDirectoryChecksum;
+  uint32_t directoryRead = kChecksumStart;
   uint32_t lastWizardPageCode = 0;  // set by the wizard: which page shows Finish
   // Install only: data blocks the file phase has read so far, written or skipped; at the
   // end of the file list they must be exactly size table word 7.
@@ -84,6 +88,12 @@ struct SetupState {
   // The characters of the last string record read, NUL-terminated; overwritten by the
   // next read.
   char stringRecord[kStringRecordBufferSize] = {};
+  uint8_t stringRecordLength = 0;  // its length byte (the text may hold a NUL)
+  // The lists after the file entries, read whole and checked before any is used; while
+  // set, reads of the package come from here instead of the volume (directory_check.h).
+  uint8_t* listSection = nullptr;
+  uint32_t listSectionLength = 0;
+  uint32_t listSectionAt = 0;
 
   // --- Handles and lists. ---
   // Open while UNINST.EXE is written and through the extraction run; nullptr when there

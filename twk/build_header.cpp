@@ -33,8 +33,8 @@ std::vector<uint8_t> BuildExpandedHeader(const HeaderContent& header) {
   AppendText(header.programFolder, &bytes);
   AppendText(header.startMenuFolder, &bytes);
   uint8_t word[4];
-  StoreLe32(word, 0);
-  bytes.insert(bytes.end(), word, word + kHeaderReservedSize);
+  StoreLe32(word, header.directoryChecksum);
+  bytes.insert(bytes.end(), word, word + kHeaderDirectoryChecksumSize);
   for (uint32_t value : header.sizeTable) {
     StoreLe32(word, value);
     bytes.insert(bytes.end(), word, word + 4);

@@ -1,4 +1,5 @@
-// The expanded header block: five texts, the reserved word, the size table, the licence.
+// The expanded header block: five texts, the directory checksum, the size table, the
+// licence.
 #pragma once
 
 #include <stdint.h>
@@ -16,6 +17,7 @@ struct HeaderContent {
   std::string startMenuFolder;
   std::string licence;  // empty = no licence page
   uint32_t sizeTable[kSizeTableWords] = {0, 0, 0, 0, 0, 0, 0, 0};
+  uint32_t directoryChecksum = kNoDirectoryChecksum;
 };
 
 // Counts one file of `size` bytes stored in `blocks` block records: words 0 to 6 grow by
@@ -25,7 +27,7 @@ struct HeaderContent {
 void AddToSizeTable(uint64_t size, uint64_t blocks, uint32_t sizeTable[kSizeTableWords]);
 
 // The header block's bytes before compression. The texts must hold no NUL (they would end
-// early); the reserved word is 0.
+// early).
 std::vector<uint8_t> BuildExpandedHeader(const HeaderContent& header);
 
 // The licence text as the licence page shows it: the installer's edit control breaks lines

@@ -107,6 +107,14 @@ int ExtractInstaller(const std::string& path, const std::string& folder, std::os
       ExtractEntry(reader, tree, entry, &counts, out, err);
     }
     problem = haveHeader ? reader.FileListProblem(header) : std::string();
+    // The names just used are checked only by the directory checksum, which takes the
+    // lists after them too: a damaged name has extracted a file under another name.
+    if (problem.empty() && haveHeader) {
+      reader.ReadShortcutList();
+      reader.ReadRegistryList();
+      reader.ReadRunAfter();
+      problem = reader.DirectoryProblem(header);
+    }
     if (!problem.empty()) {
       err << "twk: " << problem << "\n";
       ++counts.damaged;

@@ -171,6 +171,11 @@ int ListInstaller(const std::string& path, std::ostream& out, std::ostream& err)
     const std::string runAfter = reader.ReadRunAfter();
     out << "\nRun after: " << (runAfter.empty() ? "(none)" : Quoted(runAfter)) << "\n";
     PrintEnd(reader, out);
+    const std::string directory = reader.DirectoryProblem(header);
+    if (!directory.empty()) {
+      err << "twk: " << directory << "\n";
+      damaged = true;
+    }
   } catch (const ReadError& error) {
     err << "twk: " << error.what() << "\n";
     return error.exitCode();

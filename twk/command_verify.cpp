@@ -166,6 +166,8 @@ void Verifier::CheckLists(InstallerReader& reader) {
     }
   }
   reader.ReadRunAfter();
+  const std::string directory = haveHeader_ ? reader.DirectoryProblem(header_) : std::string();
+  if (!directory.empty()) Problem(directory);
 }
 
 void Verifier::CheckEnd(InstallerReader& reader) {

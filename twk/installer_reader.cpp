@@ -1,6 +1,9 @@
 // The installation file's package, read in the stub's order.
 #include "twk/installer_reader.h"
 
+#include <stdio.h>
+
+#include "package/block_checksum.h"
 #include "package/header_block.h"
 #include "twk/reader_error.h"
 
@@ -15,7 +18,7 @@ bool HeaderEnd(const uint8_t* data, size_t size, const HeaderFields& fields, siz
   const TextSpan& last = fields.texts[kHeaderStartMenuFolder];
   const size_t licenceByte = static_cast<size_t>(reinterpret_cast<const uint8_t*>(last.text) -
                                                  data) +
-                             last.length + 1 + kHeaderReservedSize + kSizeTableWords * 4;
+                             last.length + 1 + kHeaderDirectoryChecksumSize + kSizeTableWords * 4;
   if (licenceByte >= size) {
     *end = size;
     return false;
@@ -50,7 +53,8 @@ std::string FileEntry::Label() const {
   return "file entry " + std::to_string(number) + " (" + name + ")";
 }
 
-InstallerReader::InstallerReader(const std::string& path) : path_(path), stream_(path) {
+InstallerReader::InstallerReader(const std::string& path)
+    : path_(path), stream_(path), directory_(kChecksumStart) {
   mode_ = stream_.ReadByte("the mode byte");
 }
 
@@ -99,6 +103,7 @@ bool InstallerReader::DecodeHeader(const BlockRecord& record, InstallerHeader* h
   header->programFolder = SpanText(fields.texts[kHeaderProgramFolder]);
   header->startMenuFolder = SpanText(fields.texts[kHeaderStartMenuFolder]);
   for (size_t i = 0; i < kSizeTableWords; ++i) header->sizeTable[i] = fields.sizeTable[i];
+  header->directoryChecksum = fields.directoryChecksum;
   header->hasLicence = fields.hasLicence;
   header->licence = fields.hasLicence ? SpanText(fields.licence) : std::string();
   header->expandedLength = bytes.size();
@@ -110,7 +115,7 @@ bool InstallerReader::NextFileEntry(FileEntry* entry) {
   const int number = fileEntries_ + 1;
   entry->number = number;
   entry->where = stream_.position();
-  entry->name = stream_.ReadStringRecord("the name of file entry " + std::to_string(number));
+  entry->name = ReadDirectoryRecord("the name of file entry " + std::to_string(number));
   if (entry->name.empty()) {
     listEnd_ = entry->where;
     return false;
@@ -118,6 +123,7 @@ bool InstallerReader::NextFileEntry(FileEntry* entry) {
   ++fileEntries_;
   uint8_t fixed[kFileEntryFixedSize];
   stream_.Read(fixed, sizeof fixed, "the fields of " + entry->Label());
+  directory_ = BlockChecksum(fixed, sizeof fixed, directory_);
   ParseFileEntryFields(fixed, &entry->fields);
   return true;
 }
@@ -149,8 +155,7 @@ RecordList InstallerReader::ReadShortcutList() {
   RecordList list;
   for (;;) {
     list.end = stream_.position();
-    std::string line = stream_.ReadStringRecord(
-        "shortcut line " + std::to_string(list.lines.size() + 1));
+    std::string line = ReadDirectoryRecord("shortcut line " + std::to_string(list.lines.size() + 1));
     if (line.empty()) return list;
     if (line.find(kShortcutSeparator) == std::string::npos) {
       list.endedByEmpty = false;
@@ -165,13 +170,30 @@ RecordList InstallerReader::ReadRegistryList() {
   RecordList list;
   for (;;) {
     list.end = stream_.position();
-    std::string line = stream_.ReadStringRecord(
-        "registry line " + std::to_string(list.lines.size() + 1));
+    std::string line = ReadDirectoryRecord("registry line " + std::to_string(list.lines.size() + 1));
     if (line.empty()) return list;
     list.lines.push_back(std::move(line));
   }
 }
 
-std::string InstallerReader::ReadRunAfter() {
-  return stream_.ReadStringRecord("the run-after command");
+std::string InstallerReader::ReadRunAfter() { return ReadDirectoryRecord("the run-after command"); }
+
+std::string InstallerReader::ReadDirectoryRecord(const std::string& what) {
+  std::string record = stream_.ReadStringRecord(what);
+  const uint8_t length = static_cast<uint8_t>(record.size());
+  directory_ = BlockChecksum(&length, 1, directory_);
+  directory_ = BlockChecksum(reinterpret_cast<const uint8_t*>(record.data()), record.size(),
+                             directory_);
+  return record;
+}
+
+std::string InstallerReader::DirectoryProblem(const InstallerHeader& header) const {
+  if (header.directoryChecksum == kNoDirectoryChecksum || directory_ == header.directoryChecksum) {
+    return std::string();
+  }
+  char sums[64];
+  snprintf(sums, sizeof sums, "0x%08X, the header says 0x%08X", directory_,
+           header.directoryChecksum);
+  return path_ + ": the file entries and lists are damaged: their directory checksum is " +
+         sums + " (a name, a file's fields or a list line has changed)";
 }

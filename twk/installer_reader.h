@@ -20,6 +20,7 @@ struct InstallerHeader {
   std::string programFolder;
   std::string startMenuFolder;
   uint32_t sizeTable[kSizeTableWords] = {};
+  uint32_t directoryChecksum = kNoDirectoryChecksum;
   bool hasLicence = false;
   std::string licence;
   size_t expandedLength = 0;
@@ -84,6 +85,12 @@ class InstallerReader {
   RecordList ReadRegistryList();
   std::string ReadRunAfter();
 
+  // Once the run-after command is read: "" when the directory (the entries' names and
+  // fields and every list record) sums to the header's directory checksum, or the header
+  // has none; else why the installer is damaged. Those bytes have no other checksum: a
+  // damaged name would install a file under another name.
+  std::string DirectoryProblem(const InstallerHeader& header) const;
+
  private:
   std::string path_;
   VolumeStream stream_;
@@ -91,4 +98,7 @@ class InstallerReader {
   int fileEntries_ = 0;
   uint64_t blocksRead_ = 0;  // data blocks of all file entries, end records not counted
   StreamPosition listEnd_;   // the record that ended the file list
+  uint32_t directory_;       // block checksum of the directory bytes read so far
+
+  std::string ReadDirectoryRecord(const std::string& what);
 };

@@ -3,6 +3,7 @@
 
 #include <stdexcept>
 
+#include "package/block_checksum.h"
 #include "package/file_entry.h"
 #include "package/format.h"
 #include "twk/build_blocks.h"
@@ -95,6 +96,9 @@ void PackageWriter::AddFile(const SourceFile& file, const std::string& script,
 
   fields.blockCount = static_cast<uint16_t>(blocks);
   StoreFileEntryFields(fields, fixed);
+  const size_t nameRecord = entry.size() - sizeof(fixed);
+  directory_ = BlockChecksum(entry.data(), nameRecord, directory_);
+  directory_ = BlockChecksum(fixed, sizeof(fixed), directory_);
   if (std::fseek(spool_, static_cast<long>(countOffset), SEEK_SET) != 0 ||
       std::fwrite(fixed, 1, sizeof(fixed), spool_) != sizeof(fixed) ||
       std::fseek(spool_, 0, SEEK_END) != 0) {
@@ -107,6 +111,15 @@ void PackageWriter::AddFile(const SourceFile& file, const std::string& script,
 void PackageWriter::Finish(HeaderContent header, const PackageLists& lists,
                            const std::string& script, int licenceLine) {
   std::copy(sizeTable_, sizeTable_ + kSizeTableWords, header.sizeTable);
+  tail_.clear();
+  tail_.push_back(0);  // the empty name record that ends the file entries
+  for (const std::string& line : lists.shortcuts) AppendStringRecord(line, &tail_);
+  tail_.push_back(0);
+  for (const std::string& line : lists.registry) AppendStringRecord(line, &tail_);
+  tail_.push_back(0);
+  AppendStringRecord(lists.runAfter, &tail_);
+  header.directoryChecksum = BlockChecksum(tail_.data(), tail_.size(), directory_);
+  // A sum of exactly 0 would read as "no checksum": such a package is simply not checked.
   const std::vector<uint8_t> expanded = BuildExpandedHeader(header);
   head_.assign(1, kModeInstall);
   std::vector<uint8_t> record;
@@ -118,14 +131,6 @@ void PackageWriter::Finish(HeaderContent header, const PackageLists& lists,
     throw BuildError(kExitScriptError, script + ": " + what);
   }
   head_.insert(head_.end(), record.begin(), record.end());
-
-  tail_.clear();
-  tail_.push_back(0);  // the empty name record that ends the file entries
-  for (const std::string& line : lists.shortcuts) AppendStringRecord(line, &tail_);
-  tail_.push_back(0);
-  for (const std::string& line : lists.registry) AppendStringRecord(line, &tail_);
-  tail_.push_back(0);
-  AppendStringRecord(lists.runAfter, &tail_);
 }
 
 uint64_t PackageWriter::Length() const {

@@ -63,6 +63,9 @@ class PackageWriter {
   FILE* spool_ = nullptr;
   uint64_t spoolLength_ = 0;
   uint32_t sizeTable_[kSizeTableWords] = {0, 0, 0, 0, 0, 0, 0, 0};
+  // The block checksum of the file entries' names and fields so far (the header's
+  // directory checksum, once the lists are added in Finish).
+  uint32_t directory_ = kChecksumStart;
   std::vector<uint8_t> head_;  // mode byte and header block
   std::vector<uint8_t> tail_;  // end of the file entries, lists, run-after command
 };

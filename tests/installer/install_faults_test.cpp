@@ -53,6 +53,20 @@ class FaultInstall : public InstallTest {
     EXPECT_FALSE(machine.registry.HasKey("HKLM\\Software\\Tool"));
     EXPECT_TRUE(machine.system.shellOpens.empty());
   }
+  // `text`'s last occurrence in the two-file package gets one bit of its byte `offset`
+  // flipped: the installation must end as a corrupted package.
+  void ExpectCorruptedWhenFlipped(const std::string& text, long offset) {
+    Build(kTwoFileScript, {{"a.txt", Text("a")}, {"b.txt", Text("b")}});
+    Bytes bytes = Built();
+    const auto at = std::find_end(bytes.begin() + kPackageStart, bytes.end(), text.begin(), text.end());
+    ASSERT_NE(at, bytes.end());
+    at[offset] ^= 0x04;
+    Rewrite(bytes);
+    machine.user.Expect(kCorruptedText, "Installation Failed!", kError, platform::kIdOk);
+    EXPECT_EQ(Install().exitCode, 0);
+    ExpectCleanRun();
+    ExpectNothingAfterTheFileList();
+  }
   // An older copy of the target, held open by a program that runs.
   void PutInUse(const std::string& target) {
     machine.files.PutFile(target, Text("old"));
@@ -206,6 +220,20 @@ TEST_F(FaultInstall, MoreBlocksThanTheHeaderCountsIsACorruptedPackage) {
   EXPECT_EQ(Install().exitCode, 0);
   ExpectCleanRun();
   ExpectNothingAfterTheFileList();
+}
+
+// Names, fields and list lines have no block checksum: the header's directory checksum
+// covers them, and the lists are checked before a shortcut or value is made from them.
+TEST_F(FaultInstall, ADamagedNameIsACorruptedPackageNotAnotherFile) {
+  ExpectCorruptedWhenFlipped("{OurProgramDir}\\b.txt", 18);  // b.tpt
+}
+
+TEST_F(FaultInstall, ADamagedRegistryLineIsACorruptedPackageAndNeverWritten) {
+  ExpectCorruptedWhenFlipped("X=S", 0);
+}
+
+TEST_F(FaultInstall, ADamagedRunAfterCommandIsACorruptedPackageAndNeverRun) {
+  ExpectCorruptedWhenFlipped("{OurProgramDir}\\a.txt", 16);
 }
 
 // CreateFile refuses a folder as it refuses a file in use, but no replacement at the next

@@ -87,6 +87,42 @@ TEST(ReadExtract, AFileListThatDisagreesWithTheBlockCountIsDamage) {
       << err;
 }
 
+// A name, a file's fields and the list lines carry no block checksum of their own: the
+// header's directory checksum must catch a file extracted under another name, and
+// verify and list must call the installer damaged. A package without the checksum (0,
+// as built before it existed) is read as before.
+TEST(ReadExtract, ADamagedNameOrListLineIsDamageWhenTheHeaderSumsThem) {
+  ScratchFolder scratch;
+  TestLayout layout;
+  TestPackage package = SamplePackage();
+  package.directoryChecksum = true;
+  const Bytes image = BuildInstallerImage(package, &layout);
+  Bytes renamed = image;
+  renamed[layout.fileNames[0] + 18] ^= 0x02;  // App.exe becomes Arp.exe
+  Bytes listLine = image;
+  listLine[listLine.size() - 3] ^= 0x02;     // a letter of the run-after command
+  for (const Bytes* damaged : {&renamed, &listLine}) {
+    WriteVolumes(scratch / "BAD.EXE", *damaged);
+    std::string err;
+    EXPECT_EQ(Extract(scratch / "BAD.EXE", scratch / "bad", &err), kExitDamaged);
+    EXPECT_NE(err.find("the file entries and lists are damaged"), std::string::npos) << err;
+    std::ostringstream out, errors;
+    EXPECT_EQ(VerifyInstaller(scratch / "BAD.EXE", out, errors), kExitDamaged);
+    EXPECT_NE(errors.str().find("directory checksum"), std::string::npos) << errors.str();
+    EXPECT_EQ(ListInstaller(scratch / "BAD.EXE", out, errors), kExitDamaged);
+  }
+  WriteVolumes(scratch / "GOOD.EXE", image);
+  std::string err;
+  EXPECT_EQ(Extract(scratch / "GOOD.EXE", scratch / "good", &err), kExitOk) << err;
+
+  package.directoryChecksum = false;
+  TestLayout oldLayout;
+  Bytes unsummed = BuildInstallerImage(package, &oldLayout);
+  unsummed[oldLayout.fileNames[0] + 18] ^= 0x02;
+  WriteVolumes(scratch / "OLD.EXE", unsummed);
+  EXPECT_EQ(Extract(scratch / "OLD.EXE", scratch / "old", &err), kExitOk) << err;
+}
+
 TEST(ReadExtract, HostileTargetsNeverWriteOutsideTheFolder) {
   ScratchFolder scratch;
   fs::create_directories(scratch / "out/OurProgramDir");

@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "codec/little_endian.h"
+#include "package/block_checksum.h"
 #include "package/file_entry.h"
 #include "package/format.h"
 
@@ -39,13 +40,13 @@ void PutText(Bytes* out, const std::string& text) {
   out->push_back(0);
 }
 
-Bytes HeaderBytes(const TestPackage& package) {
+Bytes HeaderBytes(const TestPackage& package, uint32_t directoryChecksum) {
   Bytes header;
   for (const std::string* text : {&package.title, &package.bottomText, &package.productKey,
                                   &package.programFolder, &package.startMenuFolder}) {
     PutText(&header, *text);
   }
-  Put32(&header, 0);  // reserved
+  Put32(&header, directoryChecksum);
   uint64_t units[7] = {};
   uint32_t blocks = 0;
   for (const TestFile& file : package.files) {
@@ -79,12 +80,14 @@ Bytes BuildInstallerImage(const TestPackage& package, TestLayout* layout) {
   Bytes image = TestStub(kTestStubLength);
   Put32(&image, 0);  // the volume length word, patched below
   image.push_back(kModeInstall);
-  layout->headerBlock = image.size();
-  const Bytes header = BlockRecordOf(HeaderBytes(package));
-  image.insert(image.end(), header.begin(), header.end());
+  const size_t headerAt = image.size();
+  // The directory checksum covers every byte after the header outside block records:
+  // `directory` gathers them as the entries and lists are laid out.
+  Bytes directory;
   for (const TestFile& file : package.files) {
     layout->fileNames.push_back(image.size());
     PutRecord(&image, file.target);
+    PutRecord(&directory, file.target);
     FileEntryFields fields{};
     fields.blockCount = static_cast<uint16_t>((file.data.size() + kPieceSize - 1) / kPieceSize);
     std::memcpy(fields.version, file.version, sizeof fields.version);
@@ -94,6 +97,7 @@ Bytes BuildInstallerImage(const TestPackage& package, TestLayout* layout) {
     uint8_t fixed[kFileEntryFixedSize];
     StoreFileEntryFields(fields, fixed);
     image.insert(image.end(), fixed, fixed + sizeof fixed);
+    directory.insert(directory.end(), fixed, fixed + sizeof fixed);
     for (size_t at = 0; at < file.data.size(); at += kPieceSize) {
       layout->fileBlocks.push_back(image.size());
       const size_t piece = std::min<size_t>(kPieceSize, file.data.size() - at);
@@ -103,12 +107,23 @@ Bytes BuildInstallerImage(const TestPackage& package, TestLayout* layout) {
     }
     Put16(&image, 0);
   }
+  const size_t listsAt = image.size();
   PutRecord(&image, "");  // the end of the file entries
   for (const std::string& line : package.shortcuts) PutRecord(&image, line);
   PutRecord(&image, "");
   for (const std::string& line : package.registry) PutRecord(&image, line);
   PutRecord(&image, "");
   PutRecord(&image, package.runAfter);
+  directory.insert(directory.end(), image.begin() + static_cast<long>(listsAt), image.end());
+  const uint32_t checksum = package.directoryChecksum
+                                ? BlockChecksum(directory.data(), directory.size(), kChecksumStart)
+                                : kNoDirectoryChecksum;
+  // The header block goes in front of the entries once their checksum is known.
+  const Bytes header = BlockRecordOf(HeaderBytes(package, checksum));
+  image.insert(image.begin() + static_cast<long>(headerAt), header.begin(), header.end());
+  layout->headerBlock = headerAt;
+  for (size_t& at : layout->fileNames) at += header.size();
+  for (size_t& at : layout->fileBlocks) at += header.size();
   StoreLe32(&image[kTestStubLength], static_cast<uint32_t>(image.size()));
   return image;
 }

@@ -30,6 +30,9 @@ struct TestPackage {
   std::string runAfter;
   int32_t sizeTableSkew = 0;   // added to size table word 3, to make the table wrong
   int32_t blockCountSkew = 0;  // added to size table word 7, the count of data blocks
+  // The header's directory checksum over the entries and lists, as twk build writes it;
+  // false leaves it 0, as in packages built before it was used.
+  bool directoryChecksum = false;
 };
 
 // Where the blocks of a built image lie (file offsets of their stored length fields).
