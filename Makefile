@@ -5,7 +5,7 @@ FUZZ_SECONDS ?= 60
 # helper that some earlier install happened to put on PATH must not make it pass.
 PLAIN_PATH := /usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
 
-.PHONY: all setup host stubs stub-x86 stub-x64 fuzz test fuzz-smoke demo e2e screenshots bench clean
+.PHONY: all setup host stubs stub-x86 stub-x64 fuzz test fuzz-smoke demo e2e screenshots bench sweep clean
 
 all: host stubs
 
@@ -64,6 +64,11 @@ screenshots: setup
 
 bench: host
 	@echo "usage: build/host/bench/codec_bench DIR   (corpus: ../shared/bench/make-corpus.sh DIR)"
+
+# Every byte of the example installer's header, file entries and lists flipped, a sample
+# of its block bytes, and cuts all along it: prints the counts, fails on any fault.
+sweep: host
+	python3 tests/sweep/damage_sweep.py --twk build/bin/twk --installer build/host/examples/SETUP.EXE
 
 clean:
 	rm -rf build
