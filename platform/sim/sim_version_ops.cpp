@@ -4,6 +4,7 @@
 
 #include <string.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -18,7 +19,12 @@ namespace {
 // The file's version resource, empty when it has none (or is missing).
 std::vector<uint8_t> VersionBlob(const char* path) {
   if (path == nullptr) return {};
-  std::ifstream in(sim::CurrentMachine().files.HostPath(path), std::ios::binary);
+  const std::filesystem::path host = sim::CurrentMachine().files.HostPath(path);
+  // A folder opens as a stream on the host, but its first read throws; Windows finds no
+  // version resource in a folder.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(host, error)) return {};
+  std::ifstream in(host, std::ios::binary);
   if (!in) return {};
   const std::vector<uint8_t> image((std::istreambuf_iterator<char>(in)),
                                    std::istreambuf_iterator<char>());
