@@ -33,21 +33,24 @@ link_inputs() {
 
 # Prints "blind OBJECT" for each object of the given files (archives or objects) that
 # defines a function of its own but registers no coverage counters, then "objects N",
-# how many objects it looked at. The compilers' own module constructors
+# how many objects define functions: none would mean that nm's output is not what this
+# script reads, and that nothing was checked. The compilers' own module constructors
 # (asan.module_ctor, sancov.module_ctor...) do not count as functions.
 uninstrumented_objects() {
   (cd "$build_dir" && nm -A -P "$@") | awk '
     NF >= 3 {
       object = $1; sub(/:$/, "", object); name = $2; type = $3
       if (!(object in seen)) { seen[object] = 1; order[++count] = object }
-      if (type ~ /^[TtWi]$/ && name !~ /\./) defines[object] = 1
+      if (type ~ /^[TtWi]$/ && name !~ /\./ && !(object in defines)) {
+        defines[object] = 1; ++functions
+      }
       if (name ~ /^__sanitizer_cov_(8bit_counters|bool_flag|trace_pc_guard)_init$/) {
         instrumented[object] = 1
       } }
     END { for (i = 1; i <= count; ++i) {
             object = order[i]
             if (defines[object] && !instrumented[object]) print "blind " object }
-          print "objects " count }'
+          print "objects " functions + 0 }'
 }
 
 status=0
@@ -66,14 +69,14 @@ for target in "${targets[@]}"; do
   objects=$(sed -n 's/^objects //p' <<<"$found")
   blind=$(sed -n 's/^blind //p' <<<"$found")
   if [ "${objects:-0}" -eq 0 ]; then
-    echo "check-fuzz-coverage: $target: nm found no objects in its link inputs" >&2
+    echo "check-fuzz-coverage: $target: nm shows no object that defines a function" >&2
     status=1
   elif [ -n "$blind" ]; then
     echo "check-fuzz-coverage: $target links code without coverage instrumentation:" >&2
     sed 's/^/  /' <<<"$blind" >&2
     status=1
   else
-    echo "check-fuzz-coverage: $target: all $objects objects instrumented"
+    echo "check-fuzz-coverage: $target: all $objects objects with code are instrumented"
   fi
 done
 exit "$status"
