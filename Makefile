@@ -1,6 +1,6 @@
 # The front door. `make` builds everything into build/, `make test` runs every test tier,
 # `make demo` builds the example installer, shows what it holds and runs it under Wine.
-FUZZ_SECONDS ?= 60
+FUZZ_SECONDS ?= 180
 # The Wine tier runs with only the standard folders on PATH, as on a fresh machine: a
 # helper that some earlier install happened to put on PATH must not make it pass.
 PLAIN_PATH := /usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin

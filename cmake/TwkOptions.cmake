@@ -1,4 +1,14 @@
 # Compile options shared by every target of the project: twk_target_options(TARGET).
+
+# The fuzzing tree: libFuzzer steers by the coverage of the code it runs, so every object
+# of this tree carries the coverage instrumentation (only the fuzz targets themselves add
+# -fsanitize=fuzzer, which links libFuzzer's main). Set here, for the whole tree, rather
+# than per library: a library left out would give the fuzzer nothing to steer by, and
+# scripts/check-fuzz-coverage.sh fails the fuzz run when that happens. Undefined
+# behaviour must stop a run as a crash rather than print a warning and go on.
+if(TWK_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link -fno-sanitize-recover=all)
+endif()
 function(twk_target_options target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wshadow -Wno-unused-parameter)
   if(TWK_DEVELOPER)

@@ -26,3 +26,31 @@ bool FuzzHeaderBlock(const uint8_t* data, size_t size);
 // Reads `data` as a PE file's version resource. Returns false if the reader reports a
 // version without having found one.
 bool FuzzPeVersion(const uint8_t* data, size_t size);
+
+// Writes `data` as an installation file and runs twk's list, verify and extract on it.
+// Returns false if a command ends with an undocumented exit code, if list or extract
+// fails where verify finds the file sound, if extraction writes outside its folder or
+// leaves a temporary file or link, or if a file descriptor stays open.
+bool FuzzInstallerFile(const uint8_t* data, size_t size);
+
+// Parses `data` as a build script and checks it as `twk build` does. Returns false if a
+// refusal is not a one-line script error naming the script, or if a script that passes
+// turns into header texts, shortcut lines or registry lines that do not read back as
+// written or do not fit their records.
+bool FuzzBuildScript(const uint8_t* data, size_t size);
+
+// Runs the uninstaller on the simulated Windows with `data` as what follows its mode byte
+// (the trailer's texts and the uninstall log), after putting the files and keys that the
+// log names on the machine; every prompt gets its default answer. Returns false if twk's
+// reader of the log refuses it, or if the machine saw a fault of the program or the run
+// ended with an exit code other than 0 or 1.
+bool FuzzUninstallLog(const uint8_t* data, size_t size);
+
+// Reads `data` as an answers file of `twk simulate`. Returns false if a refusal is not a
+// script error naming the file or leaves part of the file scripted.
+bool FuzzSimulateAnswers(const uint8_t* data, size_t size);
+
+// Reads `data` (registry.txt, a NUL byte, machine.txt) as a simulated machine's saved
+// state. Returns false if a state that loads does not save, load and save again to the
+// same bytes.
+bool FuzzMachineState(const uint8_t* data, size_t size);

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # fuzz-smoke.sh SECONDS
 #
-# Runs every libFuzzer target of the fuzz build for a share of SECONDS, starting from its
-# checked-in seeds under fuzz/corpus/<target>/, and fails on the first crash. Inputs the
-# fuzzer finds go to a temporary folder, never into the repository; a crashing input is
-# kept and its path printed: copy it into fuzz/corpus/<target>/ once it is fixed, so that
-# the codec tests replay it from then on.
+# First checks that every fuzz target can see the code it runs (check-fuzz-coverage.sh),
+# then runs every libFuzzer target of the fuzz build for an equal share of SECONDS,
+# starting from its checked-in seeds under fuzz/corpus/<target>/, and fails on any crash.
+# Prints each target's executions and coverage (libFuzzer's cov: and ft: before and
+# after). Inputs the fuzzer finds go to a temporary folder, never into the repository; a
+# crashing input is kept and its path printed: copy it into fuzz/corpus/<target>/ once it
+# is fixed, so that the replay tests replay it from then on.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -26,9 +28,24 @@ for target in "${targets[@]}"; do
   fi
 done
 
+scripts/check-fuzz-coverage.sh "${targets[@]}"
+
 per_target=$(( seconds / ${#targets[@]} ))
 [ "$per_target" -ge 1 ] || per_target=1
 work=$(mktemp -d /tmp/twk-fuzz-smoke.XXXXXX)
+
+# "fuzz_x: 12345 executions, cov 100 -> 140, ft 120 -> 300, 25 new inputs"
+summarize() {
+  awk -v target="$1" '
+    $2 == "INITED" { for (i = 1; i < NF; ++i) { if ($i == "cov:") cov0 = $(i + 1)
+                                             if ($i == "ft:") ft0 = $(i + 1) } }
+    $2 == "DONE" { for (i = 1; i < NF; ++i) { if ($i == "cov:") cov1 = $(i + 1)
+                                           if ($i == "ft:") ft1 = $(i + 1) } }
+    /^stat::number_of_executed_units:/ { runs = $2 }
+    /^stat::new_units_added:/ { added = $2 }
+    END { printf "fuzz-smoke: %s: %s executions, cov %s -> %s, ft %s -> %s, %s new inputs\n",
+                 target, runs, cov0, cov1, ft0, ft1, added }' "$2"
+}
 
 status=0
 for target in "${targets[@]}"; do
@@ -42,7 +59,7 @@ for target in "${targets[@]}"; do
     status=1
     continue
   fi
-  grep -E "^stat::number_of_executed_units|^Done" "$work/$target/log" || true
+  summarize "$target" "$work/$target/log"
 done
 
 if [ "$status" -eq 0 ]; then

@@ -101,7 +101,14 @@ std::string VolumePath(const std::string& path, int number) {
 VolumeStream::VolumeStream(const std::string& path, bool followVolumes)
     : followVolumes_(followVolumes) {
   location_ = FindPackageLocation(path);
-  OpenVolume(path, location_.packageOffset, "the volume length word");
+  try {
+    OpenVolume(path, location_.packageOffset, "the volume length word");
+  } catch (...) {
+    // No destructor runs for a stream whose constructor throws: a file too short for its
+    // volume length word would keep its descriptor open.
+    if (file_ != nullptr) std::fclose(file_);
+    throw;
+  }
 }
 
 VolumeStream::~VolumeStream() {

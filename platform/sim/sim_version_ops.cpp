@@ -21,6 +21,8 @@ namespace {
 std::vector<uint8_t> VersionBlob(const char* path) {
   if (path == nullptr) return {};
   const std::filesystem::path host = sim::CurrentMachine().files.HostPath(path);
+  // A folder opens as a stream on the host, but its first read throws; Windows finds no
+  // version resource in a folder.
   std::error_code error;
   if (host.empty() || !std::filesystem::is_regular_file(host, error)) return {};
   std::ifstream in(host, std::ios::binary);

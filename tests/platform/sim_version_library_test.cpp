@@ -29,6 +29,8 @@ TEST_F(SimVersionLibraryTest, VersionValuesComeFromTheFilesResource) {
   machine.files.PutFile("C:\\App\\readme.txt", Bytes("not a program"));
   EXPECT_EQ(GetVersionInfoSize("C:\\App\\readme.txt"), 0u);
   EXPECT_EQ(GetVersionInfoSize("C:\\App\\missing.dll"), 0u);
+  machine.files.PutFolder("C:\\App\\Plugins");
+  EXPECT_EQ(GetVersionInfoSize("C:\\App\\Plugins"), 0u) << "a folder has no version resource";
 
   const uint32_t size = GetVersionInfoSize("C:\\App\\Server.dll");
   ASSERT_GT(size, 52u);
