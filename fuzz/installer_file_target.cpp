@@ -14,10 +14,11 @@ namespace {
 constexpr char kInstallerName[] = "SETUP.EXE";
 constexpr char kOutputName[] = "out";
 
-// An exit code that the reading commands document; extract alone reports output errors.
-bool IsReadingExitCode(int code, bool extracting) {
+// An exit code that the reading commands document; extract (a target it refuses or cannot
+// write) and verify (a target extract would refuse) also report output errors.
+bool IsReadingExitCode(int code, bool refusesTargets) {
   return code == kExitOk || code == kExitDamaged || code == kExitInputError ||
-         (extracting && code == kExitOutputError);
+         (refusesTargets && code == kExitOutputError);
 }
 
 // Extraction wrote below its output folder and nowhere else, left no symbolic link and no
@@ -52,7 +53,7 @@ bool FuzzInstallerFile(const uint8_t* data, size_t size) {
   const int verified = VerifyInstaller(installer.string(), out, err);
   const int extracted =
       ExtractInstaller(installer.string(), (folder / kOutputName).string(), out, err);
-  bool sound = IsReadingExitCode(listed, false) && IsReadingExitCode(verified, false) &&
+  bool sound = IsReadingExitCode(listed, false) && IsReadingExitCode(verified, true) &&
                IsReadingExitCode(extracted, true);
   // verify checks everything that list and extract read, and more.
   if (verified == kExitOk) {
