@@ -161,7 +161,7 @@ timeout 60 "$WINESERVER" -w
 # From here on the machine keeps running between sections. A Wine session that ends
 # begins again as Windows starts (pending renames, run-once commands): a persistent
 # server makes restarts happen only where the scenario asks for them (wineboot -r).
-"$WINESERVER" -p >>"$log" 2>&1 || finish FAIL "the wineserver did not start"
+"$WINESERVER" -p >>"$log" 2>&1 || finish FAIL "the Wine server did not start"
 echo "prefix ready in $((SECONDS - boot_start)) s" >>"$log"
 
 # Prints the command line of every program of the prefix that still runs, leaving out

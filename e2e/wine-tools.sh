@@ -18,8 +18,8 @@ wine_tools_find() {
   return 1
 }
 
-WINE=${TWK_WINE:-$(wine_tools_find wine64 wine)} ||
+WINE=${TWK_WINE:-$(wine_tools_find "wine64" "wine")} ||
   { echo "wine64 is not installed: run 'make setup' (as root), or apt-get install wine64" >&2; exit 1; }
-WINESERVER=${TWK_WINESERVER:-$(wine_tools_find wineserver wineserver64)} ||
+WINESERVER=${TWK_WINESERVER:-$(wine_tools_find "wineserver" "wineserver64")} ||
   { echo "wineserver is not installed: run 'make setup' (as root), or apt-get install wine64" >&2; exit 1; }
 export WINE WINESERVER
