@@ -30,6 +30,10 @@ TEST(FuzzCorpus, ExpandBlockSurvivesEveryFile) {
 
 TEST(FuzzCorpus, RoundTripHoldsForEveryFile) { ReplayCorpus("fuzz_round_trip", FuzzRoundTrip); }
 
+TEST(FuzzCorpus, HuffmanDecoderAgreesWithTheSlowOneOnEveryFile) {
+  ReplayCorpus("fuzz_huffman_decoder", FuzzHuffmanDecoder);
+}
+
 }  // namespace
 
 TEST(FuzzCorpus, HeaderBlockParsingStaysInsideEveryFile) {
