@@ -20,12 +20,17 @@ namespace {
 // race; the first mismatch after k equal bytes rules out the worse one and the k starts
 // after it, which can only be worse by the same mismatch.
 size_t LeastRotation(const uint8_t* data, size_t length) {
+  // Positions below 2 * length wrap with one subtraction; a division per byte compared
+  // would cost more than the suffix sort.
+  const auto at = [data, length](size_t position) {
+    return data[position < length ? position : position - length];
+  };
   size_t i = 0;
   size_t j = 1;
   size_t k = 0;
   while (i < length && j < length && k < length) {
-    const uint8_t a = data[(i + k) % length];
-    const uint8_t b = data[(j + k) % length];
+    const uint8_t a = at(i + k);
+    const uint8_t b = at(j + k);
     if (a == b) {
       ++k;
       continue;
