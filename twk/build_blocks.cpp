@@ -5,15 +5,15 @@
 
 #include "codec/encoder/compress_block.h"
 #include "codec/little_endian.h"
-#include "package/block_checksum.h"
 #include "package/format.h"
+#include "twk/block_checksum_wide.h"
 
 void AppendBlockRecord(const uint8_t* plain, size_t length, const std::vector<uint8_t>& stored,
                        std::vector<uint8_t>* out) {
   uint8_t fixed[kBlockRecordFixedSize];
   StoreLe16(fixed, static_cast<uint16_t>(stored.size()));
-  StoreLe32(fixed + 2, BlockChecksum(plain, length, kChecksumStart));
-  StoreLe32(fixed + 6, BlockChecksum(stored.data(), stored.size(), kChecksumStart));
+  StoreLe32(fixed + 2, BlockChecksumWide(plain, length, kChecksumStart));
+  StoreLe32(fixed + 6, BlockChecksumWide(stored.data(), stored.size(), kChecksumStart));
   out->insert(out->end(), fixed, fixed + sizeof(fixed));
   out->insert(out->end(), stored.begin(), stored.end());
 }
