@@ -33,6 +33,13 @@ size_t AppendCompressedPiece(const uint8_t* data, size_t length, std::vector<uin
          AppendCompressedPiece(data + first, length - first, out);
 }
 
+CompressedPiece CompressPiece(const std::vector<uint8_t>& piece) {
+  CompressedPiece result;
+  result.blocks = AppendCompressedPiece(piece.data(), piece.size(), &result.records);
+  result.plainLength = piece.size();
+  return result;
+}
+
 bool MakeHeaderRecord(const std::vector<uint8_t>& expanded, std::vector<uint8_t>* record) {
   record->clear();
   std::vector<uint8_t> stored;

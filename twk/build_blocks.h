@@ -18,6 +18,16 @@ void AppendBlockRecord(const uint8_t* plain, size_t length, const std::vector<ui
 // Callers pass at most one piece (65000 bytes) at a time.
 size_t AppendCompressedPiece(const uint8_t* data, size_t length, std::vector<uint8_t>* out);
 
+// The block records of one piece.
+struct CompressedPiece {
+  std::vector<uint8_t> records;
+  size_t blocks = 0;       // records in it: more than one when the piece was cut in halves
+  size_t plainLength = 0;  // the piece's length
+};
+
+// AppendCompressedPiece for a whole piece, as a job of its own.
+CompressedPiece CompressPiece(const std::vector<uint8_t>& piece);
+
 // The header block's record: false when its stored form does not fit 65535 bytes or it
 // would not expand within the header block capacity (0xFFFF).
 bool MakeHeaderRecord(const std::vector<uint8_t>& expanded, std::vector<uint8_t>* record);

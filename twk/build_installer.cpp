@@ -12,7 +12,7 @@
 #include "twk/build_sources.h"
 #include "twk/exit_codes.h"
 #include "twk/input_file.h"
-#include "twk/ordered_compressor.h"
+#include "twk/ordered_pool.h"
 #include "twk/package_writer.h"
 #include "twk/script_checks.h"
 #include "twk/script_parser.h"

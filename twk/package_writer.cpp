@@ -101,7 +101,7 @@ void PackageWriter::ReadPieces(const SourceFile& file, const std::string& script
     allowed -= got;
     total += got;
     piece.resize(got);
-    compressor_.Submit(std::move(piece));
+    compressor_.Submit([data = std::move(piece)] { return CompressPiece(data); });
     pending_.push_back({Pending::kPiece, SourceFile(), std::string(), progress});
     while (compressor_.pending() > compressor_.window()) SpoolNext();
   }

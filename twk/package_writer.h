@@ -17,7 +17,8 @@
 
 #include "twk/build_header.h"
 #include "twk/build_sources.h"
-#include "twk/ordered_compressor.h"
+#include "twk/build_blocks.h"
+#include "twk/ordered_pool.h"
 
 // The parts of the package that follow the file entries, as their final texts.
 struct PackageLists {
@@ -35,7 +36,7 @@ using ProgressCallback = std::function<void(uint64_t bytes)>;
 class PackageWriter {
  public:
   // Creates the spool; throws an output error when it cannot. `jobs` threads compress
-  // (see OrderedCompressor).
+  // (see OrderedPool).
   explicit PackageWriter(unsigned jobs = 1);
   ~PackageWriter();
 
@@ -87,7 +88,7 @@ class PackageWriter {
   void StartEntry(const SourceFile& file);
   void EndEntry(const SourceFile& file, const std::string& script);
 
-  OrderedCompressor compressor_;
+  OrderedPool<CompressedPiece> compressor_;
   std::deque<Pending> pending_;
   uint64_t countOffset_ = 0;     // of the entry being spooled: where its block count goes
   uint64_t entryBlocks_ = 0;     // and how many blocks it has so far
