@@ -11,6 +11,7 @@
 #include <stdint.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "codec/little_endian.h"
 
@@ -52,10 +53,11 @@ std::vector<uint8_t> BlockSort(const uint8_t* data, size_t length) {
   std::vector<uint8_t> out;
   if (length == 0 || length > INT32_MAX) return out;
   const size_t shift = LeastRotation(data, length);
-  std::vector<uint8_t> least(length);
-  std::rotate_copy(data, data + shift, data + length, least.begin());
-  std::vector<saidx_t> suffixes(length);
-  if (divsufsort(least.data(), suffixes.data(), static_cast<saidx_t>(length)) != 0) return out;
+  std::vector<uint8_t> least(data + shift, data + length);
+  least.insert(least.end(), data, data + shift);
+  // Filled by the sort: not cleared first, which would cost a pass over 4 bytes a byte.
+  const std::unique_ptr<saidx_t[]> suffixes(new saidx_t[length]);
+  if (divsufsort(least.data(), suffixes.get(), static_cast<saidx_t>(length)) != 0) return out;
 
   out.resize(length + 4);
   uint8_t* last = out.data() + 4;
