@@ -25,7 +25,7 @@ const UsageText kUsages[] = {
      "  --arch x86|x64       the stub to use: x86 (default, 32-bit Windows) or x64\n"
      "  --stub FILE          use FILE as the stub instead of the one beside twk\n"
      "  --jobs N             compress on N threads (default: one per processor, at most\n"
-     "                       64); the output is the same for any N\n"},
+     "                       32); the output is the same for any N\n"},
     {"list", "show what an installer holds",
      "usage: twk list INSTALLER\n"
      "\n"
