@@ -1,6 +1,7 @@
 # The front door. `make` builds everything into build/, `make test` runs every test tier,
 # `make demo` builds the example installer, shows what it holds and runs it under Wine.
 FUZZ_SECONDS ?= 180
+BENCH_RUNS ?= 3
 # The Wine tier runs with only the standard folders on PATH, as on a fresh machine: a
 # helper that some earlier install happened to put on PATH must not make it pass.
 PLAIN_PATH := /usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
@@ -62,8 +63,15 @@ screenshots: setup
 	$(MAKE) all
 	E2E_SHOTS=$(CURDIR)/docs/screenshots e2e/run-scenario.sh e2e/screenshots.scn
 
-bench: host
-	@echo "usage: build/host/bench/codec_bench DIR   (corpus: ../shared/bench/make-corpus.sh DIR)"
+# The codec and twk beside bzip2 and tar on a folder of files: make bench CORPUS=DIR
+# (the standard corpus: ../shared/bench/make-corpus.sh DIR). Prints figures, asserts none.
+bench: all
+ifdef CORPUS
+	bench/compare.sh $(CORPUS) $(BENCH_RUNS)
+else
+	@echo "usage: make bench CORPUS=DIR [BENCH_RUNS=3]   (a corpus: ../shared/bench/make-corpus.sh DIR)"
+	@echo "   or: build/host/bench/codec_bench DIR   (the codec alone, stage by stage)"
+endif
 
 # Every byte of the example installer's header, file entries and lists flipped, a sample
 # of its block bytes, and cuts all along it: prints the counts, fails on any fault.

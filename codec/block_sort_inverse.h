@@ -11,6 +11,6 @@ constexpr uint32_t kMaxBlockSortLength = 0xFFFFFF;
 // (room for n bytes; it may overlap `input`) and sets *length to n. Returns false,
 // reading nothing past `input` + *length and writing nothing, when there are fewer than
 // 4 bytes, the primary index is not below n (so an empty column always fails), n
-// exceeds kMaxBlockSortLength, or the transform vector (4 bytes per byte of L, on the
-// heap) cannot be allocated.
+// exceeds kMaxBlockSortLength, or the transform vector (on the heap: 6 bytes per byte of
+// L, or 4 when L is longer than 64 KiB) cannot be allocated.
 bool UndoBlockSort(const uint8_t* input, uint8_t* output, uint32_t* length);

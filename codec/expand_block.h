@@ -13,6 +13,7 @@
 // damaged or does not fit the capacity; the buffer then holds nothing of use, and
 // *length is what the run-length stage wrote, or 0 when an earlier stage failed.
 // `capacity` may be at most 16 MiB; the file blocks use 0x18000, the header block 0xFFFF.
-// Allocates one work area of `capacity` bytes and, for the block sort, 4 bytes per block
-// byte, both released before returning; fails when either cannot be had.
+// Allocates one work area of `capacity` bytes and, for the block sort, 6 bytes per block
+// byte (4 for blocks over 64 KiB), both released before returning; fails when either
+// cannot be had.
 bool ExpandBlock(uint8_t* buffer, uint32_t* length, uint32_t capacity);

@@ -4,106 +4,112 @@
 #include <string.h>
 
 void HuffmanModel::ResetModel() {
-  for (int symbol = 0; symbol < kSymbolCount; ++symbol) symbolMap_[symbol] = -1;
-  weight_[0] = 2;
-  parent_[0] = -1;
+  for (int symbol = 0; symbol < kSymbolCount; ++symbol) link_[MapEntry(symbol)] = -1;
+  for (int16_t& start : runStart_) start = 0;
+  WeightAt(-1) = kSentinelWeight;
+  WeightAt(kSink) = kSinkWeight;
+  link_[kSink] = kSink;
+  link_[0] = kSink;
+  WeightAt(0) = 2;
+  WeightAt(1) = 1;
+  WeightAt(2) = 1;
   child_[0] = 1;
-  weight_[1] = 1;
-  parent_[1] = 0;
-  child_[1] = ~kEndOfBlockSymbol;
-  weight_[2] = 1;
-  parent_[2] = 0;
-  child_[2] = ~kEscapeSymbol;
-  symbolMap_[kEndOfBlockSymbol] = 1;
-  symbolMap_[kEscapeSymbol] = 2;
+  child_[1] = static_cast<int16_t>(MapEntry(kEndOfBlockSymbol));
+  child_[2] = static_cast<int16_t>(MapEntry(kEscapeSymbol));
+  for (int slot = 0; slot < 3; ++slot) PointAt(slot, slot);
   nodeCount_ = 3;
+  ClearWatches();
+  watchedChanged_ = true;
 }
 
-void HuffmanModel::CopySlot(int from, int to) {
-  weight_[to] = weight_[from];
-  parent_[to] = parent_[from];
-  child_[to] = child_[from];
-}
-
-bool HuffmanModel::AppendSymbol(int value) {
-  if (value < 0 || value > 255 || symbolMap_[value] != -1) return false;
-  const int fresh = nodeCount_;
-  const int last = fresh - 1;
-  nodeCount_ = fresh + 2;
-  // The old lightest leaf moves down to become the 0 branch of the split node.
-  CopySlot(last, fresh);
-  parent_[fresh] = last;
-  symbolMap_[~child_[fresh]] = fresh;
-  child_[last] = fresh;
-  weight_[fresh + 1] = 0;
-  parent_[fresh + 1] = last;
-  child_[fresh + 1] = ~value;
-  symbolMap_[value] = fresh + 1;
-  return true;
-}
-
-void HuffmanModel::CountSymbol(int value) {
-  if (weight_[0] == kRescaleWeight) RescaleModel();
-  int current = symbolMap_[value];
-  while (current != -1) {
-    const uint32_t weight = ++weight_[current];
-    // Move ahead of every node that still has the old weight, so weights stay ordered.
-    int target = current;
-    while (target > 0 && weight_[target - 1] < weight) --target;
-    if (target != current) {
-      ExchangeNodes(current, target);
-      current = target;
-    }
-    current = parent_[current];
-  }
+void HuffmanModel::ClearWatches() {
+  memset(watched_, 0, sizeof watched_);
+  watchedChanged_ = false;
 }
 
 // Makes whatever refers to the contents of slot `contentOf` refer to `slot` instead.
 void HuffmanModel::PointAt(int contentOf, int slot) {
-  const int32_t child = child_[contentOf];
-  if (child < 0) {
-    symbolMap_[~child] = slot;
-  } else {
-    parent_[child] = slot;
-    parent_[child + 1] = slot;
-  }
+  const int child = child_[contentOf];
+  link_[child] = static_cast<int16_t>(slot);
+  link_[child + 1] = static_cast<int16_t>(slot);
 }
 
-void HuffmanModel::ExchangeNodes(int a, int b) {
+bool HuffmanModel::AppendSymbol(int value) {
+  if (value < 0 || value > 255 || LeafOf(value) != -1) return false;
+  const int fresh = nodeCount_;
+  const int last = fresh - 1;
+  nodeCount_ = fresh + 2;
+  // The old lightest leaf moves down to become the 0 branch of the split node.
+  WeightAt(fresh) = WeightAt(last);
+  child_[fresh] = child_[last];
+  PointAt(fresh, fresh);
+  WeightAt(fresh + 1) = 0;
+  child_[fresh + 1] = static_cast<int16_t>(MapEntry(value));
+  PointAt(fresh + 1, fresh + 1);
+  child_[last] = static_cast<int16_t>(fresh);
+  PointAt(last, last);
+  return true;
+}
+
+// Exchanges what two slots hold, but not their weights.
+void HuffmanModel::SwapContents(int a, int b) {
+  if (watched_[a] | watched_[b]) watchedChanged_ = true;
   PointAt(a, b);
   PointAt(b, a);
-  const uint32_t weight = weight_[a];
-  weight_[a] = weight_[b];
-  weight_[b] = weight;
-  const int32_t child = child_[a];
+  const int16_t child = child_[a];
   child_[a] = child_[b];
   child_[b] = child;
 }
 
+void HuffmanModel::ExchangeNodes(int a, int b) {
+  SwapContents(a, b);
+  const uint32_t weight = WeightAt(a);
+  WeightAt(a) = WeightAt(b);
+  WeightAt(b) = weight;
+}
+
+// Exchanges the node at `slot`, of weight `weight`, with the first node of that weight
+// (whose weight is the same, so the weights stay put) and returns the first node's slot.
+// Where the run of a weight begins is remembered, and checked before it is trusted,
+// since runs move as weights change; the walk finds it otherwise.
+int HuffmanModel::MoveToRunStart(int slot, uint32_t weight) {
+  int16_t& remembered = runStart_[weight % kRunStarts];
+  int first = remembered;
+  if (first >= slot || WeightAt(first) != weight || WeightAt(first - 1) == weight) {
+    first = slot - 1;
+    while (WeightAt(first - 1) == weight) --first;  // the sentinel stops it at the root
+  }
+  // The caller counts the node at `first` next; the run then goes on after it.
+  remembered = static_cast<int16_t>(first + 1);
+  SwapContents(slot, first);
+  return first;
+}
+
 void HuffmanModel::RescaleModel() {
+  watchedChanged_ = true;
   const int count = nodeCount_;
   // Gather the leaves at the end, in their order, with halved weights.
   int j = count - 1;
   for (int i = count - 1; i >= 0; --i) {
-    if (child_[i] < 0) {
-      CopySlot(i, j);
-      weight_[j] = (weight_[j] + 1) / 2;
+    if (IsLeafChild(child_[i])) {
+      WeightAt(j) = (WeightAt(i) + 1) / 2;
+      child_[j] = child_[i];
       --j;
     }
   }
   // Pair the lightest nodes from the end and insert each parent after every heavier node.
   // The new node never lands beyond slot i - 1, so the pair it names stays in place.
   for (int i = count - 2; j >= 0; i -= 2, --j) {
-    const uint32_t weight = weight_[i] + weight_[i + 1];
+    const uint32_t weight = WeightAt(i) + WeightAt(i + 1);
     int k = j + 1;
-    while (weight < weight_[k]) ++k;
+    while (weight < WeightAt(k)) ++k;
     --k;
     // Parents need not move: the re-linking below rewrites every one but the root's.
     const size_t moved = static_cast<size_t>(k - j);
-    memmove(&weight_[j], &weight_[j + 1], moved * sizeof(weight_[0]));
+    memmove(&WeightAt(j), &WeightAt(j + 1), moved * sizeof(uint32_t));
     memmove(&child_[j], &child_[j + 1], moved * sizeof(child_[0]));
-    weight_[k] = weight;
-    child_[k] = i;
+    WeightAt(k) = weight;
+    child_[k] = static_cast<int16_t>(i);
   }
   for (int i = count - 1; i >= 0; --i) PointAt(i, i);
 }

@@ -19,6 +19,12 @@ bool FuzzExpandBlock(const uint8_t* data, size_t size);
 // was refused as too large.
 bool FuzzRoundTrip(const uint8_t* data, size_t size);
 
+// Decodes `data` (up to 0x18000 bytes) as stored bytes with the Huffman decoder and with
+// the slow reference decoder, then encodes `data` as codes and decodes that. Returns
+// false unless both decoders agree on the bytes and the verdict each time, and the codes
+// come back.
+bool FuzzHuffmanDecoder(const uint8_t* data, size_t size);
+
 // Parses `data` as an expanded header block. Returns false if a parsed text reaches
 // outside the block.
 bool FuzzHeaderBlock(const uint8_t* data, size_t size);

@@ -15,10 +15,12 @@ build_packages=(
   libdivsufsort-dev libbz2-dev
   python3
 )
-# Running the stub under Wine on a virtual screen, and the tests' own tools.
+# Running the stub under Wine on a virtual screen, and the tests' own tools; bzip2 and
+# time for make bench (tar -cjf beside twk build, peak memory from /usr/bin/time).
 run_packages=(
   wine64 xvfb xauth fonts-wine fonts-liberation imagemagick
   file osslsigncode python3-pefile
+  bzip2 time
 )
 
 # What `make` itself runs, each with the package that provides it: checked by the

@@ -1,22 +1,19 @@
 // Compressing pieces into block records.
 #include "twk/build_blocks.h"
 
-#include <algorithm>
-#include <future>
 #include <stdexcept>
-#include <thread>
 
 #include "codec/encoder/compress_block.h"
 #include "codec/little_endian.h"
-#include "package/block_checksum.h"
 #include "package/format.h"
+#include "twk/block_checksum_wide.h"
 
 void AppendBlockRecord(const uint8_t* plain, size_t length, const std::vector<uint8_t>& stored,
                        std::vector<uint8_t>* out) {
   uint8_t fixed[kBlockRecordFixedSize];
   StoreLe16(fixed, static_cast<uint16_t>(stored.size()));
-  StoreLe32(fixed + 2, BlockChecksum(plain, length, kChecksumStart));
-  StoreLe32(fixed + 6, BlockChecksum(stored.data(), stored.size(), kChecksumStart));
+  StoreLe32(fixed + 2, BlockChecksumWide(plain, length, kChecksumStart));
+  StoreLe32(fixed + 6, BlockChecksumWide(stored.data(), stored.size(), kChecksumStart));
   out->insert(out->end(), fixed, fixed + sizeof(fixed));
   out->insert(out->end(), stored.begin(), stored.end());
 }
@@ -36,34 +33,10 @@ size_t AppendCompressedPiece(const uint8_t* data, size_t length, std::vector<uin
          AppendCompressedPiece(data + first, length - first, out);
 }
 
-CompressedStream CompressStream(const InputReader& read, const PieceSink& sink) {
-  const size_t lanes = std::max(1u, std::thread::hardware_concurrency());
-  std::vector<std::vector<uint8_t>> pieces(lanes, std::vector<uint8_t>(kPieceSize));
-  std::vector<size_t> lengths(lanes);
-  CompressedStream result;
-  for (;;) {
-    size_t filled = 0;
-    while (filled < lanes) {
-      lengths[filled] = read(pieces[filled].data(), kPieceSize);
-      if (lengths[filled] == 0) break;
-      ++filled;
-    }
-    if (filled == 0) break;
-    std::vector<std::future<std::pair<size_t, std::vector<uint8_t>>>> jobs;
-    for (size_t i = 0; i < filled; ++i) {
-      jobs.push_back(std::async(std::launch::async, [&pieces, &lengths, i] {
-        std::vector<uint8_t> records;
-        const size_t count = AppendCompressedPiece(pieces[i].data(), lengths[i], &records);
-        return std::make_pair(count, std::move(records));
-      }));
-    }
-    for (size_t i = 0; i < filled; ++i) {
-      const std::pair<size_t, std::vector<uint8_t>> done = jobs[i].get();
-      result.blocks += done.first;
-      result.plainBytes += lengths[i];
-      sink(done.second, lengths[i]);
-    }
-  }
+CompressedPiece CompressPiece(const std::vector<uint8_t>& piece) {
+  CompressedPiece result;
+  result.blocks = AppendCompressedPiece(piece.data(), piece.size(), &result.records);
+  result.plainLength = piece.size();
   return result;
 }
 

@@ -12,6 +12,7 @@
 #include "twk/build_sources.h"
 #include "twk/exit_codes.h"
 #include "twk/input_file.h"
+#include "twk/ordered_pool.h"
 #include "twk/package_writer.h"
 #include "twk/script_checks.h"
 #include "twk/script_parser.h"
@@ -117,12 +118,13 @@ BuildResult BuildInstaller(const BuildRequest& request) {
 
   uint64_t totalBytes = 0;
   for (const SourceFile& source : sources) totalBytes += source.size;
-  PackageWriter package;
+  PackageWriter package(request.jobs == 0 ? DefaultJobs() : request.jobs);
   {
     BuildProgress progress("building " + FileNameOf(output), totalBytes, request.progress);
     for (const SourceFile& source : sources) {
       package.AddFile(source, script.name, [&progress](uint64_t bytes) { progress.Advance(bytes); });
     }
+    package.FinishFiles();
   }
   package.Finish(HeaderOf(script, licence), ListsOf(script), script.name, script.licenceFile.line);
 

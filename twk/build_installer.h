@@ -13,6 +13,7 @@ struct BuildRequest {
   std::string stub;         // empty: DefaultStubPath(arch)
   std::string arch = "x86";
   bool progress = false;    // draw the progress line (on a terminal)
+  unsigned jobs = 0;        // compressing threads; 0: one per processor
 };
 
 struct BuildResult {

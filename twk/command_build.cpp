@@ -1,4 +1,4 @@
-// `twk build SCRIPT [-o OUT] [--volume-size BYTES] [--arch x86|x64] [--stub FILE]`
+// `twk build SCRIPT [-o OUT] [--volume-size BYTES] [--arch x86|x64] [--stub FILE] [--jobs N]`
 #include <cstdio>
 #include <exception>
 
@@ -24,17 +24,27 @@ uint64_t ParseVolumeSize(const std::string& text) {
   return size;
 }
 
+unsigned ParseJobs(const std::string& text) {
+  if (text.empty() || text.size() > 3 || text.find_first_not_of("0123456789") != std::string::npos ||
+      std::stoul(text) == 0) {
+    UsageError("--jobs takes a number of threads from 1 up, not '" + text + "'");
+  }
+  return static_cast<unsigned>(std::stoul(text));
+}
+
 BuildRequest ParseBuildArguments(const Arguments& args) {
   BuildRequest request;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     const bool hasValue = i + 1 < args.size();
-    if (arg == "-o" || arg == "--volume-size" || arg == "--arch" || arg == "--stub") {
+    if (arg == "-o" || arg == "--volume-size" || arg == "--arch" || arg == "--stub" ||
+        arg == "--jobs") {
       if (!hasValue) UsageError(arg + " needs a value");
       const std::string& value = args[++i];
       if (arg == "-o") request.output = value;
       if (arg == "--volume-size") request.volumeSize = ParseVolumeSize(value);
       if (arg == "--stub") request.stub = value;
+      if (arg == "--jobs") request.jobs = ParseJobs(value);
       if (arg == "--arch") {
         if (value != "x86" && value != "x64") UsageError("--arch is x86 or x64, not '" + value + "'");
         request.arch = value;

@@ -1,11 +1,17 @@
 // twk extract: writes every file of the package below one folder, and nowhere else.
+// This thread reads the package and writes the files; worker threads check and expand
+// the blocks in between. Every step that shows or writes anything is taken in package
+// order, so files and messages do not depend on the number of threads.
+#include <deque>
 #include <iostream>
 #include <stdexcept>
+#include <utility>
 
 #include "package/format.h"
 #include "twk/command_usage.h"
 #include "twk/commands.h"
 #include "twk/installer_reader.h"
+#include "twk/ordered_pool.h"
 #include "twk/reader_commands.h"
 #include "twk/reader_error.h"
 #include "twk/reader_safe_writer.h"
@@ -19,6 +25,21 @@ struct ExtractCounts {
   int damaged = 0;  // files with a damaged block, a damaged header or file list
 };
 
+// A block as a worker leaves it: its verdict and bytes, and for a damaged one the
+// record, which the message describes.
+struct ExpandedBlock {
+  BlockVerdict verdict = BlockVerdict::kOk;
+  std::vector<uint8_t> bytes;
+  BlockRecord record;
+};
+
+ExpandedBlock ExpandOnWorker(BlockRecord record) {
+  ExpandedBlock block;
+  block.verdict = ExpandBlockRecord(record, kFileBlockCapacity, &block.bytes);
+  if (block.verdict != BlockVerdict::kOk) block.record = std::move(record);
+  return block;
+}
+
 std::string JoinComponents(const std::vector<std::string>& components) {
   std::string joined;
   for (const std::string& component : components) {
@@ -27,69 +48,169 @@ std::string JoinComponents(const std::vector<std::string>& components) {
   return joined;
 }
 
-// Reads the entry's blocks and writes them to `file` while it is open. A damaged block
-// discards the file (never left looking complete); the remaining blocks are still read
-// so the stream stays in step.
-void CopyBlocks(InstallerReader& reader, const FileEntry& entry,
-                std::unique_ptr<PendingFile>* file, ExtractCounts* counts, std::ostream& err) {
-  BlockRecord record;
-  std::vector<uint8_t> expanded;
-  for (int number = 1; reader.NextBlock(entry, number, &record); ++number) {
-    if (!*file) continue;
-    const BlockVerdict verdict = ExpandBlockRecord(record, kFileBlockCapacity, &expanded);
-    if (verdict != BlockVerdict::kOk) {
-      err << "twk: " << reader.stream().Describe(record.where) << ": block " << number << " of "
-          << entry.Label() << " is damaged: " << DescribeBlockVerdict(verdict, record)
-          << "; the file is not written\n";
-      file->reset();
-      ++counts->damaged;
-      continue;
-    }
-    try {
-      (*file)->Write(expanded.data(), expanded.size());
-    } catch (const std::runtime_error& failure) {
-      err << "twk: " << failure.what() << "\n";
-      file->reset();
-      ++counts->refused;
-    }
+// The in-order side: begins, fills and commits one file entry's file at a time, and
+// says what went wrong, as the steps come due.
+class EntryWriter {
+ public:
+  EntryWriter(InstallerReader& reader, OutputTree& tree, ExtractCounts* counts,
+              std::ostream& out, std::ostream& err)
+      : reader_(reader), tree_(tree), counts_(counts), out_(out), err_(err) {}
+
+  void Start(const FileEntry& entry, const TargetPath& target);
+  void Block(int number, ExpandedBlock block);
+  void End();
+
+ private:
+  InstallerReader& reader_;
+  OutputTree& tree_;
+  ExtractCounts* counts_;
+  std::ostream& out_;
+  std::ostream& err_;
+  FileEntry entry_;
+  std::vector<std::string> components_;
+  std::unique_ptr<PendingFile> file_;  // none when refused, damaged or not writable
+};
+
+void EntryWriter::Start(const FileEntry& entry, const TargetPath& target) {
+  entry_ = entry;
+  components_ = target.components;
+  file_.reset();
+  if (!target.refusal.empty()) {
+    err_ << "twk: " << reader_.path() << ": " << entry.Label() << " is not extracted: "
+         << target.refusal << "\n";
+    ++counts_->refused;
+    return;
+  }
+  try {
+    file_ = tree_.Begin(components_);
+  } catch (const std::runtime_error& failure) {
+    err_ << "twk: " << entry.Label() << " is not extracted: " << failure.what() << "\n";
+    ++counts_->refused;
   }
 }
 
-void ExtractEntry(InstallerReader& reader, OutputTree& tree, const FileEntry& entry,
-                  ExtractCounts* counts, std::ostream& out, std::ostream& err) {
-  const TargetPath target = MapTargetPath(entry.name);
-  std::unique_ptr<PendingFile> file;
-  if (!target.refusal.empty()) {
-    err << "twk: " << reader.path() << ": " << entry.Label() << " is not extracted: "
-        << target.refusal << "\n";
-    ++counts->refused;
-  } else {
-    try {
-      file = tree.Begin(target.components);
-    } catch (const std::runtime_error& failure) {
-      err << "twk: " << entry.Label() << " is not extracted: " << failure.what() << "\n";
-      ++counts->refused;
-    }
+// A damaged block discards the file (never left looking complete); the blocks after it
+// are passed over.
+void EntryWriter::Block(int number, ExpandedBlock block) {
+  if (!file_) return;
+  if (block.verdict != BlockVerdict::kOk) {
+    err_ << "twk: " << reader_.stream().Describe(block.record.where) << ": block " << number
+         << " of " << entry_.Label()
+         << " is damaged: " << DescribeBlockVerdict(block.verdict, block.record)
+         << "; the file is not written\n";
+    file_.reset();
+    ++counts_->damaged;
+    return;
   }
-  CopyBlocks(reader, entry, &file, counts, err);
-  if (!file) return;
   try {
-    if (!file->Commit(entry.fileTime())) {
-      err << "twk: " << JoinComponents(target.components)
-          << ": written, but its modification time could not be set\n";
-    }
-    out << JoinComponents(target.components) << "\n";
-    ++counts->written;
+    file_->Write(block.bytes.data(), block.bytes.size());
   } catch (const std::runtime_error& failure) {
-    err << "twk: " << failure.what() << "\n";
-    ++counts->refused;
+    err_ << "twk: " << failure.what() << "\n";
+    file_.reset();
+    ++counts_->refused;
   }
+}
+
+void EntryWriter::End() {
+  if (!file_) return;
+  try {
+    if (!file_->Commit(entry_.fileTime())) {
+      err_ << "twk: " << JoinComponents(components_)
+           << ": written, but its modification time could not be set\n";
+    }
+    out_ << JoinComponents(components_) << "\n";
+    ++counts_->written;
+  } catch (const std::runtime_error& failure) {
+    err_ << "twk: " << failure.what() << "\n";
+    ++counts_->refused;
+  }
+  file_.reset();
+}
+
+// The steps between reading and writing, in package order.
+class ExtractPipeline {
+ public:
+  ExtractPipeline(EntryWriter& writer, unsigned jobs) : writer_(writer), expander_(jobs) {}
+
+  // Reads every file entry and its blocks, handing the blocks to the workers; writes
+  // whatever is due while enough blocks wait. A ReadError comes only after everything
+  // read before it is written.
+  void ReadEntries(InstallerReader& reader);
+  void WriteAll();
+
+ private:
+  struct Step {
+    enum Kind { kStart, kBlock, kEnd } kind;
+    FileEntry entry;     // kStart
+    TargetPath target;   // kStart
+    int number = 0;      // kBlock
+    bool expanding = false;  // kBlock: handed to a worker
+  };
+
+  void ReadEntry(InstallerReader& reader, const FileEntry& entry);
+  void WriteNext();
+
+  EntryWriter& writer_;
+  OrderedPool<ExpandedBlock> expander_;
+  std::deque<Step> steps_;
+};
+
+void ExtractPipeline::ReadEntries(InstallerReader& reader) {
+  try {
+    FileEntry entry;
+    while (reader.NextFileEntry(&entry)) ReadEntry(reader, entry);
+  } catch (const ReadError&) {
+    WriteAll();
+    throw;
+  }
+  WriteAll();
+}
+
+// Blocks of a target that is refused anyway are read, so the stream stays in step, but
+// not expanded.
+void ExtractPipeline::ReadEntry(InstallerReader& reader, const FileEntry& entry) {
+  Step start{Step::kStart, entry, MapTargetPath(entry.name)};
+  const bool wanted = start.target.refusal.empty();
+  steps_.push_back(std::move(start));
+  BlockRecord record;
+  for (int number = 1; reader.NextBlock(entry, number, &record); ++number) {
+    if (wanted) {
+      expander_.Submit(
+          [block = std::move(record)]() mutable { return ExpandOnWorker(std::move(block)); });
+    }
+    Step step{Step::kBlock, FileEntry(), TargetPath()};
+    step.number = number;
+    step.expanding = wanted;
+    steps_.push_back(std::move(step));
+    while (expander_.pending() > expander_.window()) WriteNext();
+  }
+  steps_.push_back(Step{Step::kEnd, FileEntry(), TargetPath()});
+}
+
+void ExtractPipeline::WriteNext() {
+  Step step = std::move(steps_.front());
+  steps_.pop_front();
+  switch (step.kind) {
+    case Step::kStart:
+      writer_.Start(step.entry, step.target);
+      break;
+    case Step::kBlock:
+      writer_.Block(step.number, step.expanding ? expander_.TakeOldest() : ExpandedBlock());
+      break;
+    case Step::kEnd:
+      writer_.End();
+      break;
+  }
+}
+
+void ExtractPipeline::WriteAll() {
+  while (!steps_.empty()) WriteNext();
 }
 
 }  // namespace
 
 int ExtractInstaller(const std::string& path, const std::string& folder, std::ostream& out,
-                     std::ostream& err) {
+                     std::ostream& err, unsigned jobs) {
   ExtractCounts counts;
   try {
     InstallerReader reader(path);
@@ -102,10 +223,8 @@ int ExtractInstaller(const std::string& path, const std::string& folder, std::os
       err << "twk: " << problem << "\n";
       ++counts.damaged;
     }
-    FileEntry entry;
-    while (reader.NextFileEntry(&entry)) {
-      ExtractEntry(reader, tree, entry, &counts, out, err);
-    }
+    EntryWriter writer(reader, tree, &counts, out, err);
+    ExtractPipeline(writer, jobs == 0 ? DefaultJobs() : jobs).ReadEntries(reader);
     problem = haveHeader ? reader.FileListProblem(header) : std::string();
     // The names just used are checked only by the directory checksum, which takes the
     // lists after them too: a damaged name has extracted a file under another name.

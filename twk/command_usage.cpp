@@ -14,7 +14,7 @@ struct UsageText {
 
 const UsageText kUsages[] = {
     {"build", "build an installer (and its volumes) from a script",
-     "usage: twk build SCRIPT [-o OUT] [--volume-size BYTES] [--arch x86|x64] [--stub FILE]\n"
+     "usage: twk build SCRIPT [-o OUT] [--volume-size BYTES] [--arch x86|x64] [--stub FILE] [--jobs N]\n"
      "\n"
      "Builds an installation file from a script (docs/script.md). The same script and\n"
      "files always give the same bytes.\n"
@@ -23,7 +23,9 @@ const UsageText kUsages[] = {
      "  --volume-size BYTES  split the package: OUT and OUT's name with .001, .002, ... in\n"
      "                       place of its extension, each at most BYTES bytes\n"
      "  --arch x86|x64       the stub to use: x86 (default, 32-bit Windows) or x64\n"
-     "  --stub FILE          use FILE as the stub instead of the one beside twk\n"},
+     "  --stub FILE          use FILE as the stub instead of the one beside twk\n"
+     "  --jobs N             compress on N threads (default: one per processor, at most\n"
+     "                       32); the output is the same for any N\n"},
     {"list", "show what an installer holds",
      "usage: twk list INSTALLER\n"
      "\n"

@@ -1,7 +1,9 @@
 // Compressing the files and laying out the package.
 #include "twk/package_writer.h"
 
+#include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 #include "package/block_checksum.h"
 #include "package/file_entry.h"
@@ -24,6 +26,16 @@ void CheckBlockCount(const SourceFile& file, const std::string& script, uint64_t
   }
 }
 
+FileEntryFields FieldsOf(const SourceFile& file, uint16_t blockCount) {
+  FileEntryFields fields{};
+  std::copy(file.version, file.version + 4, fields.version);
+  fields.timeLow = static_cast<uint32_t>(file.fileTime);
+  fields.timeHigh = static_cast<uint32_t>(file.fileTime >> 32);
+  fields.shared = file.shared ? 1 : 0;
+  fields.blockCount = blockCount;
+  return fields;
+}
+
 }  // namespace
 
 void AppendStringRecord(const std::string& text, std::vector<uint8_t>* out) {
@@ -34,7 +46,7 @@ void AppendStringRecord(const std::string& text, std::vector<uint8_t>* out) {
   out->insert(out->end(), text.begin(), text.end());
 }
 
-PackageWriter::PackageWriter() {
+PackageWriter::PackageWriter(unsigned jobs) : compressor_(jobs) {
   spool_ = std::tmpfile();
   if (spool_ == nullptr) ThrowOutputError("temporary file", "cannot create: " + ErrnoText());
 }
@@ -52,64 +64,106 @@ void PackageWriter::Spool(const uint8_t* data, size_t length) {
 
 void PackageWriter::AddFile(const SourceFile& file, const std::string& script,
                             const ProgressCallback& progress) {
-  CheckBlockCount(file, script, (file.size + kPieceSize - 1) / kPieceSize);
+  try {
+    CheckBlockCount(file, script, (file.size + kPieceSize - 1) / kPieceSize);
+    pending_.push_back({Pending::kEntryStart, file, std::string(), ProgressCallback()});
+    ReadPieces(file, script, progress);
+    pending_.push_back({Pending::kEntryEnd, file, script, ProgressCallback()});
+  } catch (...) {
+    // Earlier files are still in the works: their errors are reported first, whatever
+    // the number of threads.
+    FinishFiles();
+    throw;
+  }
+}
+
+// Reads the file piece by piece into the compressor, spooling earlier pieces whenever
+// enough are waiting, so that at no time more than the compressor's window of pieces is
+// in memory.
+void PackageWriter::ReadPieces(const SourceFile& file, const std::string& script,
+                               const ProgressCallback& progress) {
   InputFile input;
   const InputStatus opened = input.Open(file.path);
   if (opened != InputStatus::kOk) {
     ThrowUnusableInput(script, file.line, "source '" + file.path + "'", opened, input.problem());
   }
-
-  std::vector<uint8_t> entry;
-  AppendStringRecord(file.target, &entry);
-  const uint64_t countOffset = spoolLength_ + entry.size();
-  FileEntryFields fields{};
-  std::copy(file.version, file.version + 4, fields.version);
-  fields.timeLow = static_cast<uint32_t>(file.fileTime);
-  fields.timeHigh = static_cast<uint32_t>(file.fileTime >> 32);
-  fields.shared = file.shared ? 1 : 0;
-  uint8_t fixed[kFileEntryFixedSize];
-  StoreFileEntryFields(fields, fixed);
-  entry.insert(entry.end(), fixed, fixed + sizeof(fixed));
-  Spool(entry.data(), entry.size());
-
   // One byte more than the size it had is enough to tell that it changed; a file that
   // keeps growing is not read on.
   uint64_t allowed = file.size + 1;
-  const InputReader read = [&input, &file, &allowed](uint8_t* dest, size_t count) {
+  uint64_t total = 0;
+  for (;;) {
+    std::vector<uint8_t> piece(kPieceSize);
     size_t got = 0;
-    if (input.Read(dest, allowed < count ? static_cast<size_t>(allowed) : count, &got) !=
-        InputStatus::kOk) {
+    const size_t want = allowed < kPieceSize ? static_cast<size_t>(allowed) : kPieceSize;
+    if (input.Read(piece.data(), want, &got) != InputStatus::kOk) {
       ThrowInputError(file.path, input.problem());
     }
+    if (got == 0) break;
     allowed -= got;
-    return got;
-  };
-  const CompressedStream stream =
-      CompressStream(read, [this, &progress](const std::vector<uint8_t>& records, size_t plain) {
-        Spool(records.data(), records.size());
-        if (progress) progress(plain);
-      });
-  const uint64_t total = stream.plainBytes;
-  const uint64_t blocks = stream.blocks;
+    total += got;
+    piece.resize(got);
+    compressor_.Submit([data = std::move(piece)] { return CompressPiece(data); });
+    pending_.push_back({Pending::kPiece, SourceFile(), std::string(), progress});
+    while (compressor_.pending() > compressor_.window()) SpoolNext();
+  }
   if (total != file.size) ThrowInputError(file.path, "the file changed while it was read");
-  CheckBlockCount(file, script, blocks);
+}
 
-  fields.blockCount = static_cast<uint16_t>(blocks);
-  StoreFileEntryFields(fields, fixed);
-  const size_t nameRecord = entry.size() - sizeof(fixed);
-  directory_ = BlockChecksum(entry.data(), nameRecord, directory_);
+void PackageWriter::SpoolNext() {
+  const Pending next = std::move(pending_.front());
+  pending_.pop_front();
+  switch (next.kind) {
+    case Pending::kEntryStart:
+      StartEntry(next.file);
+      break;
+    case Pending::kPiece: {
+      const CompressedPiece piece = compressor_.TakeOldest();
+      Spool(piece.records.data(), piece.records.size());
+      entryBlocks_ += piece.blocks;
+      if (next.progress) next.progress(piece.plainLength);
+      break;
+    }
+    case Pending::kEntryEnd:
+      EndEntry(next.file, next.script);
+      break;
+  }
+}
+
+void PackageWriter::FinishFiles() {
+  while (!pending_.empty()) SpoolNext();
+}
+
+void PackageWriter::StartEntry(const SourceFile& file) {
+  std::vector<uint8_t> entry;
+  AppendStringRecord(file.target, &entry);
+  countOffset_ = spoolLength_ + entry.size();
+  uint8_t fixed[kFileEntryFixedSize];
+  StoreFileEntryFields(FieldsOf(file, 0), fixed);
+  entry.insert(entry.end(), fixed, fixed + sizeof(fixed));
+  Spool(entry.data(), entry.size());
+  entryBlocks_ = 0;
+}
+
+void PackageWriter::EndEntry(const SourceFile& file, const std::string& script) {
+  CheckBlockCount(file, script, entryBlocks_);
+  uint8_t fixed[kFileEntryFixedSize];
+  StoreFileEntryFields(FieldsOf(file, static_cast<uint16_t>(entryBlocks_)), fixed);
+  std::vector<uint8_t> name;
+  AppendStringRecord(file.target, &name);
+  directory_ = BlockChecksum(name.data(), name.size(), directory_);
   directory_ = BlockChecksum(fixed, sizeof(fixed), directory_);
-  if (std::fseek(spool_, static_cast<long>(countOffset), SEEK_SET) != 0 ||
+  if (std::fseek(spool_, static_cast<long>(countOffset_), SEEK_SET) != 0 ||
       std::fwrite(fixed, 1, sizeof(fixed), spool_) != sizeof(fixed) ||
       std::fseek(spool_, 0, SEEK_END) != 0) {
     ThrowOutputError("temporary file", "cannot write: " + ErrnoText());
   }
   Spool(kEndRecord, sizeof(kEndRecord));
-  AddToSizeTable(file.size, blocks, sizeTable_);
+  AddToSizeTable(file.size, entryBlocks_, sizeTable_);
 }
 
 void PackageWriter::Finish(HeaderContent header, const PackageLists& lists,
                            const std::string& script, int licenceLine) {
+  FinishFiles();
   std::copy(sizeTable_, sizeTable_ + kSizeTableWords, header.sizeTable);
   tail_.clear();
   tail_.push_back(0);  // the empty name record that ends the file entries
@@ -118,8 +172,8 @@ void PackageWriter::Finish(HeaderContent header, const PackageLists& lists,
   for (const std::string& line : lists.registry) AppendStringRecord(line, &tail_);
   tail_.push_back(0);
   AppendStringRecord(lists.runAfter, &tail_);
-  header.directoryChecksum = BlockChecksum(tail_.data(), tail_.size(), directory_);
   // A sum of exactly 0 would read as "no checksum": such a package is simply not checked.
+  header.directoryChecksum = BlockChecksum(tail_.data(), tail_.size(), directory_);
   const std::vector<uint8_t> expanded = BuildExpandedHeader(header);
   head_.assign(1, kModeInstall);
   std::vector<uint8_t> record;

@@ -2,17 +2,23 @@
 // shortcut list, the registry list and the run-after command. File entries are compressed
 // into a temporary spool file first, because the header block that precedes them carries
 // the size table, and its block count is known only once every file is cut into blocks.
+// Pieces are compressed on several threads, the next files' while earlier ones are still
+// being written; the spool gets everything in file order, so the bytes do not depend on
+// the number of threads.
 #pragma once
 
 #include <stdint.h>
 #include <stdio.h>
 
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "twk/build_header.h"
 #include "twk/build_sources.h"
+#include "twk/build_blocks.h"
+#include "twk/ordered_pool.h"
 
 // The parts of the package that follow the file entries, as their final texts.
 struct PackageLists {
@@ -29,20 +35,29 @@ using ProgressCallback = std::function<void(uint64_t bytes)>;
 
 class PackageWriter {
  public:
-  PackageWriter();  // creates the spool; throws an output error when it cannot
+  // Creates the spool; throws an output error when it cannot. `jobs` threads compress
+  // (see OrderedPool).
+  explicit PackageWriter(unsigned jobs = 1);
   ~PackageWriter();
 
   PackageWriter(const PackageWriter&) = delete;
   PackageWriter& operator=(const PackageWriter&) = delete;
 
   // Cuts the file into 65000-byte pieces, compresses them into block records and spools
-  // the file entry. An empty file has no blocks: only its end record. Throws a script error
-  // (naming `script` and the file's line) when the file needs more than 65535 blocks, and
-  // an input error when it cannot be read or changes size while it is read.
+  // the file entry, maybe only once later files are added. An empty file has no blocks:
+  // only its end record. Throws a script error (naming `script` and the file's line) when
+  // the file needs more than 65535 blocks, and an input error when it cannot be read or
+  // changes size while it is read; an error of an earlier file comes first. `progress`
+  // hears of every piece spooled, on this thread, and must stay callable until
+  // FinishFiles or Finish has returned.
   void AddFile(const SourceFile& file, const std::string& script, const ProgressCallback& progress);
 
-  // Builds the header block from `header` (its size table is replaced by the one of the
-  // files added) and the parts after the file entries. Throws a script error naming
+  // Waits for the files added so far and spools them; throws what AddFile would have.
+  void FinishFiles();
+
+  // Spools what is still being compressed, then builds the header block from `header`
+  // (its size table is replaced by the one of the files added) and the parts after the
+  // file entries. Throws a script error naming
   // `script` (and `licenceLine`, when not 0) when the header block does not fit its
   // capacity. List items must fit string records (CheckScript sees to it); a longer one
   // throws std::length_error. Call once, after the last AddFile.
@@ -58,8 +73,25 @@ class PackageWriter {
   const uint32_t* sizeTable() const { return sizeTable_; }
 
  private:
-  void Spool(const uint8_t* data, size_t length);
+  // What the spool still waits for, in package order.
+  struct Pending {
+    enum Kind { kEntryStart, kPiece, kEntryEnd } kind;
+    SourceFile file;           // kEntryStart, kEntryEnd
+    std::string script;        // kEntryEnd
+    ProgressCallback progress;  // kPiece
+  };
 
+  void Spool(const uint8_t* data, size_t length);
+  void ReadPieces(const SourceFile& file, const std::string& script,
+                  const ProgressCallback& progress);
+  void SpoolNext();
+  void StartEntry(const SourceFile& file);
+  void EndEntry(const SourceFile& file, const std::string& script);
+
+  OrderedPool<CompressedPiece> compressor_;
+  std::deque<Pending> pending_;
+  uint64_t countOffset_ = 0;     // of the entry being spooled: where its block count goes
+  uint64_t entryBlocks_ = 0;     // and how many blocks it has so far
   FILE* spool_ = nullptr;
   uint64_t spoolLength_ = 0;
   uint32_t sizeTable_[kSizeTableWords] = {0, 0, 0, 0, 0, 0, 0, 0};

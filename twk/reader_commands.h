@@ -15,9 +15,11 @@ int ListInstaller(const std::string& path, std::ostream& out, std::ostream& err)
 // is intact but holds targets that ExtractInstaller refuses.
 int VerifyInstaller(const std::string& path, std::ostream& out, std::ostream& err);
 
-// Every file below `folder`, never outside it, with its modification time set.
+// Every file below `folder`, never outside it, with its modification time set. `jobs`
+// threads expand the blocks (0: one per processor); files and messages are the same for
+// any number.
 int ExtractInstaller(const std::string& path, const std::string& folder, std::ostream& out,
-                     std::ostream& err);
+                     std::ostream& err, unsigned jobs = 0);
 
 // A maintenance program's trailer and uninstall log.
 int LogMaintenanceProgram(const std::string& path, std::ostream& out, std::ostream& err);

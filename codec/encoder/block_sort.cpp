@@ -11,6 +11,7 @@
 #include <stdint.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "codec/little_endian.h"
 
@@ -20,12 +21,17 @@ namespace {
 // race; the first mismatch after k equal bytes rules out the worse one and the k starts
 // after it, which can only be worse by the same mismatch.
 size_t LeastRotation(const uint8_t* data, size_t length) {
+  // Positions below 2 * length wrap with one subtraction; a division per byte compared
+  // would cost more than the suffix sort.
+  const auto at = [data, length](size_t position) {
+    return data[position < length ? position : position - length];
+  };
   size_t i = 0;
   size_t j = 1;
   size_t k = 0;
   while (i < length && j < length && k < length) {
-    const uint8_t a = data[(i + k) % length];
-    const uint8_t b = data[(j + k) % length];
+    const uint8_t a = at(i + k);
+    const uint8_t b = at(j + k);
     if (a == b) {
       ++k;
       continue;
@@ -47,10 +53,11 @@ std::vector<uint8_t> BlockSort(const uint8_t* data, size_t length) {
   std::vector<uint8_t> out;
   if (length == 0 || length > INT32_MAX) return out;
   const size_t shift = LeastRotation(data, length);
-  std::vector<uint8_t> least(length);
-  std::rotate_copy(data, data + shift, data + length, least.begin());
-  std::vector<saidx_t> suffixes(length);
-  if (divsufsort(least.data(), suffixes.data(), static_cast<saidx_t>(length)) != 0) return out;
+  std::vector<uint8_t> least(data + shift, data + length);
+  least.insert(least.end(), data, data + shift);
+  // Filled by the sort: not cleared first, which would cost a pass over 4 bytes a byte.
+  const std::unique_ptr<saidx_t[]> suffixes(new saidx_t[length]);
+  if (divsufsort(least.data(), suffixes.get(), static_cast<saidx_t>(length)) != 0) return out;
 
   out.resize(length + 4);
   uint8_t* last = out.data() + 4;

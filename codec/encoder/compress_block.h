@@ -14,9 +14,10 @@ constexpr size_t kMaxStoredLength = 65535;
 constexpr size_t kExpansionOverhead = 5;
 
 // Compresses `length` bytes (1 or more) into the stored form that ExpandBlock turns
-// back into them. Chooses, per block, the run-length form that gives fewer stored
-// bytes. Returns false, leaving *stored empty, when the stored form would exceed
-// kMaxStoredLength: the caller then cuts the piece smaller.
+// back into them. Compresses the coded run-length form when it is the shorter one, and
+// otherwise the stored form; the other form only when the first does not fit. Returns
+// false, leaving *stored empty, when neither fits kMaxStoredLength: the caller then cuts
+// the piece smaller. Runs on the calling thread alone.
 // The result expands, with ExpandBlock, within any capacity C >= length + 5
 // (kExpansionOverhead) that holds the stored bytes: a 65000-byte piece within the file
 // block capacity 0x18000, a header block of at most 65530 bytes within the header block

@@ -1,120 +1,137 @@
-// The fast Huffman stage against a slow decoder that keeps the code tree node by node,
-// exactly as the block format describes it. The real tree is laid out for speed and
-// shared with the encoder, so round trips alone could not tell if it strayed from the
-// format: the oracle can.
+// The fast Huffman stage against the slow decoder of huffman_reference.h, on streams the
+// encoder wrote and on damaged ones: the fast decoder caches parts of the tree between
+// symbols, and only a decoder without caches can tell when one of them went stale.
 #include <gtest/gtest.h>
 
 #include "codec/encoder/compress_block.h"
 #include "codec/huffman_decoder.h"
+#include "codec/huffman_model.h"
 #include "tests/codec/codec_test_support.h"
+#include "tests/codec/huffman_reference.h"
 
 namespace {
 
-struct ReferenceDecoder {
-  struct Node {
-    uint32_t weight;
-    int parent;
-    bool leaf;
-    int child;
-  };
-  Node node[kSlotCount] = {
-      {2, -1, false, 1}, {1, 0, true, kEndOfBlockSymbol}, {1, 0, true, kEscapeSymbol}};
-  int map[kSymbolCount];
-  int count = 3;
-  int rescales = 0;
-
-  ReferenceDecoder() {
-    std::fill(map, map + kSymbolCount, -1);
-    map[kEndOfBlockSymbol] = 1;
-    map[kEscapeSymbol] = 2;
-  }
-
-  // Whatever refers to the contents of slot `from` is made to refer to slot `to`.
-  void Relink(int from, int to) {
-    if (node[from].leaf) {
-      map[node[from].child] = to;
-    } else {
-      node[node[from].child].parent = node[node[from].child + 1].parent = to;
-    }
-  }
-
-  void Append(int value) {
-    const int last = count - 1;
-    node[count] = {node[last].weight, last, true, node[last].child};
-    map[node[count].child] = count;
-    node[last] = {node[last].weight, node[last].parent, false, count};
-    node[count + 1] = {0, last, true, value};
-    map[value] = count + 1;
-    count += 2;
-  }
-
-  void Count(int value) {
-    if (node[0].weight == 0x8000) Rescale();
-    for (int slot = map[value]; slot != -1; slot = node[slot].parent) {
-      const uint32_t weight = ++node[slot].weight;
-      int target = slot;
-      while (target > 0 && node[target - 1].weight < weight) --target;
-      if (target == slot) continue;
-      Relink(slot, target);
-      Relink(target, slot);
-      std::swap(node[slot].weight, node[target].weight);
-      std::swap(node[slot].leaf, node[target].leaf);
-      std::swap(node[slot].child, node[target].child);
-      slot = target;
-    }
-  }
-
-  void Rescale() {
-    ++rescales;
-    int j = count - 1;
-    for (int i = count - 1; i >= 0; --i) {
-      if (node[i].leaf) node[j--] = {(node[i].weight + 1) / 2, 0, true, node[i].child};
-    }
-    for (int i = count - 2; j >= 0; i -= 2, --j) {
-      const uint32_t weight = node[i].weight + node[i + 1].weight;
-      int k = j + 1;
-      while (weight < node[k].weight) ++k;
-      std::copy(node + j + 1, node + k, node + j);
-      node[k - 1] = {weight, -1, false, i};  // -1 stays only on the root
-    }
-    for (int i = count - 1; i >= 0; --i) Relink(i, i);
-  }
-
-  Bytes Decode(const Bytes& in) {
-    size_t bit = 0;
-    auto read = [&] { return (in.at(bit / 8) >> (7 - bit++ % 8)) & 1; };
-    for (Bytes out;;) {
-      int slot = 0;
-      while (!node[slot].leaf) slot = node[slot].child + read();
-      int symbol = node[slot].child;
-      if (symbol == kEndOfBlockSymbol) return out;
-      if (symbol == kEscapeSymbol) {
-        symbol = 0;
-        for (int k = 0; k < 8; ++k) symbol = symbol * 2 + read();
-        if (map[symbol] != -1) return out;  // not in a valid stream; stop, not overflow
-        Append(symbol);
-      }
-      out.push_back(static_cast<uint8_t>(symbol));
-      Count(symbol);
-    }
-  }
+struct Decoded {
+  bool ok;
+  Bytes bytes;
 };
 
-TEST(HuffmanDecoder, AgreesWithTheSlowDecoderThroughManyRescales) {
-  // Skewed like text, with every byte value somewhere, and long enough to rescale often.
-  Bytes data = RandomBytes(65000, 11, 256);
+Decoded DecodeFast(const Bytes& stored, uint32_t capacity) {
+  Bytes out(capacity);
+  uint32_t length = 0;
+  const bool ok = HuffmanDecodeBlock(stored.data(), static_cast<uint32_t>(stored.size()),
+                                     out.data(), capacity, &length);
+  out.resize(length);
+  return {ok, out};
+}
+
+Decoded DecodeSlowly(const Bytes& stored, uint32_t capacity, ReferenceHuffmanDecoder* reference) {
+  Decoded decoded;
+  decoded.ok = reference->Decode(stored.data(), stored.size(), capacity, &decoded.bytes);
+  return decoded;
+}
+
+void ExpectSameDecoding(const Bytes& stored, uint32_t capacity) {
+  ReferenceHuffmanDecoder reference;
+  const Decoded slow = DecodeSlowly(stored, capacity, &reference);
+  const Decoded fast = DecodeFast(stored, capacity);
+  EXPECT_EQ(fast.ok, slow.ok);
+  EXPECT_EQ(fast.bytes, slow.bytes);
+}
+
+// Move-to-front codes as they come out of real files: mostly 0, a long tail of rare
+// large values, and stretches of one value that keep exchanging the nodes near the root.
+Bytes CodesLikeAfterBlockSort(size_t length, uint32_t seed) {
+  std::mt19937 rng(seed);
+  Bytes out;
+  while (out.size() < length) {
+    const uint32_t kind = rng() % 16;
+    if (kind == 0) {
+      out.insert(out.end(), 1 + rng() % 300, static_cast<uint8_t>(rng()));
+    } else {
+      uint32_t code = 0;
+      while (rng() % 3 != 0 && code < 255) code += 1 + (code > 8 ? rng() % 40 : 0);
+      out.push_back(static_cast<uint8_t>(std::min<uint32_t>(code, 255)));
+    }
+  }
+  out.resize(length);
+  return out;
+}
+
+Bytes SkewedText(size_t length, uint32_t seed) {
+  Bytes data = RandomBytes(length, seed, 256);
   for (size_t i = 0; i < data.size(); ++i) data[i] = i % 7 ? "etaoin shrdlu"[i % 13] : data[i];
+  return data;
+}
+
+TEST(HuffmanDecoder, AgreesWithTheSlowDecoderOnEveryKindOfBlock) {
+  const Bytes blocks[] = {
+      SkewedText(65000, 11), CodesLikeAfterBlockSort(98000, 12), RandomBytes(30000, 13, 256),
+      RandomBytes(30000, 14, 3), Bytes(40000, 0x00),
+  };
+  for (const Bytes& block : blocks) {
+    const Bytes stored = HuffmanEncodeBlock(block.data(), block.size());
+    ReferenceHuffmanDecoder reference;
+    const Decoded slow = DecodeSlowly(stored, kFileCapacity, &reference);
+    const Decoded fast = DecodeFast(stored, kFileCapacity);
+    EXPECT_TRUE(slow.ok);
+    EXPECT_TRUE(slow.bytes == block) << "the encoder strayed from the format";
+    EXPECT_TRUE(fast.ok);
+    EXPECT_TRUE(fast.bytes == block) << "the fast decoder strayed from the format";
+    // The long blocks rescale several times; the skewed text uses every slot.
+    if (&block == &blocks[0]) {
+      EXPECT_GE(reference.rescales, 2);
+      EXPECT_EQ(reference.count, ReferenceHuffmanDecoder::kSlots);
+    }
+  }
+}
+
+TEST(HuffmanDecoder, AgreesWithTheSlowDecoderOnDamagedStreams) {
+  const Bytes codes = CodesLikeAfterBlockSort(12000, 21);
+  const Bytes stored = HuffmanEncodeBlock(codes.data(), codes.size());
+  std::mt19937 rng(22);
+  for (int trial = 0; trial < 150; ++trial) {
+    Bytes damaged = stored;
+    // A flipped bit turns the rest into another stream of symbols, escapes of values
+    // already in the tree among them; a cut makes it end inside a symbol.
+    damaged[rng() % damaged.size()] ^= static_cast<uint8_t>(1u << (rng() % 8));
+    if (trial % 3 == 0) damaged.resize(rng() % damaged.size());
+    ExpectSameDecoding(damaged, kFileCapacity);
+  }
+  for (const uint32_t capacity : {0u, 1u, 2u, 1000u, 11999u, 12000u}) {
+    ExpectSameDecoding(stored, capacity);
+  }
+}
+
+TEST(HuffmanDecoder, AgreesWithTheSlowDecoderThroughTheWholePipeline) {
+  // What CompressBlock stores, from real-looking bytes rather than codes.
+  const Bytes data = SkewedText(60000, 31);
   Bytes stored;
   ASSERT_TRUE(CompressBlock(data.data(), data.size(), &stored));
-  Bytes fast(kFileCapacity);
-  uint32_t length = 0;
-  ASSERT_TRUE(HuffmanDecodeBlock(stored.data(), static_cast<uint32_t>(stored.size()), fast.data(),
-                                 kFileCapacity, &length));
-  fast.resize(length);
-  ReferenceDecoder reference;
-  EXPECT_EQ(reference.Decode(stored), fast);
-  EXPECT_GE(reference.rescales, 2);
-  EXPECT_EQ(reference.count, kSlotCount);  // all 256 values in: every slot used
+  ExpectSameDecoding(stored, kFileCapacity);
+}
+
+TEST(HuffmanModel, ReportsChangesToWatchedSlots) {
+  HuffmanModel model;
+  model.ResetModel();
+  EXPECT_TRUE(model.watchedChanged());  // nothing cached fits a fresh tree
+  for (const int value : {'a', 'b', 'c', 'b'}) {
+    model.AppendSymbol(value);
+    model.CountSymbol(value);
+  }
+  int inner = 1;
+  while (HuffmanModel::IsLeafChild(model.child(inner))) ++inner;
+  const int last = model.nodeCount() - 1;
+  model.ClearWatches();
+  model.WatchSlot(inner);
+  model.ExchangeNodes(last - 1, last);
+  EXPECT_FALSE(model.watchedChanged());
+  model.ExchangeNodes(last, inner);
+  EXPECT_TRUE(model.watchedChanged());
+  model.ClearWatches();
+  model.WatchSlot(inner);
+  model.RescaleModel();
+  EXPECT_TRUE(model.watchedChanged());
 }
 
 }  // namespace

@@ -20,6 +20,7 @@ struct Target {
 const Target kTargets[] = {
     {"fuzz_expand_block", FuzzExpandBlock},
     {"fuzz_round_trip", FuzzRoundTrip},
+    {"fuzz_huffman_decoder", FuzzHuffmanDecoder},
     {"fuzz_header_block", FuzzHeaderBlock},
     {"fuzz_pe_version", FuzzPeVersion},
     {"fuzz_installer_file", FuzzInstallerFile},

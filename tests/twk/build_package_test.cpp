@@ -167,6 +167,34 @@ TEST(BuildPackage, SameInputsGiveTheSameBytes) {
               build_test::ReadBytes(product.dir / "two.exe"));
 }
 
+TEST(BuildPackage, AnyNumberOfThreadsGivesTheSameBytes) {
+  // Files of many pieces next to small and empty ones, so that pieces of several files
+  // are compressed at once and the writer waits for some while others are done.
+  TempDir dir;
+  std::string script = "[Setup]\nProgramFolder = Demo\n[Files]\n";
+  for (int i = 0; i < 12; ++i) {
+    const size_t length = i % 4 == 0 ? 65000 * 5 + 17 * i : i % 4 == 1 ? 0 : 900 * i;
+    std::vector<uint8_t> bytes = build_test::NoiseBytes(length, 40 + i);
+    for (size_t k = 0; k < bytes.size(); k += 3) bytes[k] = 'a';  // compressible, unevenly
+    const std::string name = "f" + std::to_string(i) + ".dat";
+    build_test::WriteBytes(dir / ("src/" + name), bytes);
+    script += name + " {OurProgramDir}\\" + name + "\n";
+  }
+  build_test::WriteText(dir / "src/many.twk", script);
+  std::vector<uint8_t> single;
+  for (const unsigned jobs : {1u, 2u, 4u, 7u}) {
+    BuildRequest request;
+    request.script = dir / "src/many.twk";
+    request.output = dir / ("out" + std::to_string(jobs) + ".exe");
+    request.stub = build_test::WriteFakeStub(dir);
+    request.jobs = jobs;
+    BuildInstaller(request);
+    const std::vector<uint8_t> built = build_test::ReadBytes(request.output);
+    if (jobs == 1) single = built;
+    EXPECT_TRUE(built == single) << jobs << " jobs";
+  }
+}
+
 TEST(BuildPackage, PieceTooBigToStoreIsCutInHalves) {
   // Noise stores in a little more bytes than it has: 66000 bytes cannot go into one record.
   const std::vector<uint8_t> noise = build_test::NoiseBytes(66000, 9);

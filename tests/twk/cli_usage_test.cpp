@@ -82,4 +82,15 @@ TEST(TwkCli, AWrongCommandLineRepeatsTheCommandsSynopsis) {
   }
 }
 
+TEST(TwkCli, BuildTakesAThreadCountFromOneUp) {
+  for (const char* jobs : {"0", "-1", "two", "1000", ""}) {
+    const TwkRun run = RunTwk(std::string("build demo.twk --jobs '") + jobs + "'");
+    EXPECT_EQ(run.status, 2) << jobs;
+    EXPECT_NE(run.err.find("--jobs takes a number of threads"), std::string::npos) << run.err;
+  }
+  // A valid count goes on to the script, which is missing here.
+  const TwkRun run = RunTwk("build /nonexistent/demo.twk --jobs 3");
+  EXPECT_EQ(run.status, 3) << run.err;
+}
+
 }  // namespace

@@ -65,6 +65,39 @@ TEST(ReadExtract, DamagedBlockLeavesNoFileThatLooksComplete) {
                                       "WinSysDir", "WinSysDir/shared.dll"}));
 }
 
+TEST(ReadExtract, AnyNumberOfThreadsWritesTheSameFilesAndMessages) {
+  ScratchFolder scratch;
+  TestPackage package;
+  for (int i = 0; i < 8; ++i) {
+    const std::string target = i == 3 ? "{OurProgramDir}\\..\\x" : "{OurProgramDir}\\f" + std::to_string(i);
+    package.files.push_back({target, TextBytes(30000 * i + 5), {}, kSampleFileTime, false});
+  }
+  TestLayout layout;
+  Bytes image = BuildInstallerImage(package, &layout);
+  // Damage in the middle of one file and in the first block of another, so that blocks
+  // after the damage are still being expanded when it comes due.
+  image[layout.fileBlocks[7] + 30] ^= 0x10;   // the first of f5's three blocks
+  image[layout.fileBlocks[11] + 30] ^= 0x10;  // the second of f6's three
+  WriteVolumes(scratch / "SETUP.EXE", image);
+  std::string firstOut, firstErr;
+  std::vector<std::string> firstTree;
+  for (const unsigned jobs : {1u, 2u, 5u}) {
+    fs::remove_all(scratch / "out");
+    std::ostringstream out, err;
+    EXPECT_EQ(ExtractInstaller(scratch / "SETUP.EXE", scratch / "out", out, err, jobs), kExitDamaged);
+    if (jobs == 1) {
+      firstOut = out.str();
+      firstErr = err.str();
+      firstTree = Tree(scratch / "out");
+      EXPECT_EQ(std::count(firstErr.begin(), firstErr.end(), '\n'), 4) << firstErr;
+    }
+    EXPECT_EQ(out.str(), firstOut) << jobs << " jobs";
+    EXPECT_EQ(err.str(), firstErr) << jobs << " jobs";
+    EXPECT_EQ(Tree(scratch / "out"), firstTree) << jobs << " jobs";
+    EXPECT_EQ(ReadFile(scratch / "out/OurProgramDir/f7"), package.files[7].data);
+  }
+}
+
 TEST(ReadExtract, AFileListThatDisagreesWithTheBlockCountIsDamage) {
   ScratchFolder scratch;
   TestLayout layout;
