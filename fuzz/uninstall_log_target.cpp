@@ -9,7 +9,7 @@
 #include "codec/little_endian.h"
 #include "fuzz/fuzz_scratch.h"
 #include "fuzz/fuzz_targets.h"
-#include "installer/file_extraction.h"
+#include "installer/shared_files.h"
 #include "package/format.h"
 #include "platform/file_system.h"
 #include "platform/message_box.h"

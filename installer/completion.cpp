@@ -7,7 +7,7 @@
 #include "installer/extraction_run.h"
 #include "installer/next_boot.h"
 #include "installer/path_macros.h"
-#include "installer/registry_entries.h"
+#include "installer/registry_keys.h"
 #include "package/setup_state.h"
 #include "platform/background_window.h"
 #include "platform/file_system.h"

@@ -7,7 +7,7 @@
 #include "installer/file_extraction.h"
 #include "installer/path_macros.h"
 #include "installer/registry_entries.h"
-#include "installer/self_registration.h"
+#include "installer/dll_registration.h"
 #include "installer/shortcuts.h"
 #include "maintenance/maintenance_program.h"
 #include "maintenance/uninstall_log_writer.h"

@@ -11,6 +11,7 @@
 #include "installer/next_boot.h"
 #include "installer/overwrite_policy.h"
 #include "installer/path_macros.h"
+#include "installer/shared_files.h"
 #include "maintenance/uninstall_log_writer.h"
 #include "package/directory_check.h"
 #include "package/extract_block.h"
@@ -21,7 +22,6 @@
 #include "platform/file_system.h"
 #include "platform/message_box.h"
 #include "platform/progress_dialog.h"
-#include "platform/registry.h"
 
 namespace {
 
@@ -254,25 +254,6 @@ bool FinishFile(const FileJob& job) {
 }
 
 }  // namespace
-
-bool CountSharedFile(const char* path) {
-  char fullPath[kPathBufferSize];
-  if (!platform::GetFullPath(path, fullPath, sizeof(fullPath))) return false;
-  platform::Key key = platform::CreateKey(platform::kRootLocalMachine, kSharedDllsKey);
-  if (key == nullptr) return false;
-  uint32_t count = 0;
-  uint32_t type = 0;
-  uint32_t size = sizeof(count);
-  if (!platform::QueryValue(key, fullPath, &type, &count, &size) ||
-      type != platform::kRegNumber || size != sizeof(count)) {
-    count = 0;
-  }
-  ++count;
-  const bool written =
-      platform::SetValue(key, fullPath, platform::kRegNumber, &count, sizeof(count));
-  platform::CloseKey(key);
-  return written;
-}
 
 bool ExtractNextFile(platform::Window dialog, bool* listEnded) {
   bool ended = false;

@@ -6,7 +6,7 @@
 #include <string.h>
 
 #include "installer/path_macros.h"
-#include "installer/registry_entries.h"
+#include "installer/registry_keys.h"
 #include "package/setup_state.h"
 #include "platform/registry.h"
 #include "platform/system.h"

@@ -3,12 +3,9 @@
 
 #include <stdio.h>
 #include <stdlib.h>
-#include <string.h>
 
-#include "package/setup_state.h"
+#include "codec/little_endian.h"
 #include "platform/library.h"
-#include "platform/message_box.h"
-#include "platform/progress_dialog.h"
 #include "platform/version_info.h"
 
 namespace {
@@ -25,23 +22,14 @@ bool FindMarker(const void* data) {
     return false;
   }
   const uint8_t* bytes = static_cast<const uint8_t*>(translation);
-  const unsigned language = bytes[0] | (bytes[1] << 8);
-  const unsigned codePage = bytes[2] | (bytes[3] << 8);
+  const unsigned language = LoadLe16(bytes);
+  const unsigned codePage = LoadLe16(bytes + 2);
   char entry[64];
   snprintf(entry, sizeof(entry), "\\StringFileInfo\\%04X%04X\\OLESelfRegister", language,
            codePage);
   const void* value = nullptr;
   uint32_t valueLength = 0;
   return platform::QueryVersionValue(data, entry, &value, &valueLength);
-}
-
-bool AskToContinue(platform::Window dialog, const char* path) {
-  char text[kStringRecordBufferSize + 96];
-  snprintf(text, sizeof(text), "Self-registering file %s failed! Continue installation anyway?",
-           path);
-  return platform::ShowMessageBox(dialog, text, "Error!",
-                                  platform::kMbYesNo | platform::kMbIconQuestion) !=
-         platform::kIdNo;
 }
 
 }  // namespace
@@ -65,15 +53,4 @@ bool SelfRegisterFile(const char* path, bool registerIt) {
       library, registerIt ? "DllRegisterServer" : "DllUnregisterServer", &result);
   platform::FreeLibraryHandle(library);
   return called && result == 0;
-}
-
-bool RegisterExtractedDlls(platform::Window dialog) {
-  platform::SetControlText(dialog, platform::kProgressStatusText, "Registering DLLs...");
-  bool goOn = true;
-  for (const SelfRegistration* entry = g_setup.selfRegistrations; entry != nullptr && goOn;
-       entry = entry->next) {
-    if (!SelfRegisterFile(entry->path, true)) goOn = AskToContinue(dialog, entry->path);
-  }
-  ReleaseSelfRegistrations();
-  return goOn;
 }

@@ -1,8 +1,6 @@
 // Self-registration of the COM servers among the installed files.
 #pragma once
 
-#include "platform/handles.h"
-
 // Whether the file's version resource carries the self-registration marker: an entry
 // "OLESelfRegister" in the string table of its first translation. Its content is not
 // examined; a file without a version resource or translation has no marker.
@@ -13,10 +11,3 @@ bool HasSelfRegisterMarker(const char* path);
 // case it is not loaded at all. False when the library cannot be loaded, the entry point
 // is missing, or it returned anything but 0.
 bool SelfRegisterFile(const char* path, bool registerIt);
-
-// The self-registration phase of the extraction run: sets the status text to
-// "Registering DLLs...", then registers every path of the self-registration list from
-// its front (the file extracted last first). After a failure it asks "Self-registering
-// file %s failed! Continue installation anyway?" owned by `dialog`; No returns false at
-// once (the later files are not tried). Always empties the list. True to continue.
-bool RegisterExtractedDlls(platform::Window dialog);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "installer/self_registration.h"
+#include "installer/dll_registration.h"
 #include "package/setup_state.h"
 #include "platform/message_box.h"
 #include "tests/installer/flow_test_support.h"
