@@ -8,15 +8,7 @@
 namespace platform {
 namespace {
 
-// Runs one operation of the file system and records a fault of the program, if any.
-template <typename Operation>
-bool Checked(Operation operation) {
-  sim::SimMachine& machine = sim::CurrentMachine();
-  std::string error;
-  bool ok = operation(machine.files, &error);
-  if (!error.empty()) machine.ReportError(error);
-  return ok;
-}
+constexpr auto kFiles = &sim::SimMachine::files;
 
 }  // namespace
 
@@ -25,13 +17,13 @@ File OpenForReading(const char* path) {
 }
 
 bool SeekFromStart(File file, uint32_t offset) {
-  return Checked([&](sim::SimFileSystem& files, std::string* error) {
+  return sim::Checked(kFiles, [&](sim::SimFileSystem& files, std::string* error) {
     return files.Seek(file, offset, error);
   });
 }
 
 bool ReadFromFile(File file, void* buffer, uint32_t count, uint32_t* got) {
-  return Checked([&](sim::SimFileSystem& files, std::string* error) {
+  return sim::Checked(kFiles, [&](sim::SimFileSystem& files, std::string* error) {
     return files.Read(file, buffer, count, got, error);
   });
 }
@@ -41,20 +33,22 @@ File CreateForWriting(const char* path) {
 }
 
 bool WriteToFile(File file, const void* buffer, uint32_t count, uint32_t* written) {
-  return Checked([&](sim::SimFileSystem& files, std::string* error) {
+  return sim::Checked(kFiles, [&](sim::SimFileSystem& files, std::string* error) {
     return files.Write(file, buffer, count, written, error);
   });
 }
 
 bool SetLastWriteTime(File file, FileTime time) {
-  return Checked([&](sim::SimFileSystem& files, std::string* error) {
+  return sim::Checked(kFiles, [&](sim::SimFileSystem& files, std::string* error) {
     return files.SetTime(file, time, error);
   });
 }
 
 void CloseFile(File file) {
   if (file == nullptr) return;
-  Checked([&](sim::SimFileSystem& files, std::string* error) { return files.Close(file, error); });
+  sim::Checked(kFiles, [&](sim::SimFileSystem& files, std::string* error) {
+    return files.Close(file, error);
+  });
 }
 
 }  // namespace platform

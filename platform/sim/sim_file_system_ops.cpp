@@ -12,9 +12,7 @@ namespace {
 
 sim::SimFileSystem& Files() { return sim::CurrentMachine().files; }
 
-void Report(const std::string& error) {
-  if (!error.empty()) sim::CurrentMachine().ReportError(error);
-}
+constexpr auto kFiles = &sim::SimMachine::files;
 
 // A path answer: false, with an empty buffer, when there is none or it does not fit.
 bool Answer(const std::string& text, char* out, uint32_t size) {
@@ -44,17 +42,16 @@ Search FindFirst(const char* pattern, FoundFile* found) {
 }
 
 bool FindNext(Search search, FoundFile* found) {
-  std::string error;
-  const bool ok = Files().FindNext(search, found, &error);
-  Report(error);
-  return ok;
+  return sim::Checked(kFiles, [&](sim::SimFileSystem& files, std::string* error) {
+    return files.FindNext(search, found, error);
+  });
 }
 
 void FindEnd(Search search) {
   if (search == nullptr) return;
-  std::string error;
-  Files().FindEnd(search, &error);
-  Report(error);
+  sim::Checked(kFiles, [&](sim::SimFileSystem& files, std::string* error) {
+    return files.FindEnd(search, error);
+  });
 }
 
 bool GetFullPath(const char* path, char* out, uint32_t size) {

@@ -6,6 +6,11 @@
 #include "platform/sim/sim_machine.h"
 
 namespace platform {
+namespace {
+
+constexpr auto kLibraries = &sim::SimMachine::libraries;
+
+}  // namespace
 
 Library LoadLibraryAt(const char* path) {
   sim::SimMachine& machine = sim::CurrentMachine();
@@ -13,21 +18,19 @@ Library LoadLibraryAt(const char* path) {
 }
 
 bool CallEntryPoint(Library library, const char* name, int32_t* result) {
-  sim::SimMachine& machine = sim::CurrentMachine();
-  std::string error;
   int32_t got = 0;
-  const bool ok = machine.libraries.Call(library, name ? name : "", &got, &error);
-  if (!error.empty()) machine.ReportError(error);
+  const bool ok = sim::Checked(kLibraries, [&](sim::SimLibraries& libraries, std::string* error) {
+    return libraries.Call(library, name ? name : "", &got, error);
+  });
   if (ok && result != nullptr) *result = got;
   return ok;
 }
 
 void FreeLibraryHandle(Library library) {
   if (library == nullptr) return;
-  sim::SimMachine& machine = sim::CurrentMachine();
-  std::string error;
-  machine.libraries.Free(library, &error);
-  if (!error.empty()) machine.ReportError(error);
+  sim::Checked(kLibraries, [&](sim::SimLibraries& libraries, std::string* error) {
+    return libraries.Free(library, error);
+  });
 }
 
 }  // namespace platform

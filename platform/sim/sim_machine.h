@@ -63,6 +63,18 @@ struct SimMachine {
 // The machine that the platform operations act on. Fails loudly when none is installed.
 SimMachine& CurrentMachine();
 
+// Runs `operation` on one part of the current machine (`part` names it:
+// &SimMachine::files, &SimMachine::registry) and records the fault of the program that
+// it reports, if any, so that a misused handle fails the test instead of passing unseen.
+template <typename Part, typename Operation>
+bool Checked(Part SimMachine::*part, Operation operation) {
+  SimMachine& machine = CurrentMachine();
+  std::string error;
+  const bool ok = operation(machine.*part, &error);
+  if (!error.empty()) machine.ReportError(error);
+  return ok;
+}
+
 // Installs a machine for the life of the scope; the previous one comes back after it.
 class SimMachineScope {
  public:

@@ -7,6 +7,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "codec/little_endian.h"
+
 namespace sim {
 namespace {
 
@@ -63,7 +65,7 @@ std::string ValueText(const SimRegistryValue& value) {
   if (value.type == platform::kRegNumber && data.size() == 4) {
     char number[20];
     snprintf(number, sizeof number, "dword:%08x",
-             unsigned(data[0] | data[1] << 8 | data[2] << 16 | unsigned(data[3]) << 24));
+             unsigned(LoadLe32(data.data())));
     return number;
   }
   if (value.type == platform::kRegBinary) return "hex:" + Hex(data);

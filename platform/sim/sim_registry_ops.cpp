@@ -8,15 +8,7 @@
 namespace platform {
 namespace {
 
-// Runs one registry operation and records a fault of the program, if any.
-template <typename Operation>
-bool Checked(Operation operation) {
-  sim::SimMachine& machine = sim::CurrentMachine();
-  std::string error;
-  const bool ok = operation(machine.registry, &error);
-  if (!error.empty()) machine.ReportError(error);
-  return ok;
-}
+constexpr auto kRegistry = &sim::SimMachine::registry;
 
 }  // namespace
 
@@ -30,31 +22,31 @@ Key CreateKey(uint32_t root, const char* subkey) {
 
 void CloseKey(Key key) {
   if (key == nullptr) return;
-  Checked([&](sim::SimRegistry& registry, std::string* error) {
+  sim::Checked(kRegistry, [&](sim::SimRegistry& registry, std::string* error) {
     return registry.Close(key, error);
   });
 }
 
 bool QueryValue(Key key, const char* name, uint32_t* type, void* data, uint32_t* size) {
-  return Checked([&](sim::SimRegistry& registry, std::string* error) {
+  return sim::Checked(kRegistry, [&](sim::SimRegistry& registry, std::string* error) {
     return registry.Query(key, name ? name : "", type, data, size, error);
   });
 }
 
 bool SetValue(Key key, const char* name, uint32_t type, const void* data, uint32_t size) {
-  return Checked([&](sim::SimRegistry& registry, std::string* error) {
+  return sim::Checked(kRegistry, [&](sim::SimRegistry& registry, std::string* error) {
     return registry.Set(key, name ? name : "", type, data, size, error);
   });
 }
 
 bool DeleteValue(Key key, const char* name) {
-  return Checked([&](sim::SimRegistry& registry, std::string* error) {
+  return sim::Checked(kRegistry, [&](sim::SimRegistry& registry, std::string* error) {
     return registry.DeleteValue(key, name ? name : "", error);
   });
 }
 
 bool QueryKeyCounts(Key key, uint32_t* subkeys, uint32_t* values) {
-  return Checked([&](sim::SimRegistry& registry, std::string* error) {
+  return sim::Checked(kRegistry, [&](sim::SimRegistry& registry, std::string* error) {
     return registry.Counts(key, subkeys, values, error);
   });
 }
