@@ -89,12 +89,7 @@ bool SameText(const TextSpan& span, const std::string& text) {
 }
 
 bool HeaderReadsBack(const SetupScript& script) {
-  HeaderContent content;
-  content.title = script.title.value;
-  content.bottomText = script.bottomText.value;
-  content.productKey = script.productKey.value;
-  content.programFolder = script.programFolder.value;
-  content.startMenuFolder = script.startMenuFolder.value;
+  const HeaderContent content = HeaderOf(script, "");
   const std::vector<uint8_t> block = BuildExpandedHeader(content);
   HeaderFields fields;
   return ParseHeaderBlock(block.data(), block.size(), &fields) && !fields.hasLicence &&
@@ -113,7 +108,7 @@ bool FuzzBuildScript(const uint8_t* data, size_t size) {
     script = ParseScript(std::string(reinterpret_cast<const char*>(data), size), kScriptName, ".");
     CheckScript(script);
     CheckTargets(script);
-  } catch (const BuildError& error) {
+  } catch (const CommandError& error) {
     // One line that names the script and the line, and the script error's exit code.
     const std::string message = error.what();
     return error.exitCode() == kExitScriptError &&

@@ -7,21 +7,21 @@
 #include "twk/exit_codes.h"
 
 void ThrowScriptError(const std::string& script, int line, const std::string& what) {
-  throw BuildError(kExitScriptError, script + ":" + std::to_string(line) + ": " + what);
+  throw CommandError(kExitScriptError, script + ":" + std::to_string(line) + ": " + what);
 }
 
 void ThrowInputError(const std::string& path, const std::string& what) {
-  throw BuildError(kExitInputError, path + ": " + what);
+  throw CommandError(kExitInputError, path + ": " + what);
 }
 
 void ThrowUnusableInput(const std::string& script, int line, const std::string& what,
                         InputStatus status, const std::string& problem) {
   const int code = status == InputStatus::kTooLarge ? kExitScriptError : kExitInputError;
-  throw BuildError(code, script + ":" + std::to_string(line) + ": " + what + " " + problem);
+  throw CommandError(code, script + ":" + std::to_string(line) + ": " + what + " " + problem);
 }
 
 void ThrowOutputError(const std::string& path, const std::string& what) {
-  throw BuildError(kExitOutputError, path + ": " + what);
+  throw CommandError(kExitOutputError, path + ": " + what);
 }
 
 std::string ErrnoText() {

@@ -1,28 +1,15 @@
-// The one error type of `twk build`: a one-line message and the exit code it maps to.
-// Everything the build refuses ends up here, so the command prints exactly one line.
+// The messages of what `twk build` refuses, each a CommandError with its exit code.
 #pragma once
 
-#include <stdexcept>
 #include <string>
 
+#include "twk/command_error.h"
 #include "twk/input_file.h"
 
-class BuildError : public std::runtime_error {
- public:
-  // `message` is complete without the "twk: " prefix, e.g. "demo.twk:12: ...".
-  BuildError(int exitCode, const std::string& message)
-      : std::runtime_error(message), exitCode_(exitCode) {}
-
-  int exitCode() const { return exitCode_; }
-
- private:
-  int exitCode_;
-};
-
-// Throws a BuildError with kExitScriptError and the message "SCRIPT:LINE: what".
+// Throws a CommandError with kExitScriptError and the message "SCRIPT:LINE: what".
 [[noreturn]] void ThrowScriptError(const std::string& script, int line, const std::string& what);
 
-// Throws a BuildError with kExitInputError: "PATH: what".
+// Throws a CommandError with kExitInputError: "PATH: what".
 [[noreturn]] void ThrowInputError(const std::string& path, const std::string& what);
 
 // For a file that the script names on `line` and that cannot be used: "SCRIPT:LINE: what
@@ -31,7 +18,7 @@ class BuildError : public std::runtime_error {
 [[noreturn]] void ThrowUnusableInput(const std::string& script, int line, const std::string& what,
                                      InputStatus status, const std::string& problem);
 
-// Throws a BuildError with kExitOutputError: "PATH: what".
+// Throws a CommandError with kExitOutputError: "PATH: what".
 [[noreturn]] void ThrowOutputError(const std::string& path, const std::string& what);
 
 // The system's description of errno, for messages about files.

@@ -52,3 +52,14 @@ std::string LicenceForEditControl(const std::string& text) {
   }
   return result;
 }
+
+HeaderContent HeaderOf(const SetupScript& script, const std::string& licence) {
+  HeaderContent header;
+  header.title = script.title.value;
+  header.bottomText = script.bottomText.value;
+  header.productKey = script.productKey.value;
+  header.programFolder = script.programFolder.value;
+  header.startMenuFolder = script.startMenuFolder.value;
+  header.licence = licence;
+  return header;
+}

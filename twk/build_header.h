@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "package/format.h"
+#include "twk/script_model.h"
 
 struct HeaderContent {
   std::string title;
@@ -19,6 +20,10 @@ struct HeaderContent {
   uint32_t sizeTable[kSizeTableWords] = {0, 0, 0, 0, 0, 0, 0, 0};
   uint32_t directoryChecksum = kNoDirectoryChecksum;
 };
+
+// The header's texts as the script gives them, with the licence page's text (empty for
+// none). The size table and the directory checksum are left for the package to fill.
+HeaderContent HeaderOf(const SetupScript& script, const std::string& licence);
 
 // Counts one file of `size` bytes stored in `blocks` block records: words 0 to 6 grow by
 // the allocation units of 512 << k bytes it occupies (its size divided by the unit, rounded

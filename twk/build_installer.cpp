@@ -54,17 +54,6 @@ std::string ReadLicence(const SetupScript& script) {
   return LicenceForEditControl(text);
 }
 
-HeaderContent HeaderOf(const SetupScript& script, const std::string& licence) {
-  HeaderContent header;
-  header.title = script.title.value;
-  header.bottomText = script.bottomText.value;
-  header.productKey = script.productKey.value;
-  header.programFolder = script.programFolder.value;
-  header.startMenuFolder = script.startMenuFolder.value;
-  header.licence = licence;
-  return header;
-}
-
 PackageLists ListsOf(const SetupScript& script) {
   PackageLists lists;
   for (const ShortcutItem& shortcut : script.shortcuts) {
@@ -77,12 +66,13 @@ PackageLists ListsOf(const SetupScript& script) {
 
 void CheckOutput(const BuildRequest& request, const std::string& output) {
   if (request.volumeSize > kMaxSingleFile) {
-    throw BuildError(kExitUsage, "--volume-size is over 4 GiB: a volume's length word has 32 bits");
+    throw CommandError(kExitUsage,
+                       "--volume-size is over 4 GiB: a volume's length word has 32 bits");
   }
   if (request.volumeSize != 0 && FileNameOf(output).find('.') == std::string::npos) {
-    throw BuildError(kExitUsage, output + ": an installation file with volumes needs an "
-                                          "extension (like SETUP.EXE): the installer finds its "
-                                          "volumes by replacing it");
+    throw CommandError(kExitUsage, output + ": an installation file with volumes needs an "
+                                            "extension (like SETUP.EXE): the installer finds its "
+                                            "volumes by replacing it");
   }
 }
 
@@ -128,9 +118,9 @@ BuildResult BuildInstaller(const BuildRequest& request) {
 
   const uint64_t fileLength = stub.size() + kVolumeLengthWordSize + package.Length();
   if (request.volumeSize == 0 && fileLength > kMaxSingleFile) {
-    throw BuildError(kExitUsage, output + ": the installation file would be " +
-                                     std::to_string(fileLength) +
-                                     " bytes, over 4 GiB: split it into volumes with --volume-size");
+    throw CommandError(kExitUsage,
+                       output + ": the installation file would be " + std::to_string(fileLength) +
+                           " bytes, over 4 GiB: split it into volumes with --volume-size");
   }
   CreateParentFolder(output);
   VolumeWriter writer(output, request.volumeSize, stub);

@@ -24,7 +24,7 @@ struct BuildResult {
 };
 
 // Builds the installation file. Same inputs, same bytes: nothing of the build's own time
-// or place goes into the output. Throws BuildError for anything it refuses; then no output
+// or place goes into the output. Throws CommandError for anything it refuses; then no output
 // file has been replaced (everything is written under temporary names first).
 BuildResult BuildInstaller(const BuildRequest& request);
 

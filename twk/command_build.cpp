@@ -12,7 +12,7 @@
 namespace {
 
 [[noreturn]] void UsageError(const std::string& what) {
-  throw BuildError(kExitUsage, what + "\n" + CommandSynopsis("build"));
+  throw CommandError(kExitUsage, what + "\n" + CommandSynopsis("build"));
 }
 
 uint64_t ParseVolumeSize(const std::string& text) {
@@ -72,7 +72,7 @@ int RunBuildCommand(const Arguments& args) {
     if (volumes > 0) std::printf(", plus %zu volume file%s", volumes, Plural(volumes));
     std::printf("\n");
     return kExitOk;
-  } catch (const BuildError& error) {
+  } catch (const CommandError& error) {
     std::fprintf(stderr, "twk: %s\n", error.what());
     return error.exitCode();
   } catch (const std::exception& error) {

@@ -128,7 +128,7 @@ void PackageWriter::Finish(HeaderContent header, const PackageLists& lists,
                              std::to_string(expanded.size()) +
                              " bytes) does not fit its capacity of 65530 bytes; shorten the licence";
     if (licenceLine > 0) ThrowScriptError(script, licenceLine, what);
-    throw BuildError(kExitScriptError, script + ": " + what);
+    throw CommandError(kExitScriptError, script + ": " + what);
   }
   head_.insert(head_.end(), record.begin(), record.end());
 }

@@ -11,7 +11,7 @@
 
 // Parses the text of a script. `name` names the script in messages ("demo.twk:12: ...");
 // `folder` is stored as the folder that source paths are relative to. Throws a script
-// error (BuildError, kExitScriptError) at the first line that cannot be read. The result
+// error (CommandError, kExitScriptError) at the first line that cannot be read. The result
 // is syntactically sound; CheckScript (script_checks.h) applies the package's limits.
 SetupScript ParseScript(const std::string& text, const std::string& name,
                         const std::string& folder);

@@ -11,7 +11,7 @@
 #include "platform/sim/sim_machine.h"
 #include "twk/exit_codes.h"
 #include "twk/input_file.h"
-#include "twk/simulate_error.h"
+#include "twk/command_error.h"
 
 namespace {
 
@@ -244,7 +244,8 @@ void LoadAnswers(const std::string& name, const std::string& text, sim::SimMachi
     try {
       answers.push_back(ReadLine(line));
     } catch (const LineError& error) {
-      throw SimulateError(kExitScriptError, name + ":" + std::to_string(number) + ": " + error.what());
+      throw CommandError(kExitScriptError,
+                         name + ":" + std::to_string(number) + ": " + error.what());
     }
   }
   for (const Apply& apply : answers) apply(machine);
@@ -254,7 +255,7 @@ void LoadAnswersFile(const std::string& path, sim::SimMachine& machine) {
   std::string text;
   std::string problem;
   if (ReadInputFile(path, kMaxAnswersFileSize, &text, &problem) != InputStatus::kOk) {
-    throw SimulateError(kExitInputError, path + ": the answers file " + problem);
+    throw CommandError(kExitInputError, path + ": the answers file " + problem);
   }
   LoadAnswers(path, text, machine);
 }

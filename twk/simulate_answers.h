@@ -11,7 +11,7 @@ struct SimMachine;
 }
 
 // Reads the answers in `text` (from the file `name`, for messages) into the scripts of
-// `machine`'s user and user interface. Throws SimulateError (kExitScriptError) naming the file
+// `machine`'s user and user interface. Throws CommandError (kExitScriptError) naming the file
 // and line of the first line it cannot read; nothing is scripted then.
 void LoadAnswers(const std::string& name, const std::string& text, sim::SimMachine& machine);
 

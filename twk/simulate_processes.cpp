@@ -5,7 +5,7 @@
 
 #include "platform/sim/sim_command_line.h"
 #include "platform/sim/sim_machine.h"
-#include "twk/simulate_error.h"
+#include "twk/command_error.h"
 
 namespace {
 
@@ -55,7 +55,7 @@ std::vector<ProcessStep> RunQueue(sim::SimMachine& machine, std::deque<PendingPr
     ProcessStep step{pending.modulePath, pending.tail, {}};
     try {
       step.run = RunSimulatedProgram(machine, pending.modulePath, pending.tail);
-    } catch (const SimulateError& error) {
+    } catch (const CommandError& error) {
       out << "not simulated: " << error.what() << "\n";
       machine.process.End();
       continue;

@@ -10,7 +10,7 @@
 #include "platform/sim/sim_machine.h"
 #include "twk/exit_codes.h"
 #include "twk/reader_error.h"
-#include "twk/simulate_error.h"
+#include "twk/command_error.h"
 #include "twk/volume_stream.h"
 
 namespace fs = std::filesystem;
@@ -44,7 +44,7 @@ void CopyOne(const fs::path& from, const fs::path& to) {
   std::error_code error;
   fs::create_directories(to.parent_path(), error);
   if (!fs::copy_file(from, to, fs::copy_options::overwrite_existing, error)) {
-    throw SimulateError(kExitOutputError,
+    throw CommandError(kExitOutputError,
                         to.string() + ": cannot copy the program there: " + error.message());
   }
 }
@@ -55,7 +55,7 @@ void LoadMachine(sim::SimMachine& machine, MachineFamily family) {
   try {
     machine.LoadState();
   } catch (const std::exception& error) {
-    throw SimulateError(kExitInputError, error.what());
+    throw CommandError(kExitInputError, error.what());
   }
   if (family != MachineFamily::kAsBefore) {
     machine.SetFamily(family == MachineFamily::kNt ? sim::Family::kNt : sim::Family::k9x);
@@ -67,13 +67,13 @@ void SaveMachine(const sim::SimMachine& machine) {
   try {
     machine.SaveState();
   } catch (const std::exception& error) {
-    throw SimulateError(kExitOutputError, error.what());
+    throw CommandError(kExitOutputError, error.what());
   }
 }
 
 std::string PlaceProgram(const fs::path& program, const fs::path& root) {
   if (!fs::is_regular_file(program)) {
-    throw SimulateError(kExitInputError, program.string() + ": no such file");
+    throw CommandError(kExitInputError, program.string() + ": no such file");
   }
   const std::string inPlace = WindowsPathInRoot(program, root);
   if (!inPlace.empty()) return inPlace;
@@ -92,7 +92,7 @@ void UsePackageOffsetOf(const std::string& hostPath) {
   try {
     offset = FindPackageLocation(hostPath).packageOffset;
   } catch (const ReadError& error) {
-    throw SimulateError(kExitInputError, error.what());
+    throw CommandError(kExitInputError, error.what());
   }
   StoreLe32(reinterpret_cast<uint8_t*>(g_packageOffsetMarker) + kPackageMarkerLength, offset);
 }

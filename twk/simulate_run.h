@@ -15,20 +15,20 @@ enum class MachineFamily { kAsBefore, kNt, k9x };
 
 // Loads the machine's state kept in its root (the registry's text form and its settings;
 // the defaults of a new machine where the root holds none) and switches its family when
-// `family` says so. Throws SimulateError when the state files are damaged.
+// `family` says so. Throws CommandError when the state files are damaged.
 void LoadMachine(sim::SimMachine& machine, MachineFamily family);
-// Saves the state for the next run. Throws SimulateError when it cannot be written.
+// Saves the state for the next run. Throws CommandError when it cannot be written.
 void SaveMachine(const sim::SimMachine& machine);
 
 // The Windows path under which the program at `program` runs on the machine whose drive
 // folders lie in `root`. A program inside a drive folder of the root (ROOT/C/..., as an
 // installed UNINST.EXE) runs in place; any other is copied, with the volumes beside it,
-// to D:\ as from a CD, replacing what was there. Throws SimulateError when the program
+// to D:\ as from a CD, replacing what was there. Throws CommandError when the program
 // cannot be read or copied.
 std::string PlaceProgram(const std::filesystem::path& program, const std::filesystem::path& root);
 
 // Makes this process's package offset word the one that the program at `hostPath`
-// carries after its marker, as if this process were that program. Throws SimulateError
+// carries after its marker, as if this process were that program. Throws CommandError
 // (an input error) when the file is no installer or maintenance program.
 void UsePackageOffsetOf(const std::string& hostPath);
 

@@ -54,12 +54,13 @@ FILE* CreateTemporaryBeside(const std::string& path, std::string* temporaryPath)
 void CheckVolumeSize(uint64_t volumeSize, uint64_t stubLength) {
   const uint64_t minimum = stubLength + kVolumeLengthWordSize + kMinimumVolumePayload;
   if (volumeSize > kMaxVolumeLength) {
-    throw BuildError(kExitUsage, "a volume size over 4 GiB does not fit a volume length word");
+    throw CommandError(kExitUsage, "a volume size over 4 GiB does not fit a volume length word");
   }
   if (volumeSize != 0 && volumeSize < minimum) {
-    throw BuildError(kExitUsage, "a volume size of " + std::to_string(volumeSize) +
-                                     " bytes leaves no room for the package: at least " +
-                                     std::to_string(minimum) + " bytes are needed with this stub");
+    throw CommandError(kExitUsage, "a volume size of " + std::to_string(volumeSize) +
+                                       " bytes leaves no room for the package: at least " +
+                                       std::to_string(minimum) +
+                                       " bytes are needed with this stub");
   }
 }
 
@@ -110,8 +111,9 @@ void VolumeWriter::Write(const uint8_t* data, size_t length) {
   while (length > 0) {
     if (volumes_.back().length == limit_) {
       if (volumes_.size() == 1 && limit_ == kMaxVolumeLength) {
-        throw BuildError(kExitUsage, installer_ + ": the installation file would be larger than "
-                                     "4 GiB: split it into volumes with --volume-size");
+        throw CommandError(kExitUsage, installer_ + ": the installation file would be larger "
+                                                    "than 4 GiB: split it into volumes with "
+                                                    "--volume-size");
       }
       FinishVolume();
       StartVolume(nullptr, 0);

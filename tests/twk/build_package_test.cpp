@@ -193,7 +193,7 @@ TEST(BuildPackage, RefusedBuildLeavesNoOutput) {
   try {
     product.Build("SETUP.EXE");
     ADD_FAILURE() << "a 70000-byte licence was accepted";
-  } catch (const BuildError& error) {
+  } catch (const CommandError& error) {
     EXPECT_EQ(error.exitCode(), kExitScriptError);
     EXPECT_NE(std::string(error.what()).find("demo.twk:7: the header block"), std::string::npos)
         << error.what();
@@ -210,7 +210,7 @@ TEST(BuildPackage, RefusedBuildLeavesNoOutput) {
   request.script = product.dir / "src/demo.twk";
   request.output = product.dir / "AGAIN.EXE";
   request.stub = product.dir / "SETUP.EXE";
-  EXPECT_THROW(BuildInstaller(request), BuildError);
+  EXPECT_THROW(BuildInstaller(request), CommandError);
 }
 
 }  // namespace

@@ -80,7 +80,7 @@ std::string Refusal(const std::string& body) {
     const SetupScript script = LoadScript(dir / "t.twk");
     CheckScript(script);
     ResolveSourceFiles(script);
-  } catch (const BuildError& error) {
+  } catch (const CommandError& error) {
     EXPECT_EQ(error.exitCode(), kExitScriptError) << error.what();
     const std::string message = error.what();
     return message.substr(message.find("t.twk:"));

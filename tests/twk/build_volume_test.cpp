@@ -99,7 +99,7 @@ TEST(BuildVolumes, RefusesVolumeSizesAndNamesThatCannotWork) {
     try {
       product.Build(c.output, c.volumeSize);
       ADD_FAILURE() << "accepted " << c.output << " with volumes of " << c.volumeSize;
-    } catch (const BuildError& error) {
+    } catch (const CommandError& error) {
       EXPECT_EQ(error.exitCode(), kExitUsage);
       EXPECT_NE(std::string(error.what()).find(c.phrase), std::string::npos) << error.what();
     }
