@@ -1,5 +1,5 @@
 // Comparing texts without regard to letter case.
-#include "installer/ignore_case.h"
+#include "base/ignore_case.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <stdlib.h>
 
-#include "codec/little_endian.h"
+#include "base/little_endian.h"
 
 bool UndoBlockSort(const uint8_t* input, uint8_t* output, uint32_t* length) {
   if (*length < 4) return false;

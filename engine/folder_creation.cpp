@@ -1,12 +1,12 @@
 // Creating the missing folders of a target path, top down.
-#include "installer/folder_creation.h"
+#include "engine/folder_creation.h"
 
 #include <string.h>
 
-#include "installer/path_macros.h"
-#include "package/setup_state.h"
+#include "engine/path_macros.h"
 #include "platform/file_system.h"
 #include "platform/message_box.h"
+#include "runtime/setup_state.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // Scheduling the replacement or deletion of files in use for the next start of Windows.
-#include "installer/next_boot.h"
+#include "engine/next_boot.h"
 
-#include "installer/ignore_case.h"
-#include "installer/path_macros.h"
-#include "package/setup_state.h"
+#include "base/ignore_case.h"
+#include "engine/path_macros.h"
 #include "platform/file_system.h"
 #include "platform/system.h"
+#include "runtime/setup_state.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // Expanding the path macro at the first '{' of a path.
-#include "installer/path_macros.h"
+#include "engine/path_macros.h"
 
 #include <stdio.h>
 #include <string.h>
 
-#include "installer/ignore_case.h"
-#include "package/setup_state.h"
+#include "base/ignore_case.h"
 #include "platform/system.h"
+#include "runtime/setup_state.h"
 
 namespace {
 

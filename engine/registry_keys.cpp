@@ -1,10 +1,10 @@
 // Registry key paths: their root names and their creation level by level.
-#include "installer/registry_keys.h"
+#include "engine/registry_keys.h"
 
 #include <string.h>
 
-#include "installer/ignore_case.h"
-#include "installer/path_macros.h"
+#include "base/ignore_case.h"
+#include "engine/path_macros.h"
 #include "package/format.h"
 
 namespace {

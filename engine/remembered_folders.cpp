@@ -1,15 +1,15 @@
 // Remembered folders and the program-files prefix, read before the wizard and written
 // after it.
-#include "installer/remembered_folders.h"
+#include "engine/remembered_folders.h"
 
 #include <stdio.h>
 #include <string.h>
 
-#include "installer/path_macros.h"
-#include "installer/registry_keys.h"
-#include "package/setup_state.h"
+#include "engine/path_macros.h"
+#include "engine/registry_keys.h"
 #include "platform/registry.h"
 #include "platform/system.h"
+#include "runtime/setup_state.h"
 
 namespace {
 

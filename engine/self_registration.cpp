@@ -1,10 +1,10 @@
 // Self-registration of the COM servers among the installed files.
-#include "installer/self_registration.h"
+#include "engine/self_registration.h"
 
 #include <stdio.h>
 #include <stdlib.h>
 
-#include "codec/little_endian.h"
+#include "base/little_endian.h"
 #include "platform/library.h"
 #include "platform/version_info.h"
 

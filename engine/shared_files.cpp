@@ -1,9 +1,9 @@
 // The reference counts of shared files: the installation's side.
-#include "installer/shared_files.h"
+#include "engine/shared_files.h"
 
 #include <stdint.h>
 
-#include "installer/path_macros.h"
+#include "engine/path_macros.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
 

@@ -5,13 +5,13 @@
 #include "fuzz/fuzz_targets.h"
 #include "package/format.h"
 #include "package/header_block.h"
-#include "twk/build_error.h"
-#include "twk/build_header.h"
-#include "twk/build_lines.h"
-#include "twk/exit_codes.h"
-#include "twk/reader_lines.h"
-#include "twk/script_checks.h"
-#include "twk/script_parser.h"
+#include "twk/build/build_error.h"
+#include "twk/build/build_header.h"
+#include "twk/build/build_lines.h"
+#include "twk/build/script_checks.h"
+#include "twk/build/script_parser.h"
+#include "twk/common/exit_codes.h"
+#include "twk/reader/reader_lines.h"
 
 namespace {
 

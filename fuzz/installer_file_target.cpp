@@ -4,7 +4,7 @@
 
 #include "fuzz/fuzz_scratch.h"
 #include "fuzz/fuzz_targets.h"
-#include "twk/exit_codes.h"
+#include "twk/common/exit_codes.h"
 #include "twk/reader_commands.h"
 
 namespace fs = std::filesystem;

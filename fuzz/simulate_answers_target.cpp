@@ -3,10 +3,10 @@
 
 #include "fuzz/fuzz_scratch.h"
 #include "fuzz/fuzz_targets.h"
-#include "platform/sim/sim_machine.h"
-#include "twk/exit_codes.h"
-#include "twk/simulate_answers.h"
-#include "twk/command_error.h"
+#include "platform/sim/machine/sim_machine.h"
+#include "twk/common/command_error.h"
+#include "twk/common/exit_codes.h"
+#include "twk/simulate/simulate_answers.h"
 
 namespace {
 

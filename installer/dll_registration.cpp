@@ -3,11 +3,11 @@
 
 #include <stdio.h>
 
-#include "installer/self_registration.h"
+#include "engine/self_registration.h"
 #include "package/format.h"
-#include "package/setup_state.h"
 #include "platform/message_box.h"
 #include "platform/progress_dialog.h"
+#include "runtime/setup_state.h"
 
 namespace {
 

@@ -6,22 +6,22 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "engine/folder_creation.h"
+#include "engine/next_boot.h"
+#include "engine/path_macros.h"
+#include "engine/shared_files.h"
 #include "installer/file_version.h"
-#include "installer/folder_creation.h"
-#include "installer/next_boot.h"
 #include "installer/overwrite_policy.h"
-#include "installer/path_macros.h"
-#include "installer/shared_files.h"
-#include "maintenance/uninstall_log_writer.h"
-#include "package/directory_check.h"
-#include "package/extract_block.h"
+#include "installer/uninstall_log_writer.h"
 #include "package/file_entry.h"
 #include "package/format.h"
-#include "package/package_stream.h"
-#include "package/setup_state.h"
 #include "platform/file_system.h"
 #include "platform/message_box.h"
 #include "platform/progress_dialog.h"
+#include "runtime/directory_check.h"
+#include "runtime/extract_block.h"
+#include "runtime/package_stream.h"
+#include "runtime/setup_state.h"
 
 namespace {
 

@@ -1,21 +1,21 @@
 // Writing UNINST.EXE and FINALIZE.EXE: the stub copied from the running program, then
 // the maintenance trailer; and the Add/Remove Programs entry that names UNINST.EXE.
-#include "maintenance/maintenance_program.h"
+#include "installer/maintenance_program.h"
 
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
-#include "installer/folder_creation.h"
-#include "installer/path_macros.h"
+#include "engine/folder_creation.h"
+#include "engine/path_macros.h"
 #include "package/format.h"
-#include "package/package_stream.h"
-#include "package/setup_state.h"
 #include "platform/file_io.h"
 #include "platform/file_system.h"
 #include "platform/message_box.h"
 #include "platform/process.h"
 #include "platform/registry.h"
+#include "runtime/package_stream.h"
+#include "runtime/setup_state.h"
 
 namespace {
 

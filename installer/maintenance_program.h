@@ -4,7 +4,7 @@
 // uninstall log that the extraction run appends.
 #pragma once
 
-#include "maintenance/uninstall_log_writer.h"
+#include "installer/uninstall_log_writer.h"
 
 // The Add/Remove Programs key, under HKEY_LOCAL_MACHINE, is this + the product key name.
 constexpr char kUninstallEntryKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";

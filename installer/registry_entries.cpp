@@ -5,17 +5,17 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "codec/little_endian.h"
-#include "installer/path_macros.h"
-#include "installer/registry_keys.h"
-#include "installer/remembered_folders.h"
-#include "maintenance/maintenance_program.h"
-#include "maintenance/uninstall_log_writer.h"
+#include "base/little_endian.h"
+#include "engine/path_macros.h"
+#include "engine/registry_keys.h"
+#include "engine/remembered_folders.h"
+#include "installer/maintenance_program.h"
+#include "installer/uninstall_log_writer.h"
 #include "package/format.h"
-#include "package/package_stream.h"
-#include "package/setup_state.h"
 #include "platform/progress_dialog.h"
 #include "platform/registry.h"
+#include "runtime/package_stream.h"
+#include "runtime/setup_state.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // Appending string records to the uninstall log.
-#include "maintenance/uninstall_log_writer.h"
+#include "installer/uninstall_log_writer.h"
 
 #include <string.h>
 
 #include "package/format.h"
-#include "package/setup_state.h"
 #include "platform/file_io.h"
+#include "runtime/setup_state.h"
 
 int32_t WriteStringRecordTo(platform::File file, const char* text) {
   uint8_t record[kMaxStringRecord + 1];

@@ -3,7 +3,7 @@
 
 #include <string.h>
 
-#include "installer/registry_keys.h"
+#include "engine/registry_keys.h"
 #include "maintenance/path_list.h"
 #include "package/format.h"
 

@@ -1,11 +1,11 @@
 // The uninstaller's relaunch decisions: is this the copy, where does the copy go, and
 // how is it started.
-#include "installer/relaunch.h"
+#include "maintenance/relaunch.h"
 
 #include <stdio.h>
 #include <string.h>
 
-#include "installer/ignore_case.h"
+#include "base/ignore_case.h"
 
 bool IsRelaunchedTail(const char* tail) {
   return tail != nullptr && EqualIgnoringCase(tail, kRelaunchSwitch);

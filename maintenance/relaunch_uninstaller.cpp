@@ -1,7 +1,7 @@
 // The uninstaller's relaunch, carried out.
-#include "installer/relaunch_uninstaller.h"
+#include "maintenance/relaunch_uninstaller.h"
 
-#include "installer/relaunch.h"
+#include "maintenance/relaunch.h"
 #include "platform/file_system.h"
 #include "platform/process.h"
 #include "platform/system.h"

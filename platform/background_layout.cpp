@@ -1,5 +1,5 @@
 // The background window's bands and text positions.
-#include "installer/background_layout.h"
+#include "platform/background_layout.h"
 
 #include <string.h>
 

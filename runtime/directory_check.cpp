@@ -1,13 +1,13 @@
 // The directory checksum of an installation's file entries and lists.
-#include "package/directory_check.h"
+#include "runtime/directory_check.h"
 
 #include <stdlib.h>
 #include <string.h>
 
 #include "package/block_checksum.h"
 #include "package/format.h"
-#include "package/package_stream.h"
-#include "package/setup_state.h"
+#include "runtime/package_stream.h"
+#include "runtime/setup_state.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // Reading one block record from the package stream.
-#include "package/extract_block.h"
+#include "runtime/extract_block.h"
 
 #include <stdlib.h>
 
-#include "codec/little_endian.h"
+#include "base/little_endian.h"
 #include "package/block_record.h"
-#include "package/package_stream.h"
-#include "package/setup_state.h"
+#include "runtime/package_stream.h"
+#include "runtime/setup_state.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The package offset marker and its reader.
-#include "package/package_offset.h"
+#include "runtime/package_offset.h"
 
-#include "package/package_stream.h"
+#include "runtime/package_stream.h"
 
 // Initialised from the text so that it lands in the initialised data, where the builder
 // looks for it; the four bytes after the text start as zeros.

@@ -1,15 +1,15 @@
 // The package stream and its volumes.
-#include "package/package_stream.h"
+#include "runtime/package_stream.h"
 
 #include <string.h>
 
-#include "package/directory_check.h"
 #include "package/format.h"
-#include "package/setup_state.h"
-#include "package/stream_prompts.h"
-#include "package/volume_name.h"
 #include "platform/file_io.h"
 #include "platform/process.h"
+#include "runtime/directory_check.h"
+#include "runtime/setup_state.h"
+#include "runtime/stream_prompts.h"
+#include "runtime/volume_name.h"
 
 namespace {
 

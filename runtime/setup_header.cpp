@@ -1,14 +1,14 @@
 // Loading the package header into the setup state.
-#include "package/setup_header.h"
+#include "runtime/setup_header.h"
 
 #include <stdlib.h>
 #include <string.h>
 
-#include "package/extract_block.h"
 #include "package/format.h"
 #include "package/header_block.h"
-#include "package/package_stream.h"
-#include "package/setup_state.h"
+#include "runtime/extract_block.h"
+#include "runtime/package_stream.h"
+#include "runtime/setup_state.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The setup state and the helpers that own its heap copies.
-#include "package/setup_state.h"
+#include "runtime/setup_state.h"
 
 #include <stdlib.h>
 #include <string.h>

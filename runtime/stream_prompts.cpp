@@ -1,10 +1,10 @@
 // The three prompts of the package stream, with their exact texts.
-#include "package/stream_prompts.h"
+#include "runtime/stream_prompts.h"
 
 #include <stdio.h>
 
-#include "package/setup_state.h"
 #include "platform/message_box.h"
+#include "runtime/setup_state.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Names of the volumes.
-#include "package/volume_name.h"
+#include "runtime/volume_name.h"
 
 #include <stdio.h>
 #include <string.h>

@@ -3,7 +3,7 @@
 // name (quoted or up to the first blank) and the blanks after it.
 #include <windows.h>
 
-#include "installer/program_entry.h"
+#include "stub/program_entry.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
   return ProgramEntry(instance, commandTail);

@@ -1,12 +1,12 @@
 // The program entry: open the package, read its header, dispatch on the mode.
-#include "installer/program_entry.h"
+#include "stub/program_entry.h"
 
-#include "installer/run_mode.h"
 #include "package/format.h"
-#include "package/package_stream.h"
-#include "package/setup_header.h"
-#include "package/setup_state.h"
 #include "platform/message_box.h"
+#include "runtime/package_stream.h"
+#include "runtime/setup_header.h"
+#include "runtime/setup_state.h"
+#include "stub/run_mode.h"
 
 namespace {
 

@@ -1,15 +1,15 @@
 // The mode dispatch: the background window's start message runs the handler of the
 // package's mode; the uninstaller first hands over to a copy of itself.
-#include "installer/run_mode.h"
+#include "stub/run_mode.h"
 
-#include "installer/relaunch.h"
-#include "installer/relaunch_uninstaller.h"
 #include "installer/run_installation.h"
 #include "maintenance/finalizer.h"
+#include "maintenance/relaunch.h"
+#include "maintenance/relaunch_uninstaller.h"
 #include "maintenance/uninstaller.h"
 #include "package/format.h"
-#include "package/setup_state.h"
 #include "platform/background_window.h"
+#include "runtime/setup_state.h"
 
 namespace {
 

@@ -2,12 +2,12 @@
 #include <cstdio>
 #include <exception>
 
-#include "twk/build_error.h"
-#include "twk/build_installer.h"
-#include "twk/build_progress.h"
+#include "twk/build/build_error.h"
+#include "twk/build/build_installer.h"
+#include "twk/build/build_progress.h"
 #include "twk/command_usage.h"
 #include "twk/commands.h"
-#include "twk/exit_codes.h"
+#include "twk/common/exit_codes.h"
 
 namespace {
 

@@ -3,17 +3,17 @@
 #include <iostream>
 #include <system_error>
 
-#include "platform/sim/sim_machine.h"
-#include "platform/sim/sim_ui.h"
+#include "platform/sim/machine/sim_machine.h"
+#include "platform/sim/machine/sim_ui.h"
 #include "twk/command_usage.h"
 #include "twk/commands.h"
-#include "twk/exit_codes.h"
-#include "twk/simulate_answers.h"
-#include "twk/command_error.h"
-#include "twk/simulate_processes.h"
-#include "twk/simulate_report.h"
-#include "twk/simulate_restart.h"
-#include "twk/simulate_run.h"
+#include "twk/common/command_error.h"
+#include "twk/common/exit_codes.h"
+#include "twk/simulate/simulate_answers.h"
+#include "twk/simulate/simulate_processes.h"
+#include "twk/simulate/simulate_report.h"
+#include "twk/simulate/simulate_restart.h"
+#include "twk/simulate/simulate_run.h"
 
 namespace fs = std::filesystem;
 

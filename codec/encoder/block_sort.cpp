@@ -12,7 +12,7 @@
 
 #include <algorithm>
 
-#include "codec/little_endian.h"
+#include "base/little_endian.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "platform/sim/sim_machine.h"
-#include "platform/sim/windows_path.h"
+#include "platform/sim/machine/sim_machine.h"
+#include "platform/sim/machine/windows_path.h"
 
 namespace platform {
 namespace {

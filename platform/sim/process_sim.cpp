@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "platform/sim/sim_command_line.h"
-#include "platform/sim/sim_machine.h"
+#include "platform/sim/machine/sim_command_line.h"
+#include "platform/sim/machine/sim_machine.h"
 
 namespace platform {
 

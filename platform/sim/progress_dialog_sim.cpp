@@ -7,7 +7,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/sim/sim_machine.h"
+#include "platform/sim/machine/sim_machine.h"
 
 namespace platform {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/sim/sim_machine.h"
+#include "platform/sim/machine/sim_machine.h"
 
 namespace platform {
 namespace {

@@ -5,10 +5,10 @@
 #include <string>
 
 #include "platform/file_io.h"
-#include "platform/sim/sim_machine.h"
-#include "platform/sim/sim_profile.h"
-#include "platform/sim/sim_shell_link.h"
-#include "platform/sim/windows_path.h"
+#include "platform/sim/machine/sim_machine.h"
+#include "platform/sim/machine/sim_profile.h"
+#include "platform/sim/machine/sim_shell_link.h"
+#include "platform/sim/machine/windows_path.h"
 
 namespace platform {
 namespace {

@@ -9,9 +9,9 @@
 #include <iterator>
 #include <vector>
 
-#include "codec/little_endian.h"
+#include "base/little_endian.h"
 #include "pe/version_query.h"
-#include "platform/sim/sim_machine.h"
+#include "platform/sim/machine/sim_machine.h"
 
 namespace platform {
 namespace {

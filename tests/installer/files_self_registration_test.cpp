@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "installer/dll_registration.h"
-#include "package/setup_state.h"
 #include "platform/message_box.h"
+#include "runtime/setup_state.h"
 #include "tests/installer/flow_test_support.h"
 #include "tests/installer/install_test_support.h"
 

@@ -7,8 +7,8 @@
 
 #include "tests/installer/install_test_support.h"
 #include "twk/commands.h"
-#include "twk/simulate_answers.h"
-#include "twk/command_error.h"
+#include "twk/common/command_error.h"
+#include "twk/simulate/simulate_answers.h"
 
 namespace fs = std::filesystem;
 

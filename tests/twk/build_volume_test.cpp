@@ -6,10 +6,10 @@
 #include <filesystem>
 
 #include "tests/twk/build_test_support.h"
-#include "twk/build_error.h"
-#include "twk/build_installer.h"
-#include "twk/exit_codes.h"
-#include "twk/volume_writer.h"
+#include "twk/build/build_error.h"
+#include "twk/build/build_installer.h"
+#include "twk/build/volume_writer.h"
+#include "twk/common/exit_codes.h"
 
 namespace {
 

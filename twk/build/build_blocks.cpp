@@ -1,13 +1,13 @@
 // Compressing pieces into block records.
-#include "twk/build_blocks.h"
+#include "twk/build/build_blocks.h"
 
 #include <algorithm>
 #include <future>
 #include <stdexcept>
 #include <thread>
 
+#include "base/little_endian.h"
 #include "codec/encoder/compress_block.h"
-#include "codec/little_endian.h"
 #include "package/block_checksum.h"
 #include "package/format.h"
 

@@ -1,10 +1,10 @@
 // The message shapes of `twk build` errors.
-#include "twk/build_error.h"
+#include "twk/build/build_error.h"
 
 #include <cerrno>
 #include <cstring>
 
-#include "twk/exit_codes.h"
+#include "twk/common/exit_codes.h"
 
 void ThrowScriptError(const std::string& script, int line, const std::string& what) {
   throw CommandError(kExitScriptError, script + ":" + std::to_string(line) + ": " + what);

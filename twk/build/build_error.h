@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "twk/command_error.h"
-#include "twk/input_file.h"
+#include "twk/common/command_error.h"
+#include "twk/common/input_file.h"
 
 // Throws a CommandError with kExitScriptError and the message "SCRIPT:LINE: what".
 [[noreturn]] void ThrowScriptError(const std::string& script, int line, const std::string& what);

@@ -1,7 +1,7 @@
 // Assembling the expanded header block.
-#include "twk/build_header.h"
+#include "twk/build/build_header.h"
 
-#include "codec/little_endian.h"
+#include "base/little_endian.h"
 
 namespace {
 

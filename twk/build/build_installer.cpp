@@ -1,22 +1,22 @@
 // The steps of a build, in order: script, checks, sources, stub, package, volumes.
-#include "twk/build_installer.h"
+#include "twk/build/build_installer.h"
 
 #include <sys/stat.h>
 
 #include <filesystem>
 
 #include "package/format.h"
-#include "twk/build_error.h"
-#include "twk/build_lines.h"
-#include "twk/build_progress.h"
-#include "twk/build_sources.h"
-#include "twk/exit_codes.h"
-#include "twk/input_file.h"
-#include "twk/package_writer.h"
-#include "twk/script_checks.h"
-#include "twk/script_parser.h"
-#include "twk/stub_image.h"
-#include "twk/volume_writer.h"
+#include "twk/build/build_error.h"
+#include "twk/build/build_lines.h"
+#include "twk/build/build_progress.h"
+#include "twk/build/build_sources.h"
+#include "twk/build/package_writer.h"
+#include "twk/build/script_checks.h"
+#include "twk/build/script_parser.h"
+#include "twk/build/stub_image.h"
+#include "twk/build/volume_writer.h"
+#include "twk/common/exit_codes.h"
+#include "twk/common/input_file.h"
 
 namespace {
 

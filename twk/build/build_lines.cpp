@@ -1,7 +1,7 @@
 // Encoding shortcut and registry entries as the lines of the package's lists.
-#include "twk/build_lines.h"
+#include "twk/build/build_lines.h"
 
-#include "codec/little_endian.h"
+#include "base/little_endian.h"
 #include "package/format.h"
 
 std::string EncodeShortcutLine(const ShortcutItem& shortcut) {

@@ -1,5 +1,5 @@
 // Drawing the progress line.
-#include "twk/build_progress.h"
+#include "twk/build/build_progress.h"
 
 #include <unistd.h>
 

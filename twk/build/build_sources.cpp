@@ -1,5 +1,5 @@
 // Resolving [Files] lines to files on disk.
-#include "twk/build_sources.h"
+#include "twk/build/build_sources.h"
 
 #include <dirent.h>
 #include <fnmatch.h>
@@ -10,10 +10,10 @@
 #include <map>
 
 #include "pe/version_resource.h"
-#include "twk/build_error.h"
-#include "twk/input_file.h"
-#include "twk/script_checks.h"
-#include "twk/script_paths.h"
+#include "twk/build/build_error.h"
+#include "twk/build/script_checks.h"
+#include "twk/build/script_paths.h"
+#include "twk/common/input_file.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "twk/script_model.h"
+#include "twk/build/script_model.h"
 
 struct SourceFile {
   int line = 0;            // the script line that named it

@@ -1,15 +1,15 @@
 // Compressing the files and laying out the package.
-#include "twk/package_writer.h"
+#include "twk/build/package_writer.h"
 
 #include <stdexcept>
 
 #include "package/block_checksum.h"
 #include "package/file_entry.h"
 #include "package/format.h"
-#include "twk/build_blocks.h"
-#include "twk/build_error.h"
-#include "twk/exit_codes.h"
-#include "twk/input_file.h"
+#include "twk/build/build_blocks.h"
+#include "twk/build/build_error.h"
+#include "twk/common/exit_codes.h"
+#include "twk/common/input_file.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "twk/build_header.h"
-#include "twk/build_sources.h"
+#include "twk/build/build_header.h"
+#include "twk/build/build_sources.h"
 
 // The parts of the package that follow the file entries, as their final texts.
 struct PackageLists {

@@ -1,11 +1,11 @@
 // Checking a parsed script against the package's limits.
-#include "twk/script_checks.h"
+#include "twk/build/script_checks.h"
 
 #include "package/format.h"
-#include "twk/build_error.h"
-#include "twk/build_lines.h"
-#include "twk/macro_tokens.h"
-#include "twk/script_paths.h"
+#include "twk/build/build_error.h"
+#include "twk/build/build_lines.h"
+#include "twk/build/script_paths.h"
+#include "twk/common/macro_tokens.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Parsing the lines of [Files], [Shortcuts] and [Registry].
-#include "twk/script_lines.h"
+#include "twk/build/script_lines.h"
 
 #include <cctype>
 
-#include "twk/build_error.h"
+#include "twk/build/build_error.h"
 
 namespace {
 

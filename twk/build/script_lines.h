@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "twk/script_lexer.h"
-#include "twk/script_model.h"
+#include "twk/build/script_lexer.h"
+#include "twk/build/script_model.h"
 
 // Where a line stands, for its error messages.
 struct ScriptLine {

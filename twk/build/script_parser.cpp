@@ -1,11 +1,11 @@
 // Sections, comments and the [Setup] values of a build script.
-#include "twk/script_parser.h"
+#include "twk/build/script_parser.h"
 
 #include <sstream>
 
-#include "twk/build_error.h"
-#include "twk/script_lexer.h"
-#include "twk/script_lines.h"
+#include "twk/build/build_error.h"
+#include "twk/build/script_lexer.h"
+#include "twk/build/script_lines.h"
 
 namespace {
 

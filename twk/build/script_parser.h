@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "twk/script_model.h"
+#include "twk/build/script_model.h"
 
 // Parses the text of a script. `name` names the script in messages ("demo.twk:12: ...");
 // `folder` is stored as the folder that source paths are relative to. Throws a script

@@ -1,11 +1,11 @@
 // Brace groups and target identity for the builder's checks.
-#include "twk/script_paths.h"
+#include "twk/build/script_paths.h"
 
 #include <algorithm>
 #include <cctype>
 #include <vector>
 
-#include "twk/macro_tokens.h"
+#include "twk/common/macro_tokens.h"
 
 namespace {
 

@@ -1,15 +1,15 @@
 // Finding and setting the stub's package offset word.
-#include "twk/stub_image.h"
+#include "twk/build/stub_image.h"
 
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
 
-#include "codec/little_endian.h"
+#include "base/little_endian.h"
 #include "package/format.h"
-#include "twk/build_error.h"
-#include "twk/input_file.h"
+#include "twk/build/build_error.h"
+#include "twk/common/input_file.h"
 
 size_t FindPackageOffsetWord(const std::vector<uint8_t>& stub, const std::string& name) {
   const uint8_t* marker = reinterpret_cast<const uint8_t*>(kPackageMarker);

@@ -1,5 +1,5 @@
 // Spreading the package over the installation file and its volumes.
-#include "twk/volume_writer.h"
+#include "twk/build/volume_writer.h"
 
 #include <errno.h>
 #include <fcntl.h>
@@ -8,10 +8,10 @@
 #include <cstdio>
 #include <random>
 
-#include "codec/little_endian.h"
+#include "base/little_endian.h"
 #include "package/format.h"
-#include "twk/build_error.h"
-#include "twk/exit_codes.h"
+#include "twk/build/build_error.h"
+#include "twk/common/exit_codes.h"
 
 namespace {
 

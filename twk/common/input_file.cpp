@@ -1,5 +1,5 @@
 // Opening and reading input files that must be regular files.
-#include "twk/input_file.h"
+#include "twk/common/input_file.h"
 
 #include <errno.h>
 #include <fcntl.h>

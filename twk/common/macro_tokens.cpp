@@ -1,5 +1,5 @@
 // Recognising path macros as the installer does.
-#include "twk/macro_tokens.h"
+#include "twk/common/macro_tokens.h"
 
 #include <strings.h>
 

@@ -1,11 +1,11 @@
 // The installation file's package, read in the stub's order.
-#include "twk/installer_reader.h"
+#include "twk/reader/installer_reader.h"
 
 #include <stdio.h>
 
 #include "package/block_checksum.h"
 #include "package/header_block.h"
-#include "twk/reader_error.h"
+#include "twk/reader/reader_error.h"
 
 namespace {
 

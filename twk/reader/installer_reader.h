@@ -10,8 +10,8 @@
 
 #include "package/file_entry.h"
 #include "package/format.h"
-#include "twk/reader_block_record.h"
-#include "twk/volume_stream.h"
+#include "twk/reader/reader_block_record.h"
+#include "twk/reader/volume_stream.h"
 
 struct InstallerHeader {
   std::string title;

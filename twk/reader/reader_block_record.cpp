@@ -1,11 +1,11 @@
 // Reading, checking and expanding block records.
-#include "twk/reader_block_record.h"
+#include "twk/reader/reader_block_record.h"
 
 #include <algorithm>
 
 #include "package/block_checksum.h"
 #include "package/format.h"
-#include "twk/reader_text.h"
+#include "twk/reader/reader_text.h"
 
 BlockRecord ReadBlockRecord(VolumeStream& stream, const std::string& what) {
   BlockRecord record;

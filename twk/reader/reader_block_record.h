@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "package/block_record.h"
-#include "twk/volume_stream.h"
+#include "twk/reader/volume_stream.h"
 
 struct BlockRecord {
   StreamPosition where;         // of the stored length field

@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "twk/exit_codes.h"
+#include "twk/common/exit_codes.h"
 
 enum class ReadFailure {
   kNotInstaller,   // no marker, a package offset of 0, or the wrong kind of program

@@ -1,11 +1,11 @@
 // Shortcut and registry lines.
-#include "twk/reader_lines.h"
+#include "twk/reader/reader_lines.h"
 
 #include <strings.h>
 
 #include <algorithm>
 
-#include "codec/little_endian.h"
+#include "base/little_endian.h"
 #include "package/format.h"
 
 namespace {

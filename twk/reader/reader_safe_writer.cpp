@@ -1,6 +1,6 @@
 // Extraction output confined to one folder: openat/mkdirat from the root down with
 // O_NOFOLLOW, files written under a temporary name and renamed when complete.
-#include "twk/reader_safe_writer.h"
+#include "twk/reader/reader_safe_writer.h"
 
 #include <errno.h>
 #include <fcntl.h>
@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "twk/reader_text.h"
+#include "twk/reader/reader_text.h"
 
 namespace {
 

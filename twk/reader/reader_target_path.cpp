@@ -1,9 +1,9 @@
 // Package targets mapped to safe relative paths for extraction.
-#include "twk/reader_target_path.h"
+#include "twk/reader/reader_target_path.h"
 
 #include <ctype.h>
 
-#include "twk/macro_tokens.h"
+#include "twk/common/macro_tokens.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Printing helpers of the reading commands.
-#include "twk/reader_text.h"
+#include "twk/reader/reader_text.h"
 
 #include <cstdio>
 

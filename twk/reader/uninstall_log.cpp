@@ -1,13 +1,13 @@
 // The maintenance trailer and the uninstall log: the file section up to its empty
 // record, then key sections (key line, value names, empty record) until an empty record
 // stands where a key line is expected.
-#include "twk/uninstall_log.h"
+#include "twk/reader/uninstall_log.h"
 
 #include <strings.h>
 
 #include "package/format.h"
-#include "twk/reader_error.h"
-#include "twk/volume_stream.h"
+#include "twk/reader/reader_error.h"
+#include "twk/reader/volume_stream.h"
 
 namespace {
 

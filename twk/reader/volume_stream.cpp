@@ -1,15 +1,15 @@
 // The forward package stream over the installation file and its volumes.
-#include "twk/volume_stream.h"
+#include "twk/reader/volume_stream.h"
 
 #include <errno.h>
 #include <string.h>
 
 #include <cstdio>
 
-#include "codec/little_endian.h"
+#include "base/little_endian.h"
 #include "package/format.h"
-#include "twk/input_file.h"
-#include "twk/reader_error.h"
+#include "twk/common/input_file.h"
+#include "twk/reader/reader_error.h"
 
 namespace {
 

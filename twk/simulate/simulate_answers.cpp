@@ -1,5 +1,5 @@
 // The answers file of `twk simulate`, read line by line into the simulated user's scripts.
-#include "twk/simulate_answers.h"
+#include "twk/simulate/simulate_answers.h"
 
 #include <stdlib.h>
 
@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "platform/message_box.h"
-#include "platform/sim/sim_machine.h"
-#include "twk/exit_codes.h"
-#include "twk/input_file.h"
-#include "twk/command_error.h"
+#include "platform/sim/machine/sim_machine.h"
+#include "twk/common/command_error.h"
+#include "twk/common/exit_codes.h"
+#include "twk/common/input_file.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // Running a simulated program and the processes it starts.
-#include "twk/simulate_processes.h"
+#include "twk/simulate/simulate_processes.h"
 
 #include <deque>
 
-#include "platform/sim/sim_command_line.h"
-#include "platform/sim/sim_machine.h"
-#include "twk/command_error.h"
+#include "platform/sim/machine/sim_command_line.h"
+#include "platform/sim/machine/sim_machine.h"
+#include "twk/common/command_error.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "twk/simulate_run.h"
+#include "twk/simulate/simulate_run.h"
 
 namespace sim {
 struct SimMachine;

@@ -1,5 +1,5 @@
 // The transcript lines for message boxes and the summary of a simulated run.
-#include "twk/simulate_report.h"
+#include "twk/simulate/simulate_report.h"
 
 #include <algorithm>
 #include <iterator>
@@ -8,8 +8,8 @@
 #include <system_error>
 
 #include "platform/message_box.h"
-#include "platform/sim/sim_machine.h"
-#include "twk/input_file.h"
+#include "platform/sim/machine/sim_machine.h"
+#include "twk/common/input_file.h"
 
 namespace fs = std::filesystem;
 

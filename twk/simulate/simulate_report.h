@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sim/sim_user.h"
+#include "platform/sim/machine/sim_user.h"
 
 namespace sim {
 struct SimMachine;

@@ -1,8 +1,8 @@
 // Starting the simulated Windows again.
-#include "twk/simulate_restart.h"
+#include "twk/simulate/simulate_restart.h"
 
 #include "platform/registry.h"
-#include "platform/sim/sim_machine.h"
+#include "platform/sim/machine/sim_machine.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "twk/simulate_processes.h"
+#include "twk/simulate/simulate_processes.h"
 
 namespace sim {
 struct SimMachine;

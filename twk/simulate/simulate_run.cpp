@@ -1,17 +1,17 @@
 // Running the stub's program entry on a simulated Windows.
-#include "twk/simulate_run.h"
+#include "twk/simulate/simulate_run.h"
 
 #include <system_error>
 
-#include "codec/little_endian.h"
-#include "installer/program_entry.h"
-#include "package/package_offset.h"
-#include "package/setup_state.h"
-#include "platform/sim/sim_machine.h"
-#include "twk/exit_codes.h"
-#include "twk/reader_error.h"
-#include "twk/command_error.h"
-#include "twk/volume_stream.h"
+#include "base/little_endian.h"
+#include "platform/sim/machine/sim_machine.h"
+#include "runtime/package_offset.h"
+#include "runtime/setup_state.h"
+#include "stub/program_entry.h"
+#include "twk/common/command_error.h"
+#include "twk/common/exit_codes.h"
+#include "twk/reader/reader_error.h"
+#include "twk/reader/volume_stream.h"
 
 namespace fs = std::filesystem;
 

@@ -1,12 +1,12 @@
 // The 8.3 names of the simulated disks.
-#include "platform/sim/short_names.h"
+#include "platform/sim/machine/short_names.h"
 
 #include <string.h>
 
 #include <algorithm>
 #include <set>
 
-#include "platform/sim/windows_path.h"
+#include "platform/sim/machine/windows_path.h"
 
 namespace sim {
 namespace {

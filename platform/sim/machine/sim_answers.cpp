@@ -1,5 +1,5 @@
 // The scripted answers of the simulated user for the wizard and the dialogs.
-#include "platform/sim/sim_answers.h"
+#include "platform/sim/machine/sim_answers.h"
 
 namespace sim {
 namespace {

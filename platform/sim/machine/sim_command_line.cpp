@@ -1,5 +1,5 @@
 // Reading a started command line as Windows and the program's start-up code do.
-#include "platform/sim/sim_command_line.h"
+#include "platform/sim/machine/sim_command_line.h"
 
 namespace sim {
 namespace {

@@ -1,10 +1,10 @@
 // The disks of the simulated Windows: attributes, folders, deleting, renaming, copying,
 // the current folder and the disk geometry.
-#include "platform/sim/sim_file_system.h"
+#include "platform/sim/machine/sim_file_system.h"
 
 #include <sys/stat.h>
 
-#include "platform/sim/windows_path.h"
+#include "platform/sim/machine/windows_path.h"
 
 namespace sim {
 namespace {

@@ -1,13 +1,13 @@
 // The disks of the simulated Windows: searches with wildcards, full and short names.
-#include "platform/sim/sim_file_system.h"
+#include "platform/sim/machine/sim_file_system.h"
 
 #include <string.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 
-#include "platform/sim/short_names.h"
-#include "platform/sim/windows_path.h"
+#include "platform/sim/machine/short_names.h"
+#include "platform/sim/machine/windows_path.h"
 
 namespace sim {
 namespace {

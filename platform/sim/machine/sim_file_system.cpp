@@ -1,5 +1,5 @@
 // The disks of the simulated Windows: resolving paths, test set-up, open files.
-#include "platform/sim/sim_file_system.h"
+#include "platform/sim/machine/sim_file_system.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,8 +8,8 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "platform/sim/short_names.h"
-#include "platform/sim/windows_path.h"
+#include "platform/sim/machine/short_names.h"
+#include "platform/sim/machine/windows_path.h"
 
 namespace sim {
 namespace {

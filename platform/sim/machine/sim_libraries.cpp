@@ -1,12 +1,12 @@
 // Self-registering libraries of the simulated Windows.
-#include "platform/sim/sim_libraries.h"
+#include "platform/sim/machine/sim_libraries.h"
 
 #include <fstream>
 #include <iterator>
 
 #include "pe/pe_image.h"
-#include "platform/sim/sim_file_system.h"
-#include "platform/sim/windows_path.h"
+#include "platform/sim/machine/sim_file_system.h"
+#include "platform/sim/machine/windows_path.h"
 
 namespace sim {
 namespace {

@@ -1,5 +1,5 @@
 // The current simulated machine, and the folders every machine has.
-#include "platform/sim/sim_machine.h"
+#include "platform/sim/machine/sim_machine.h"
 
 #include <stdexcept>
 

@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/sim/sim_file_system.h"
-#include "platform/sim/sim_libraries.h"
-#include "platform/sim/sim_process.h"
-#include "platform/sim/sim_registry.h"
-#include "platform/sim/sim_system.h"
-#include "platform/sim/sim_ui.h"
-#include "platform/sim/sim_user.h"
+#include "platform/sim/machine/sim_file_system.h"
+#include "platform/sim/machine/sim_libraries.h"
+#include "platform/sim/machine/sim_process.h"
+#include "platform/sim/machine/sim_registry.h"
+#include "platform/sim/machine/sim_system.h"
+#include "platform/sim/machine/sim_ui.h"
+#include "platform/sim/machine/sim_user.h"
 
 namespace sim {
 

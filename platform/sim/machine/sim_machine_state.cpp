@@ -4,7 +4,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "platform/sim/sim_machine.h"
+#include "platform/sim/machine/sim_machine.h"
 
 namespace sim {
 namespace {

@@ -1,9 +1,9 @@
 // Profile (.INI) files on the simulated disks.
-#include "platform/sim/sim_profile.h"
+#include "platform/sim/machine/sim_profile.h"
 
 #include <fstream>
 
-#include "platform/sim/windows_path.h"
+#include "platform/sim/machine/windows_path.h"
 
 namespace sim {
 namespace {

@@ -1,5 +1,5 @@
 // The registry of the simulated Windows: keys, values and open keys.
-#include "platform/sim/sim_registry.h"
+#include "platform/sim/machine/sim_registry.h"
 
 #include <string.h>
 

@@ -1,5 +1,5 @@
 // The registry of the simulated Windows in its text form.
-#include "platform/sim/sim_registry.h"
+#include "platform/sim/machine/sim_registry.h"
 
 #include <stdio.h>
 
@@ -7,7 +7,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "codec/little_endian.h"
+#include "base/little_endian.h"
 
 namespace sim {
 namespace {

@@ -1,7 +1,7 @@
 // Starting the simulated Windows again: the work recorded for the next start is done.
-#include "platform/sim/sim_machine.h"
-#include "platform/sim/sim_profile.h"
-#include "platform/sim/windows_path.h"
+#include "platform/sim/machine/sim_machine.h"
+#include "platform/sim/machine/sim_profile.h"
+#include "platform/sim/machine/windows_path.h"
 
 namespace sim {
 namespace {

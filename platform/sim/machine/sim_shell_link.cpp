@@ -1,9 +1,9 @@
 // Shell links of the simulated Windows.
-#include "platform/sim/sim_shell_link.h"
+#include "platform/sim/machine/sim_shell_link.h"
 
 #include <sstream>
 
-#include "platform/sim/sim_file_system.h"
+#include "platform/sim/machine/sim_file_system.h"
 
 namespace sim {
 namespace {

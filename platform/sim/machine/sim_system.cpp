@@ -1,5 +1,5 @@
 // OLE on each thread of the simulated Windows.
-#include "platform/sim/sim_system.h"
+#include "platform/sim/machine/sim_system.h"
 
 namespace sim {
 

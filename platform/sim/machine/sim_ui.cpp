@@ -1,7 +1,7 @@
 // The windows and the transcript of the simulated user interface.
-#include "platform/sim/sim_ui.h"
+#include "platform/sim/machine/sim_ui.h"
 
-#include "platform/sim/sim_machine.h"
+#include "platform/sim/machine/sim_machine.h"
 
 namespace sim {
 

@@ -14,8 +14,8 @@
 
 #include "platform/handles.h"
 #include "platform/progress_dialog.h"
-#include "platform/sim/sim_answers.h"
-#include "platform/sim/sim_window.h"
+#include "platform/sim/machine/sim_answers.h"
+#include "platform/sim/machine/sim_window.h"
 
 namespace sim {
 

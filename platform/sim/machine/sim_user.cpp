@@ -1,5 +1,5 @@
 // The scripted user of the simulated Windows.
-#include "platform/sim/sim_user.h"
+#include "platform/sim/machine/sim_user.h"
 
 #include <stdio.h>
 #include <utility>

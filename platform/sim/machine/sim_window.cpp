@@ -1,5 +1,5 @@
 // The fake windows of the simulated user interface, made from the dialog templates.
-#include "platform/sim/sim_window.h"
+#include "platform/sim/machine/sim_window.h"
 
 namespace sim {
 namespace {

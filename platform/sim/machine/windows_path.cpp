@@ -1,5 +1,5 @@
 // Windows path spelling in the simulated Windows.
-#include "platform/sim/windows_path.h"
+#include "platform/sim/machine/windows_path.h"
 
 #include <string.h>
 
