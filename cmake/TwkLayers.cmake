@@ -2,7 +2,8 @@
 # headers are visible only to targets that link it: nothing gets the repository root as
 # an include folder. So `#include "codec/x.h"` compiles only in a target that links
 # twk_codec (or a library that passes it on), and an include that the link lines do not
-# allow fails to build.
+# allow fails to build. tests/architecture/check_layers.py (CTest `layer_order`) checks
+# the direction of every include against the order of the layers.
 
 # twk_layer_headers(TARGET FOLDER): TARGET exports the headers directly in FOLDER (a path
 # from the repository root) as "FOLDER/name.h". They are linked one by one into a folder
