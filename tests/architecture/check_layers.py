@@ -14,8 +14,10 @@ the Windows examples, the end-to-end robot) sits on top and is not checked; a so
 folder that is neither a layer nor such a folder fails the check, so that a new folder
 gets its place in the order.
 
---edges prints the folder-to-folder includes that the tree really has (what
-docs/architecture.md draws), instead of checking.
+The table of layers in docs/architecture.md lists, in its "Includes" column, the
+folders each folder includes; the check fails when the table and the tree disagree, so
+that the map a newcomer reads is the tree as it is. --edges prints the folder-to-folder
+includes that the tree has, instead of checking.
 """
 
 import os
@@ -47,6 +49,8 @@ LAYERS = [
 
 # Folders on top of every layer, whose includes the build's link lines govern.
 OUTSIDE = ["tests", "fuzz", "bench", "examples", "e2e", "resources", "build"]
+
+DOCUMENT = "docs/architecture.md"
 
 SOURCE = re.compile(r"\.(c|cc|cpp|h|hpp)$")
 INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"')
@@ -96,7 +100,8 @@ def includes(root, path):
 
 def check(root, layers=LAYERS):
     """The problems found under `root`, one line each; empty when the includes keep the
-    order. Also the folder-to-folder edges seen, as a set of (from, to)."""
+    order and the document's table lists them. Also the folder-to-folder edges seen, as
+    a set of (from, to)."""
     allowed = allowed_layers(layers)
     names = list(allowed)
     problems = []
@@ -120,7 +125,35 @@ def check(root, layers=LAYERS):
             if target not in allowed[layer]:
                 problems.append(f"{path}:{number}: {layer} must not include \"{header}\" "
                                 f"({target} is not below {layer})")
+    document = os.path.join(root, DOCUMENT)
+    if os.path.exists(document):
+        problems += compare_document(edges, documented_edges(document))
     return problems, edges
+
+
+def documented_edges(path):
+    """The (from, to) pairs of the layer table's "Includes" column in `path`: the rows
+    whose first cell is a folder in backquotes; the third cell holds its includes."""
+    edges = set()
+    with open(path, encoding="utf-8") as text:
+        for line in text:
+            cells = [cell.strip() for cell in line.strip().strip("|").split("|")]
+            if not line.startswith("| `") or len(cells) < 3:
+                continue
+            source = cells[0].strip("`").rstrip("/")
+            for target in re.findall(r"`([^`]+)/`", cells[2]):
+                edges.add((source, target))
+    return edges
+
+
+def compare_document(edges, documented):
+    """One line for each include the document leaves out and each it lists that the tree
+    does not have."""
+    problems = [f"{DOCUMENT}: the table leaves out {s}/ -> {t}/"
+                for s, t in sorted(edges - documented)]
+    problems += [f"{DOCUMENT}: the table lists {s}/ -> {t}/, which no include has"
+                 for s, t in sorted(documented - edges)]
+    return problems
 
 
 def main(arguments):
@@ -135,7 +168,7 @@ def main(arguments):
     for problem in problems:
         print(problem)
     if problems:
-        print(f"check_layers: {len(problems)} include(s) against the layer order", file=sys.stderr)
+        print(f"check_layers: {len(problems)} problem(s)", file=sys.stderr)
         return 1
     return 0
 

@@ -67,6 +67,20 @@ class LayerCheck(unittest.TestCase):
         }))
         self.assertEqual(edges, {("engine", "runtime"), ("runtime", "package")})
 
+    def test_the_documented_table_must_match_the_includes(self):
+        root = self.tree({
+            "engine/a.cpp": ["runtime/b.h"],
+            "runtime/b.cpp": ["package/format.h"],
+        })
+        os.makedirs(os.path.join(root, "docs"))
+        with open(os.path.join(root, check_layers.DOCUMENT), "w") as doc:
+            doc.write("| Folder | Library | Includes | Holds |\n|---|---|---|---|\n"
+                      "| `engine/` | `twk_engine` | `runtime/` `base/` | operations |\n"
+                      "| `runtime/` | `twk_runtime` | | the stream |\n")
+        self.assertEqual(check_layers.check(root)[0], [
+            "docs/architecture.md: the table leaves out runtime/ -> package/",
+            "docs/architecture.md: the table lists engine/ -> base/, which no include has"])
+
     def test_an_order_with_a_cycle_is_refused(self):
         with self.assertRaises(ValueError):
             check_layers.allowed_layers([("a", ["b"]), ("b", ["a"])])
