@@ -14,7 +14,6 @@ function(twk_target_options target)
   if(TWK_DEVELOPER)
     target_compile_options(${target} PRIVATE -Werror)
   endif()
-  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
   if(TWK_STUB_BUILD)
     # The stub is copied twice into every installation: keep it small and free of
     # exception and RTTI machinery. Nothing in the stub throws.

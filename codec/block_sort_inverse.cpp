@@ -3,7 +3,7 @@
 
 #include <stdlib.h>
 
-#include "codec/little_endian.h"
+#include "base/little_endian.h"
 
 namespace {
 

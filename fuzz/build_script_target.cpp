@@ -5,13 +5,13 @@
 #include "fuzz/fuzz_targets.h"
 #include "package/format.h"
 #include "package/header_block.h"
-#include "twk/build_error.h"
-#include "twk/build_header.h"
-#include "twk/build_lines.h"
-#include "twk/exit_codes.h"
-#include "twk/reader_lines.h"
-#include "twk/script_checks.h"
-#include "twk/script_parser.h"
+#include "twk/build/build_error.h"
+#include "twk/build/build_header.h"
+#include "twk/build/build_lines.h"
+#include "twk/build/script_checks.h"
+#include "twk/build/script_parser.h"
+#include "twk/common/exit_codes.h"
+#include "twk/reader/reader_lines.h"
 
 namespace {
 
@@ -89,12 +89,7 @@ bool SameText(const TextSpan& span, const std::string& text) {
 }
 
 bool HeaderReadsBack(const SetupScript& script) {
-  HeaderContent content;
-  content.title = script.title.value;
-  content.bottomText = script.bottomText.value;
-  content.productKey = script.productKey.value;
-  content.programFolder = script.programFolder.value;
-  content.startMenuFolder = script.startMenuFolder.value;
+  const HeaderContent content = HeaderOf(script, "");
   const std::vector<uint8_t> block = BuildExpandedHeader(content);
   HeaderFields fields;
   return ParseHeaderBlock(block.data(), block.size(), &fields) && !fields.hasLicence &&
@@ -113,7 +108,7 @@ bool FuzzBuildScript(const uint8_t* data, size_t size) {
     script = ParseScript(std::string(reinterpret_cast<const char*>(data), size), kScriptName, ".");
     CheckScript(script);
     CheckTargets(script);
-  } catch (const BuildError& error) {
+  } catch (const CommandError& error) {
     // One line that names the script and the line, and the script error's exit code.
     const std::string message = error.what();
     return error.exitCode() == kExitScriptError &&

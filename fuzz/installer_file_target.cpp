@@ -4,7 +4,7 @@
 
 #include "fuzz/fuzz_scratch.h"
 #include "fuzz/fuzz_targets.h"
-#include "twk/exit_codes.h"
+#include "twk/common/exit_codes.h"
 #include "twk/reader_commands.h"
 
 namespace fs = std::filesystem;
@@ -14,11 +14,11 @@ namespace {
 constexpr char kInstallerName[] = "SETUP.EXE";
 constexpr char kOutputName[] = "out";
 
-// An exit code that the reading commands document; extract (a target it refuses or cannot
-// write) and verify (a target extract would refuse) also report output errors.
-bool IsReadingExitCode(int code, bool refusesTargets) {
+// An exit code that the reading commands document; list never reports an output error
+// (verify does, for targets that extract would refuse).
+bool IsReadingExitCode(int code, bool listing) {
   return code == kExitOk || code == kExitDamaged || code == kExitInputError ||
-         (refusesTargets && code == kExitOutputError);
+         (!listing && code == kExitOutputError);
 }
 
 // Extraction wrote below its output folder and nowhere else, left no symbolic link and no
@@ -53,12 +53,15 @@ bool FuzzInstallerFile(const uint8_t* data, size_t size) {
   const int verified = VerifyInstaller(installer.string(), out, err);
   const int extracted =
       ExtractInstaller(installer.string(), (folder / kOutputName).string(), out, err);
-  bool sound = IsReadingExitCode(listed, false) && IsReadingExitCode(verified, true) &&
-               IsReadingExitCode(extracted, true);
-  // verify checks everything that list and extract read, and more.
+  bool sound = IsReadingExitCode(listed, true) && IsReadingExitCode(verified, false) &&
+               IsReadingExitCode(extracted, false);
+  // verify checks everything that list and extract read, and more; an intact package
+  // whose targets extract refuses is an output error for both.
   if (verified == kExitOk) {
     sound = sound && listed == kExitOk &&
             (extracted == kExitOk || extracted == kExitOutputError);
+  } else if (verified == kExitOutputError) {
+    sound = sound && listed == kExitOk && extracted == kExitOutputError;
   }
   return sound && StayedInside(folder) && OpenDescriptorCount() == descriptors;
 }

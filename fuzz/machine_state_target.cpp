@@ -8,7 +8,7 @@
 
 #include "fuzz/fuzz_scratch.h"
 #include "fuzz/fuzz_targets.h"
-#include "platform/sim/sim_machine.h"
+#include "platform/sim/machine/sim_machine.h"
 
 namespace fs = std::filesystem;
 

@@ -3,10 +3,10 @@
 
 #include "fuzz/fuzz_scratch.h"
 #include "fuzz/fuzz_targets.h"
-#include "platform/sim/sim_machine.h"
-#include "twk/exit_codes.h"
-#include "twk/simulate_answers.h"
-#include "twk/simulate_error.h"
+#include "platform/sim/machine/sim_machine.h"
+#include "twk/common/command_error.h"
+#include "twk/common/exit_codes.h"
+#include "twk/simulate/simulate_answers.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ bool FuzzSimulateAnswers(const uint8_t* data, size_t size) {
   sim::SimMachine& machine = Machine();
   try {
     LoadAnswers(kAnswersName, std::string(reinterpret_cast<const char*>(data), size), machine);
-  } catch (const SimulateError& error) {
+  } catch (const CommandError& error) {
     // Refused whole: a script error naming the file and line, and nothing scripted.
     const std::string message = error.what();
     return error.exitCode() == kExitScriptError &&

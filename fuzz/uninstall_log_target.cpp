@@ -6,18 +6,18 @@
 #include <string>
 #include <vector>
 
-#include "codec/little_endian.h"
+#include "base/little_endian.h"
+#include "engine/shared_files.h"
 #include "fuzz/fuzz_scratch.h"
 #include "fuzz/fuzz_targets.h"
-#include "installer/file_extraction.h"
 #include "package/format.h"
 #include "platform/file_system.h"
 #include "platform/message_box.h"
-#include "platform/sim/sim_machine.h"
-#include "platform/sim/sim_ui.h"
-#include "twk/reader_error.h"
-#include "twk/simulate_run.h"
-#include "twk/uninstall_log.h"
+#include "platform/sim/machine/sim_machine.h"
+#include "platform/sim/machine/sim_ui.h"
+#include "twk/reader/reader_error.h"
+#include "twk/reader/uninstall_log.h"
+#include "twk/simulate/simulate_run.h"
 
 namespace fs = std::filesystem;
 

@@ -4,16 +4,16 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "engine/next_boot.h"
+#include "engine/path_macros.h"
+#include "engine/registry_keys.h"
 #include "installer/extraction_run.h"
-#include "installer/next_boot.h"
-#include "installer/path_macros.h"
-#include "installer/registry_entries.h"
-#include "package/setup_state.h"
 #include "platform/background_window.h"
 #include "platform/file_system.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
 #include "platform/system.h"
+#include "runtime/setup_state.h"
 
 namespace {
 

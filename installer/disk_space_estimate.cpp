@@ -5,11 +5,11 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "installer/path_macros.h"
-#include "package/package_stream.h"
-#include "package/setup_state.h"
+#include "engine/path_macros.h"
 #include "platform/file_system.h"
 #include "platform/wizard.h"
+#include "runtime/package_stream.h"
+#include "runtime/setup_state.h"
 
 namespace {
 

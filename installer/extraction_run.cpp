@@ -4,20 +4,20 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "engine/path_macros.h"
+#include "installer/dll_registration.h"
 #include "installer/file_extraction.h"
-#include "installer/path_macros.h"
+#include "installer/maintenance_program.h"
 #include "installer/registry_entries.h"
-#include "installer/self_registration.h"
 #include "installer/shortcuts.h"
-#include "maintenance/maintenance_program.h"
-#include "maintenance/uninstall_log_writer.h"
-#include "package/directory_check.h"
+#include "installer/uninstall_log_writer.h"
 #include "package/format.h"
-#include "package/package_stream.h"
-#include "package/setup_state.h"
 #include "platform/file_io.h"
 #include "platform/progress_dialog.h"
 #include "platform/system.h"
+#include "runtime/directory_check.h"
+#include "runtime/package_stream.h"
+#include "runtime/setup_state.h"
 
 namespace {
 

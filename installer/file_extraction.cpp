@@ -6,22 +6,22 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "engine/folder_creation.h"
+#include "engine/next_boot.h"
+#include "engine/path_macros.h"
+#include "engine/shared_files.h"
 #include "installer/file_version.h"
-#include "installer/folder_creation.h"
-#include "installer/next_boot.h"
 #include "installer/overwrite_policy.h"
-#include "installer/path_macros.h"
-#include "maintenance/uninstall_log_writer.h"
-#include "package/directory_check.h"
-#include "package/extract_block.h"
+#include "installer/uninstall_log_writer.h"
 #include "package/file_entry.h"
 #include "package/format.h"
-#include "package/package_stream.h"
-#include "package/setup_state.h"
 #include "platform/file_system.h"
 #include "platform/message_box.h"
 #include "platform/progress_dialog.h"
-#include "platform/registry.h"
+#include "runtime/directory_check.h"
+#include "runtime/extract_block.h"
+#include "runtime/package_stream.h"
+#include "runtime/setup_state.h"
 
 namespace {
 
@@ -254,25 +254,6 @@ bool FinishFile(const FileJob& job) {
 }
 
 }  // namespace
-
-bool CountSharedFile(const char* path) {
-  char fullPath[kPathBufferSize];
-  if (!platform::GetFullPath(path, fullPath, sizeof(fullPath))) return false;
-  platform::Key key = platform::CreateKey(platform::kRootLocalMachine, kSharedDllsKey);
-  if (key == nullptr) return false;
-  uint32_t count = 0;
-  uint32_t type = 0;
-  uint32_t size = sizeof(count);
-  if (!platform::QueryValue(key, fullPath, &type, &count, &size) ||
-      type != platform::kRegNumber || size != sizeof(count)) {
-    count = 0;
-  }
-  ++count;
-  const bool written =
-      platform::SetValue(key, fullPath, platform::kRegNumber, &count, sizeof(count));
-  platform::CloseKey(key);
-  return written;
-}
 
 bool ExtractNextFile(platform::Window dialog, bool* listEnded) {
   bool ended = false;

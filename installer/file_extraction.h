@@ -14,11 +14,3 @@
 // the others: only after the end of the list does the package stream stand at the
 // shortcut list; otherwise it stands inside the entry's blocks.
 bool ExtractNextFile(platform::Window dialog, bool* listEnded = nullptr);
-
-// The registry key, under HKEY_LOCAL_MACHINE, whose REG_DWORD values count the
-// installations of each shared file under its full path.
-constexpr char kSharedDllsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
-
-// Raises the reference count of the shared file `path` by one (a missing value counts
-// as 0). False when the full path or the key cannot be had.
-bool CountSharedFile(const char* path);

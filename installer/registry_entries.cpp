@@ -5,29 +5,22 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "installer/path_macros.h"
-#include "installer/remembered_folders.h"
-#include "maintenance/maintenance_program.h"
-#include "maintenance/uninstall_log_writer.h"
+#include "base/little_endian.h"
+#include "engine/path_macros.h"
+#include "engine/registry_keys.h"
+#include "engine/remembered_folders.h"
+#include "installer/maintenance_program.h"
+#include "installer/uninstall_log_writer.h"
 #include "package/format.h"
-#include "package/package_stream.h"
-#include "package/setup_state.h"
 #include "platform/progress_dialog.h"
+#include "platform/registry.h"
+#include "runtime/package_stream.h"
+#include "runtime/setup_state.h"
 
 namespace {
 
 const char kStatusText[] = "Creating registry entries...";
 const char kLocalMachineLine[] = ":HKEY_LOCAL_MACHINE\\";
-
-struct RootName {
-  const char* name;  // with its backslash
-  uint32_t root;
-};
-const RootName kRoots[] = {
-    {kRootClasses, platform::kRootClasses},
-    {kRootCurrentUser, platform::kRootCurrentUser},
-    {kRootLocalMachine, platform::kRootLocalMachine},
-};
 
 // One line of the registry list as the package holds it: `length` bytes, which may
 // include zero bytes (the data of "D" and "B" values), followed by a NUL of our own.
@@ -75,22 +68,6 @@ void HandleKeyLine(const char* text, Section* section) {
   WriteLogRecord(text);
 }
 
-// ASCII letter case only: the root names are plain ASCII, and the comparison must not
-// depend on the code page of the machine.
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool StartsWithIgnoringCase(const char* text, const char* prefix, size_t length) {
-  for (size_t i = 0; i < length; ++i) {
-    if (text[i] == '\0' || LowerAscii(text[i]) != LowerAscii(prefix[i])) return false;
-  }
-  return true;
-}
-
-uint32_t ReadLe32(const char* bytes) {
-  const uint8_t* b = reinterpret_cast<const uint8_t*>(bytes);
-  return b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<uint32_t>(b[3]) << 24);
-}
-
 // Writes the value whose type letter stands at `letter` (the data follow it, `available`
 // bytes up to the end of the record) to `key` (nullptr: nothing is written). False when
 // the line is refused: "D" data shorter than 4 bytes, a "B" length past the end of the
@@ -99,16 +76,17 @@ uint32_t ReadLe32(const char* bytes) {
 // installation did not touch.
 bool WriteValue(platform::Key key, const char* name, const char* letter, uint32_t available) {
   const char* data = letter + 1;
+  const uint8_t* bytes = reinterpret_cast<const uint8_t*>(data);
   switch (available > 0 ? letter[0] : kRegistryTypeText) {
     case kRegistryTypeNumber: {
       if (available - 1 < 4) return false;
-      const uint32_t number = ReadLe32(data);
+      const uint32_t number = LoadLe32(bytes);
       if (key != nullptr) platform::SetValue(key, name, platform::kRegNumber, &number, 4);
       return true;
     }
     case kRegistryTypeBinary: {
       if (available - 1 < 2) return false;
-      const uint32_t length = static_cast<uint8_t>(data[0]) | (static_cast<uint8_t>(data[1]) << 8);
+      const uint32_t length = LoadLe16(bytes);
       if (length > available - 3) return false;
       if (key != nullptr) platform::SetValue(key, name, platform::kRegBinary, data + 2, length);
       return true;
@@ -175,32 +153,6 @@ void LogInstallerKey(const char* keyPrefix, const char* first, const char* secon
 }
 
 }  // namespace
-
-platform::Key CreateKeyPath(uint32_t root, const char* subkey) {
-  char path[kPathBufferSize];
-  const size_t length = strlen(subkey);
-  if (length >= sizeof path) return nullptr;
-  memcpy(path, subkey, length + 1);
-  for (char* cut = strchr(path, '\\'); cut != nullptr; cut = strchr(cut + 1, '\\')) {
-    *cut = '\0';
-    platform::Key level = platform::CreateKey(root, path);
-    if (level != nullptr) platform::CloseKey(level);
-    *cut = '\\';
-  }
-  return platform::CreateKey(root, path);
-}
-
-bool ParseRegistryRoot(const char* text, uint32_t* root, const char** subkey) {
-  for (const RootName& candidate : kRoots) {
-    const size_t length = strlen(candidate.name);
-    if (StartsWithIgnoringCase(text, candidate.name, length)) {
-      *root = candidate.root;
-      *subkey = text + length;
-      return true;
-    }
-  }
-  return false;
-}
 
 bool CreateRegistryEntries(platform::Window dialog) {
   platform::SetControlText(dialog, platform::kProgressStatusText, kStatusText);

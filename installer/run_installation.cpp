@@ -2,8 +2,8 @@
 // the chosen folders, the extraction run and the completion step.
 #include "installer/run_installation.h"
 
+#include "engine/remembered_folders.h"
 #include "installer/completion.h"
-#include "installer/remembered_folders.h"
 #include "installer/wizard_pages.h"
 #include "platform/background_window.h"
 #include "platform/wizard.h"

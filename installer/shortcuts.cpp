@@ -4,13 +4,13 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "installer/folder_creation.h"
-#include "maintenance/uninstall_log_writer.h"
+#include "engine/folder_creation.h"
+#include "installer/uninstall_log_writer.h"
 #include "package/format.h"
-#include "package/package_stream.h"
-#include "package/setup_state.h"
 #include "platform/progress_dialog.h"
 #include "platform/system.h"
+#include "runtime/package_stream.h"
+#include "runtime/setup_state.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <stddef.h>
 
-#include "installer/path_macros.h"
+#include "engine/path_macros.h"
 #include "platform/handles.h"
 
 // The four pieces of a shortcut line "link=target<TAB>arguments<TAB>working folder".

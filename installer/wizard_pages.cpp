@@ -4,10 +4,10 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "engine/path_macros.h"
 #include "installer/disk_space_estimate.h"
-#include "installer/path_macros.h"
-#include "package/setup_state.h"
 #include "platform/message_box.h"
+#include "runtime/setup_state.h"
 
 namespace {
 

@@ -5,16 +5,16 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "installer/next_boot.h"
-#include "installer/self_registration.h"
+#include "engine/next_boot.h"
+#include "engine/self_registration.h"
 #include "package/format.h"
-#include "package/setup_state.h"
 #include "platform/background_window.h"
 #include "platform/file_system.h"
 #include "platform/message_box.h"
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/system.h"
+#include "runtime/setup_state.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <stdint.h>
 #include <stdio.h>
 
-#include "installer/file_extraction.h"
-#include "installer/self_registration.h"
+#include "engine/self_registration.h"
+#include "engine/shared_files.h"
 #include "platform/file_system.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"

@@ -3,7 +3,7 @@
 
 #include <string.h>
 
-#include "installer/ignore_case.h"
+#include "engine/registry_keys.h"
 #include "maintenance/path_list.h"
 #include "package/format.h"
 
@@ -11,30 +11,10 @@ namespace {
 
 constexpr size_t kKeyLineSize = 256;
 
-struct RootName {
-  const char* name;  // with its trailing backslash
-  uint32_t root;
-};
-
-const RootName kRootNames[] = {
-    {kRootClasses, platform::kRootClasses},
-    {kRootCurrentUser, platform::kRootCurrentUser},
-    {kRootLocalMachine, platform::kRootLocalMachine},
-};
-
 // The root that the key line `line` (':' + root name + subkey) names, and in *subkey
 // where its subkey begins inside `line`; false for a line with no known root.
 bool ParseKeyLine(const char* line, uint32_t* root, const char** subkey) {
-  if (line[0] != kRegistryKeyLinePrefix) return false;
-  for (const RootName& candidate : kRootNames) {
-    const size_t length = strlen(candidate.name);
-    if (StartsWithIgnoringCase(line + 1, candidate.name, length)) {
-      *root = candidate.root;
-      *subkey = line + 1 + length;
-      return true;
-    }
-  }
-  return false;
+  return line[0] == kRegistryKeyLinePrefix && ParseRegistryRoot(line + 1, root, subkey);
 }
 
 // Takes records up to and including the next empty one.

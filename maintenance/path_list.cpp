@@ -4,9 +4,9 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "package/setup_state.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
+#include "runtime/setup_state.h"
 
 namespace {
 

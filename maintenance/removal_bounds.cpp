@@ -4,8 +4,8 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "installer/ignore_case.h"
-#include "installer/remembered_folders.h"
+#include "base/ignore_case.h"
+#include "engine/remembered_folders.h"
 #include "package/format.h"
 #include "platform/file_system.h"
 #include "platform/system.h"

@@ -8,7 +8,7 @@
 
 #include <stddef.h>
 
-#include "installer/path_macros.h"
+#include "engine/path_macros.h"
 
 // True when `path` holds a component that climbs to a parent: "..", or any other run of
 // two or more dots with only dots and blanks besides (Windows drops the trailing ones,

@@ -4,8 +4,8 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "package/package_stream.h"
-#include "package/setup_state.h"
+#include "runtime/package_stream.h"
+#include "runtime/setup_state.h"
 
 namespace {
 

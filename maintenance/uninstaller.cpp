@@ -5,18 +5,18 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "installer/next_boot.h"
+#include "engine/next_boot.h"
 #include "maintenance/logged_files.h"
 #include "maintenance/logged_registry.h"
 #include "maintenance/path_list.h"
 #include "maintenance/removal_bounds.h"
 #include "maintenance/uninstall_log_reader.h"
 #include "package/format.h"
-#include "package/setup_state.h"
 #include "platform/background_window.h"
 #include "platform/file_system.h"
 #include "platform/message_box.h"
 #include "platform/process.h"
+#include "runtime/setup_state.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The fixed fields of a file entry.
 #include "package/file_entry.h"
 
-#include "codec/little_endian.h"
+#include "base/little_endian.h"
 
 void ParseFileEntryFields(const uint8_t bytes[kFileEntryFixedSize], FileEntryFields* fields) {
   fields->blockCount = LoadLe16(bytes);

@@ -3,7 +3,7 @@
 
 #include <string.h>
 
-#include "codec/little_endian.h"
+#include "base/little_endian.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // PE headers, section mapping and the resource tree, each field bounds-checked.
 #include "pe/pe_image.h"
 
-#include "codec/little_endian.h"
+#include "base/little_endian.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // VerQueryValue over a version-information blob.
 #include "pe/version_query.h"
 
-#include "codec/little_endian.h"
+#include "base/little_endian.h"
 #include "pe/pe_image.h"
 
 namespace {

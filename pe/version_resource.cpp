@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "codec/little_endian.h"
+#include "base/little_endian.h"
 #include "pe/pe_image.h"
 
 namespace {

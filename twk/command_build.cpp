@@ -2,17 +2,17 @@
 #include <cstdio>
 #include <exception>
 
-#include "twk/build_error.h"
-#include "twk/build_installer.h"
-#include "twk/build_progress.h"
+#include "twk/build/build_error.h"
+#include "twk/build/build_installer.h"
+#include "twk/build/build_progress.h"
 #include "twk/command_usage.h"
 #include "twk/commands.h"
-#include "twk/exit_codes.h"
+#include "twk/common/exit_codes.h"
 
 namespace {
 
 [[noreturn]] void UsageError(const std::string& what) {
-  throw BuildError(kExitUsage, what + "\n" + CommandSynopsis("build"));
+  throw CommandError(kExitUsage, what + "\n" + CommandSynopsis("build"));
 }
 
 uint64_t ParseVolumeSize(const std::string& text) {
@@ -82,7 +82,7 @@ int RunBuildCommand(const Arguments& args) {
     if (volumes > 0) std::printf(", plus %zu volume file%s", volumes, Plural(volumes));
     std::printf("\n");
     return kExitOk;
-  } catch (const BuildError& error) {
+  } catch (const CommandError& error) {
     std::fprintf(stderr, "twk: %s\n", error.what());
     return error.exitCode();
   } catch (const std::exception& error) {

@@ -10,12 +10,12 @@
 #include "package/format.h"
 #include "twk/command_usage.h"
 #include "twk/commands.h"
-#include "twk/installer_reader.h"
-#include "twk/ordered_pool.h"
+#include "twk/common/ordered_pool.h"
+#include "twk/reader/installer_reader.h"
+#include "twk/reader/reader_error.h"
+#include "twk/reader/reader_safe_writer.h"
+#include "twk/reader/reader_target_path.h"
 #include "twk/reader_commands.h"
-#include "twk/reader_error.h"
-#include "twk/reader_safe_writer.h"
-#include "twk/reader_target_path.h"
 
 namespace {
 

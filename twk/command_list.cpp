@@ -5,11 +5,11 @@
 #include "package/format.h"
 #include "twk/command_usage.h"
 #include "twk/commands.h"
-#include "twk/installer_reader.h"
+#include "twk/reader/installer_reader.h"
+#include "twk/reader/reader_error.h"
+#include "twk/reader/reader_lines.h"
+#include "twk/reader/reader_text.h"
 #include "twk/reader_commands.h"
-#include "twk/reader_error.h"
-#include "twk/reader_lines.h"
-#include "twk/reader_text.h"
 
 namespace {
 

@@ -3,17 +3,17 @@
 #include <iostream>
 #include <system_error>
 
-#include "platform/sim/sim_machine.h"
-#include "platform/sim/sim_ui.h"
+#include "platform/sim/machine/sim_machine.h"
+#include "platform/sim/machine/sim_ui.h"
 #include "twk/command_usage.h"
 #include "twk/commands.h"
-#include "twk/exit_codes.h"
-#include "twk/simulate_answers.h"
-#include "twk/simulate_error.h"
-#include "twk/simulate_processes.h"
-#include "twk/simulate_report.h"
-#include "twk/simulate_restart.h"
-#include "twk/simulate_run.h"
+#include "twk/common/command_error.h"
+#include "twk/common/exit_codes.h"
+#include "twk/simulate/simulate_answers.h"
+#include "twk/simulate/simulate_processes.h"
+#include "twk/simulate/simulate_report.h"
+#include "twk/simulate/simulate_restart.h"
+#include "twk/simulate/simulate_run.h"
 
 namespace fs = std::filesystem;
 
@@ -43,19 +43,19 @@ SimulateOptions ParseOptions(const Arguments& args) {
     } else if (arg == "--nt" || arg == "--9x") {
       const MachineFamily family = arg == "--nt" ? MachineFamily::kNt : MachineFamily::k9x;
       if (options.family != MachineFamily::kAsBefore && options.family != family) {
-        throw SimulateError(kExitUsage, "--nt and --9x exclude each other");
+        throw CommandError(kExitUsage, "--nt and --9x exclude each other");
       }
       options.family = family;
     } else if (!arg.empty() && arg[0] == '-') {
-      throw SimulateError(kExitUsage, "unknown or incomplete option '" + arg + "'\n" + Usage());
+      throw CommandError(kExitUsage, "unknown or incomplete option '" + arg + "'\n" + Usage());
     } else if (options.program.empty()) {
       options.program = arg;
     } else {
-      throw SimulateError(kExitUsage, "more than one program named\n" + Usage());
+      throw CommandError(kExitUsage, "more than one program named\n" + Usage());
     }
   }
   if (options.root.empty() || options.program.empty() == !options.restart) {
-    throw SimulateError(kExitUsage, Usage());
+    throw CommandError(kExitUsage, Usage());
   }
   return options;
 }
@@ -84,7 +84,7 @@ int Simulate(const SimulateOptions& options, std::ostream& out) {
   std::error_code error;
   fs::create_directories(options.root, error);
   if (!fs::is_directory(options.root)) {
-    throw SimulateError(kExitOutputError, options.root + ": cannot make the machine's folder");
+    throw CommandError(kExitOutputError, options.root + ": cannot make the machine's folder");
   }
   sim::SimMachine machine(options.root);
   sim::SimMachineScope scope(machine);
@@ -130,7 +130,7 @@ int Simulate(const SimulateOptions& options, std::ostream& out) {
 int RunSimulateCommand(const Arguments& args) {
   try {
     return Simulate(ParseOptions(args), std::cout);
-  } catch (const SimulateError& failure) {
+  } catch (const CommandError& failure) {
     std::cerr << "twk: " << failure.what() << "\n";
     return failure.exitCode();
   } catch (const std::exception& failure) {

@@ -6,7 +6,7 @@
 
 #include "twk/command_usage.h"
 #include "twk/commands.h"
-#include "twk/exit_codes.h"
+#include "twk/common/exit_codes.h"
 
 #ifndef TWK_VERSION
 #error "the build defines TWK_VERSION"

@@ -13,7 +13,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "codec/little_endian.h"
+#include "base/little_endian.h"
 
 namespace {
 

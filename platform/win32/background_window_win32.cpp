@@ -6,7 +6,7 @@
 #include <commctrl.h>
 #include <ole2.h>
 
-#include "installer/background_layout.h"
+#include "platform/background_layout.h"
 
 namespace platform {
 namespace {

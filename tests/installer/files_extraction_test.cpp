@@ -8,16 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "engine/next_boot.h"
 #include "installer/file_extraction.h"
 #include "installer/file_version.h"
-#include "installer/next_boot.h"
 #include "package/file_entry.h"
-#include "package/setup_state.h"
 #include "platform/message_box.h"
+#include "runtime/setup_state.h"
 #include "tests/installer/flow_test_support.h"
 #include "tests/installer/install_test_support.h"
-#include "twk/build_blocks.h"
-#include "twk/package_writer.h"
+#include "twk/build/build_blocks.h"
+#include "twk/build/package_writer.h"
 
 namespace {
 

@@ -4,11 +4,11 @@
 
 #include <string>
 
-#include "maintenance/maintenance_program.h"
-#include "package/package_stream.h"
-#include "package/setup_state.h"
+#include "installer/maintenance_program.h"
 #include "platform/file_io.h"
 #include "platform/message_box.h"
+#include "runtime/package_stream.h"
+#include "runtime/setup_state.h"
 #include "tests/installer/flow_test_support.h"
 
 namespace {

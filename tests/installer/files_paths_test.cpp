@@ -5,13 +5,13 @@
 
 #include <string>
 
-#include "installer/folder_creation.h"
-#include "installer/next_boot.h"
-#include "installer/path_macros.h"
-#include "package/setup_state.h"
+#include "engine/folder_creation.h"
+#include "engine/next_boot.h"
+#include "engine/path_macros.h"
 #include "platform/message_box.h"
-#include "platform/sim/sim_profile.h"
+#include "platform/sim/machine/sim_profile.h"
 #include "platform/system.h"
+#include "runtime/setup_state.h"
 #include "tests/installer/flow_test_support.h"
 
 namespace {

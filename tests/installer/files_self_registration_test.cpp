@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "installer/self_registration.h"
-#include "package/setup_state.h"
+#include "installer/dll_registration.h"
 #include "platform/message_box.h"
+#include "runtime/setup_state.h"
 #include "tests/installer/flow_test_support.h"
 #include "tests/installer/install_test_support.h"
 

@@ -5,8 +5,8 @@
 #include <functional>
 #include <string>
 
-#include "package/setup_state.h"
 #include "platform/message_box.h"
+#include "runtime/setup_state.h"
 #include "tests/installer/flow_test_support.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "installer/registry_entries.h"
-#include "package/setup_state.h"
+#include "runtime/setup_state.h"
 #include "tests/installer/flow_test_support.h"
 
 namespace {

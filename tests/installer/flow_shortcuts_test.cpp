@@ -4,11 +4,11 @@
 #include <string>
 
 #include "installer/shortcuts.h"
-#include "package/package_stream.h"
-#include "package/setup_state.h"
 #include "platform/message_box.h"
-#include "platform/sim/sim_shell_link.h"
+#include "platform/sim/machine/sim_shell_link.h"
 #include "platform/system.h"
+#include "runtime/package_stream.h"
+#include "runtime/setup_state.h"
 #include "tests/installer/flow_test_support.h"
 
 namespace {

@@ -6,15 +6,15 @@
 #include <filesystem>
 #include <fstream>
 
-#include "codec/little_endian.h"
-#include "installer/program_entry.h"
+#include "base/little_endian.h"
 #include "package/format.h"
-#include "package/package_offset.h"
-#include "package/package_stream.h"
-#include "package/setup_state.h"
 #include "platform/file_io.h"
 #include "platform/progress_dialog.h"
-#include "twk/build_installer.h"
+#include "runtime/package_offset.h"
+#include "runtime/package_stream.h"
+#include "runtime/setup_state.h"
+#include "stub/program_entry.h"
+#include "twk/build/build_installer.h"
 
 namespace flow_test {
 namespace {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/handles.h"
-#include "platform/sim/sim_machine.h"
+#include "platform/sim/machine/sim_machine.h"
 
 namespace flow_test {
 

@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <fstream>
 
-#include "codec/little_endian.h"
+#include "base/little_endian.h"
 #include "package/format.h"
 
 #include "platform/message_box.h"
-#include "platform/sim/windows_path.h"
+#include "platform/sim/machine/windows_path.h"
 
 namespace install_test {
 namespace {

@@ -7,8 +7,8 @@
 
 #include "tests/installer/install_test_support.h"
 #include "twk/commands.h"
-#include "twk/simulate_answers.h"
-#include "twk/simulate_error.h"
+#include "twk/common/command_error.h"
+#include "twk/simulate/simulate_answers.h"
 
 namespace fs = std::filesystem;
 
@@ -104,7 +104,7 @@ TEST_F(SimulateCommand, AnswersFileMistakesNameTheLine) {
     try {
       LoadAnswers("answers.txt", std::string("# fine\n") + line + "\n", machine);
       ADD_FAILURE() << "accepted: " << line;
-    } catch (const SimulateError& error) {
+    } catch (const CommandError& error) {
       EXPECT_EQ(std::string(error.what()).rfind("answers.txt:2: ", 0), 0u) << error.what();
     }
   }

@@ -7,10 +7,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "codec/little_endian.h"
+#include "base/little_endian.h"
 #include "package/format.h"
 #include "tests/platform/test_pe_image.h"
-#include "twk/build_installer.h"
+#include "twk/build/build_installer.h"
 
 namespace fs = std::filesystem;
 

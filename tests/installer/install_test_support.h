@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/sim/sim_machine.h"
-#include "twk/simulate_run.h"
-#include "twk/uninstall_log.h"
+#include "platform/sim/machine/sim_machine.h"
+#include "twk/reader/uninstall_log.h"
+#include "twk/simulate/simulate_run.h"
 
 namespace install_test {
 

@@ -2,7 +2,7 @@
 // shortcut and log record that a built package asks for, and nothing more.
 #include "tests/installer/install_test_support.h"
 
-#include "platform/sim/sim_shell_link.h"
+#include "platform/sim/machine/sim_shell_link.h"
 #include "platform/wizard.h"
 
 namespace install_test {

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "maintenance/finalizer.h"
-#include "package/setup_state.h"
 #include "platform/background_window.h"
 #include "platform/message_box.h"
+#include "runtime/setup_state.h"
 #include "tests/installer/install_test_support.h"
 
 namespace install_test {

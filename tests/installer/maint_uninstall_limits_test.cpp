@@ -5,7 +5,7 @@
 
 #include "maintenance/removal_bounds.h"
 #include "tests/installer/maint_test_support.h"
-#include "twk/simulate_processes.h"
+#include "twk/simulate/simulate_processes.h"
 
 namespace install_test {
 namespace {

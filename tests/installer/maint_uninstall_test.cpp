@@ -2,7 +2,7 @@
 // stops, and what a later run finds.
 #include "maintenance/path_list.h"
 #include "platform/registry.h"
-#include "platform/sim/windows_path.h"
+#include "platform/sim/machine/windows_path.h"
 #include "tests/installer/maint_test_support.h"
 
 namespace install_test {

@@ -1,9 +1,9 @@
 // A file in use at install time on Windows 9x: the installation leaves it waiting, the
 // restart starts the finalizer from the run-once key, and the following restart removes
 // the finalizer.
-#include "platform/sim/sim_ui.h"
+#include "platform/sim/machine/sim_ui.h"
 #include "tests/installer/roundtrip_support.h"
-#include "twk/simulate_restart.h"
+#include "twk/simulate/simulate_restart.h"
 
 namespace install_test {
 namespace {

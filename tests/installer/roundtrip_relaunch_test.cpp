@@ -1,8 +1,8 @@
 // The uninstaller's hand-over to its copy: the decisions, how Windows reads the copy's
 // command line, and the ways the hand-over can fail on the machine.
-#include "installer/relaunch.h"
-#include "platform/sim/sim_command_line.h"
-#include "platform/sim/sim_ui.h"
+#include "maintenance/relaunch.h"
+#include "platform/sim/machine/sim_command_line.h"
+#include "platform/sim/machine/sim_ui.h"
 #include "tests/installer/roundtrip_support.h"
 
 namespace install_test {

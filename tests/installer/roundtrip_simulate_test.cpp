@@ -7,8 +7,8 @@
 
 #include "tests/installer/install_test_support.h"
 #include "twk/commands.h"
-#include "twk/simulate_report.h"
-#include "twk/simulate_run.h"
+#include "twk/simulate/simulate_report.h"
+#include "twk/simulate/simulate_run.h"
 
 namespace fs = std::filesystem;
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "tests/installer/install_test_support.h"
-#include "twk/simulate_processes.h"
-#include "twk/simulate_report.h"
+#include "twk/simulate/simulate_processes.h"
+#include "twk/simulate/simulate_report.h"
 
 namespace install_test {
 

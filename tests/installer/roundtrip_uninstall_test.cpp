@@ -1,8 +1,8 @@
 // Install, then uninstall through the relaunch: the machine must be as it was.
 #include "platform/message_box.h"
-#include "platform/sim/sim_ui.h"
+#include "platform/sim/machine/sim_ui.h"
 #include "tests/installer/roundtrip_support.h"
-#include "twk/simulate_restart.h"
+#include "twk/simulate/simulate_restart.h"
 
 namespace install_test {
 namespace {

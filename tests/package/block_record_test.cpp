@@ -5,10 +5,10 @@
 #include <string.h>
 
 #include "package/block_checksum.h"
-#include "package/extract_block.h"
 #include "package/format.h"
-#include "package/package_stream.h"
-#include "package/setup_state.h"
+#include "runtime/extract_block.h"
+#include "runtime/package_stream.h"
+#include "runtime/setup_state.h"
 #include "tests/package/package_test_support.h"
 
 namespace package_test {

@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "package/package_offset.h"
-#include "package/package_stream.h"
-#include "package/setup_state.h"
-#include "package/volume_name.h"
+#include "runtime/package_offset.h"
+#include "runtime/package_stream.h"
+#include "runtime/setup_state.h"
+#include "runtime/volume_name.h"
 #include "tests/package/package_test_support.h"
 
 namespace package_test {

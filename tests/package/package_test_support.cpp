@@ -6,11 +6,11 @@
 
 #include <filesystem>
 
-#include "codec/little_endian.h"
+#include "base/little_endian.h"
 #include "package/format.h"
-#include "package/package_offset.h"
-#include "package/package_stream.h"
-#include "package/setup_state.h"
+#include "runtime/package_offset.h"
+#include "runtime/package_stream.h"
+#include "runtime/setup_state.h"
 
 namespace package_test {
 namespace {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/message_box.h"
-#include "platform/sim/sim_machine.h"
+#include "platform/sim/machine/sim_machine.h"
 
 namespace package_test {
 

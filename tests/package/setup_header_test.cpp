@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "package/header_block.h"
-#include "package/package_stream.h"
-#include "package/setup_header.h"
-#include "package/setup_state.h"
+#include "runtime/package_stream.h"
+#include "runtime/setup_header.h"
+#include "runtime/setup_state.h"
 #include "tests/package/package_test_support.h"
 
 namespace package_test {

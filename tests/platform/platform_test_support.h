@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sim/sim_machine.h"
+#include "platform/sim/machine/sim_machine.h"
 
 namespace platform_test {
 

@@ -4,8 +4,8 @@
 
 #include "platform/file_system.h"
 #include "platform/registry.h"
-#include "platform/sim/sim_profile.h"
-#include "platform/sim/sim_shell_link.h"
+#include "platform/sim/machine/sim_profile.h"
+#include "platform/sim/machine/sim_shell_link.h"
 #include "platform/system.h"
 #include "platform_test_support.h"
 

@@ -3,7 +3,7 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "codec/little_endian.h"
+#include "base/little_endian.h"
 #include "pe/version_query.h"
 #include "platform/library.h"
 #include "platform/version_info.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "codec/little_endian.h"
+#include "base/little_endian.h"
 
 namespace test_pe {
 

@@ -5,7 +5,7 @@
 
 #include "package/block_checksum.h"
 #include "tests/twk/build_test_support.h"
-#include "twk/block_checksum_wide.h"
+#include "twk/build/block_checksum_wide.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <filesystem>
 
 #include "tests/twk/build_test_support.h"
-#include "twk/build_error.h"
-#include "twk/build_installer.h"
-#include "twk/exit_codes.h"
+#include "twk/build/build_error.h"
+#include "twk/build/build_installer.h"
+#include "twk/common/exit_codes.h"
 
 namespace {
 
@@ -45,7 +45,7 @@ struct Inputs {
     Refusal refusal;
     try {
       BuildInstaller(request);
-    } catch (const BuildError& error) {
+    } catch (const CommandError& error) {
       refusal = {error.exitCode(), error.what()};
     }
     return refusal;
@@ -100,7 +100,7 @@ TEST(BuildInputs, StubAndScriptMustBeRegularFiles) {
   try {
     BuildInstaller(request);
     ADD_FAILURE() << "a FIFO was read as a script";
-  } catch (const BuildError& error) {
+  } catch (const CommandError& error) {
     EXPECT_EQ(error.exitCode(), kExitInputError);
     EXPECT_TRUE(Has(error.what(), "fifo: the script is not a regular file")) << error.what();
   }

@@ -8,10 +8,10 @@
 #include "package/file_entry.h"
 #include "package/header_block.h"
 #include "tests/twk/build_test_support.h"
-#include "twk/build_blocks.h"
-#include "twk/build_error.h"
-#include "twk/build_installer.h"
-#include "twk/exit_codes.h"
+#include "twk/build/build_blocks.h"
+#include "twk/build/build_error.h"
+#include "twk/build/build_installer.h"
+#include "twk/common/exit_codes.h"
 
 namespace {
 
@@ -221,7 +221,7 @@ TEST(BuildPackage, RefusedBuildLeavesNoOutput) {
   try {
     product.Build("SETUP.EXE");
     ADD_FAILURE() << "a 70000-byte licence was accepted";
-  } catch (const BuildError& error) {
+  } catch (const CommandError& error) {
     EXPECT_EQ(error.exitCode(), kExitScriptError);
     EXPECT_NE(std::string(error.what()).find("demo.twk:7: the header block"), std::string::npos)
         << error.what();
@@ -238,7 +238,7 @@ TEST(BuildPackage, RefusedBuildLeavesNoOutput) {
   request.script = product.dir / "src/demo.twk";
   request.output = product.dir / "AGAIN.EXE";
   request.stub = product.dir / "SETUP.EXE";
-  EXPECT_THROW(BuildInstaller(request), BuildError);
+  EXPECT_THROW(BuildInstaller(request), CommandError);
 }
 
 }  // namespace

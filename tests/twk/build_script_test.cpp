@@ -2,12 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "tests/twk/build_test_support.h"
-#include "twk/build_error.h"
-#include "twk/build_sources.h"
-#include "twk/exit_codes.h"
-#include "twk/script_checks.h"
-#include "twk/script_parser.h"
-#include "twk/script_paths.h"
+#include "twk/build/build_error.h"
+#include "twk/build/build_sources.h"
+#include "twk/build/script_checks.h"
+#include "twk/build/script_parser.h"
+#include "twk/build/script_paths.h"
+#include "twk/common/exit_codes.h"
 
 namespace {
 
@@ -80,7 +80,7 @@ std::string Refusal(const std::string& body) {
     const SetupScript script = LoadScript(dir / "t.twk");
     CheckScript(script);
     ResolveSourceFiles(script);
-  } catch (const BuildError& error) {
+  } catch (const CommandError& error) {
     EXPECT_EQ(error.exitCode(), kExitScriptError) << error.what();
     const std::string message = error.what();
     return message.substr(message.find("t.twk:"));

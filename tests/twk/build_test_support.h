@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "codec/little_endian.h"
+#include "base/little_endian.h"
 #include "package/block_record.h"
 #include "package/format.h"
 

@@ -6,10 +6,10 @@
 #include <filesystem>
 
 #include "tests/twk/build_test_support.h"
-#include "twk/build_error.h"
-#include "twk/build_installer.h"
-#include "twk/exit_codes.h"
-#include "twk/volume_writer.h"
+#include "twk/build/build_error.h"
+#include "twk/build/build_installer.h"
+#include "twk/build/volume_writer.h"
+#include "twk/common/exit_codes.h"
 
 namespace {
 
@@ -99,7 +99,7 @@ TEST(BuildVolumes, RefusesVolumeSizesAndNamesThatCannotWork) {
     try {
       product.Build(c.output, c.volumeSize);
       ADD_FAILURE() << "accepted " << c.output << " with volumes of " << c.volumeSize;
-    } catch (const BuildError& error) {
+    } catch (const CommandError& error) {
       EXPECT_EQ(error.exitCode(), kExitUsage);
       EXPECT_NE(std::string(error.what()).find(c.phrase), std::string::npos) << error.what();
     }

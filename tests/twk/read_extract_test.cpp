@@ -8,9 +8,9 @@
 #include <sstream>
 
 #include "tests/twk/read_sample_package.h"
-#include "twk/exit_codes.h"
+#include "twk/common/exit_codes.h"
+#include "twk/reader/reader_target_path.h"
 #include "twk/reader_commands.h"
-#include "twk/reader_target_path.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "codec/little_endian.h"
+#include "base/little_endian.h"
 #include "package/block_checksum.h"
 #include "package/file_entry.h"
 #include "package/format.h"

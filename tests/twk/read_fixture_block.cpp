@@ -1,8 +1,8 @@
 // Block records for the reader's tests, compressed by the builder's own codec.
 #include <stdexcept>
 
+#include "base/little_endian.h"
 #include "codec/encoder/compress_block.h"
-#include "codec/little_endian.h"
 #include "package/block_checksum.h"
 #include "tests/twk/read_fixture.h"
 

@@ -9,10 +9,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "codec/little_endian.h"
+#include "base/little_endian.h"
 #include "tests/twk/read_sample_package.h"
-#include "twk/exit_codes.h"
-#include "twk/installer_reader.h"
+#include "twk/common/exit_codes.h"
+#include "twk/reader/installer_reader.h"
 #include "twk/reader_commands.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "codec/little_endian.h"
+#include "base/little_endian.h"
 #include "pe/version_resource.h"
 #include "tests/platform/test_pe_image.h"
 

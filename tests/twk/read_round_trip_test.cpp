@@ -7,8 +7,8 @@
 #include <sstream>
 
 #include "tests/twk/read_sample_package.h"
-#include "twk/build_installer.h"
-#include "twk/exit_codes.h"
+#include "twk/build/build_installer.h"
+#include "twk/common/exit_codes.h"
 #include "twk/reader_commands.h"
 
 namespace {

@@ -5,9 +5,9 @@
 #include <sstream>
 
 #include "tests/twk/read_fixture.h"
-#include "twk/exit_codes.h"
+#include "twk/common/exit_codes.h"
+#include "twk/reader/uninstall_log.h"
 #include "twk/reader_commands.h"
-#include "twk/uninstall_log.h"
 
 namespace {
 

@@ -1,0 +1,56 @@
+// Self-registration of the COM servers among the installed files.
+#include "engine/self_registration.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+
+#include "base/little_endian.h"
+#include "platform/library.h"
+#include "platform/version_info.h"
+
+namespace {
+
+// Whether the string table of the first translation in `data` has the marker entry.
+bool FindMarker(const void* data) {
+  const void* translation = nullptr;
+  uint32_t length = 0;
+  // A translation is a 16-bit language and a 16-bit code page; a shorter value holds
+  // none, and nothing past it is read.
+  if (!platform::QueryVersionValue(data, "\\VarFileInfo\\Translation", &translation,
+                                   &length) ||
+      translation == nullptr || length < 4) {
+    return false;
+  }
+  const uint8_t* bytes = static_cast<const uint8_t*>(translation);
+  const unsigned language = LoadLe16(bytes);
+  const unsigned codePage = LoadLe16(bytes + 2);
+  char entry[64];
+  snprintf(entry, sizeof(entry), "\\StringFileInfo\\%04X%04X\\OLESelfRegister", language,
+           codePage);
+  const void* value = nullptr;
+  uint32_t valueLength = 0;
+  return platform::QueryVersionValue(data, entry, &value, &valueLength);
+}
+
+}  // namespace
+
+bool HasSelfRegisterMarker(const char* path) {
+  const uint32_t size = platform::GetVersionInfoSize(path);
+  if (size == 0) return false;
+  void* data = malloc(size);
+  if (data == nullptr) return false;
+  const bool found = platform::GetVersionInfo(path, size, data) && FindMarker(data);
+  free(data);
+  return found;
+}
+
+bool SelfRegisterFile(const char* path, bool registerIt) {
+  if (!HasSelfRegisterMarker(path)) return true;
+  platform::Library library = platform::LoadLibraryAt(path);
+  if (library == nullptr) return false;
+  int32_t result = -1;
+  const bool called = platform::CallEntryPoint(
+      library, registerIt ? "DllRegisterServer" : "DllUnregisterServer", &result);
+  platform::FreeLibraryHandle(library);
+  return called && result == 0;
+}

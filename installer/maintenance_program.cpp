@@ -1,0 +1,123 @@
+// Writing UNINST.EXE and FINALIZE.EXE: the stub copied from the running program, then
+// the maintenance trailer; and the Add/Remove Programs entry that names UNINST.EXE.
+#include "installer/maintenance_program.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "engine/folder_creation.h"
+#include "engine/path_macros.h"
+#include "package/format.h"
+#include "platform/file_io.h"
+#include "platform/file_system.h"
+#include "platform/message_box.h"
+#include "platform/process.h"
+#include "platform/registry.h"
+#include "runtime/package_stream.h"
+#include "runtime/setup_state.h"
+
+namespace {
+
+constexpr uint8_t kUninstallMode = 1;
+constexpr uint8_t kFinalizeMode = 2;
+constexpr uint32_t kCopyChunk = 0x7FFF;
+constexpr uint32_t kModulePathSize = 260;
+
+// Copies the first `count` bytes of `from` to `to`. False when a read fails or ends
+// early (a read that delivers nothing would otherwise never finish the copy) or when
+// the disk is full.
+bool CopyBytes(platform::File from, platform::File to, uint32_t count) {
+  uint8_t* buffer = static_cast<uint8_t*>(malloc(kCopyChunk));
+  if (buffer == nullptr) return false;
+  bool copied = true;
+  while (count > 0 && copied) {
+    const uint32_t wanted = count < kCopyChunk ? count : kCopyChunk;
+    uint32_t got = 0;
+    copied = platform::ReadFromFile(from, buffer, wanted, &got) && got > 0 &&
+             WriteBytesTo(to, buffer, got) == static_cast<int32_t>(got);
+    count -= got;
+  }
+  free(buffer);
+  return copied;
+}
+
+// The stub: the running program's bytes up to the package offset, which carry the
+// marker and the offset word, so that the copy finds its trailer where the package was.
+bool CopyStub(platform::File to) {
+  const uint32_t stubLength = PackageOffset();
+  char modulePath[kModulePathSize];
+  if (stubLength == 0 || !platform::GetModulePath(modulePath, sizeof(modulePath))) {
+    return false;
+  }
+  platform::File from = platform::OpenForReading(modulePath);
+  if (from == nullptr) return false;
+  const bool copied = CopyBytes(from, to, stubLength);
+  platform::CloseFile(from);
+  return copied;
+}
+
+// The zero volume length word, the mode byte and the three texts of the setup state.
+bool WriteTrailer(platform::File to, uint8_t mode) {
+  uint8_t fixed[kVolumeLengthWordSize + 1] = {0, 0, 0, 0, mode};
+  return WriteBytesTo(to, fixed, sizeof(fixed)) == static_cast<int32_t>(sizeof(fixed)) &&
+         WriteStringRecordTo(to, TextOrEmpty(g_setup.title)) > 0 &&
+         WriteStringRecordTo(to, TextOrEmpty(g_setup.bottomText)) > 0 &&
+         WriteStringRecordTo(to, TextOrEmpty(g_setup.productKeyName)) > 0;
+}
+
+// A maintenance program that could not be written is reported like a folder that could
+// not be made: once per run, and the installation then ends as failed.
+void ReportFailure(const char* path) {
+  if (!g_setup.succeeded) return;
+  char text[kPathBufferSize + 64];
+  snprintf(text, sizeof(text), "Could not write the file %s.", path);
+  platform::ShowMessageBox(nullptr, text, "Error!", platform::kMbOk | platform::kMbIconError);
+  g_setup.succeeded = false;
+}
+
+}  // namespace
+
+bool WriteUninstallEntry(const char* uninstallerPath) {
+  const char* product = TextOrEmpty(g_setup.productKeyName);
+  char keyPath[sizeof(kUninstallEntryKey) + kMaxStringRecord];
+  const int length = snprintf(keyPath, sizeof(keyPath), "%s%s", kUninstallEntryKey, product);
+  if (product[0] == '\0' || length < 0 || static_cast<size_t>(length) >= sizeof(keyPath)) {
+    return false;
+  }
+  platform::Key key = platform::CreateKey(platform::kRootLocalMachine, keyPath);
+  if (key == nullptr) return false;
+  const bool written =
+      platform::SetValue(key, "DisplayName", platform::kRegText, product,
+                         static_cast<uint32_t>(strlen(product) + 1)) &&
+      platform::SetValue(key, "UninstallString", platform::kRegText, uninstallerPath,
+                         static_cast<uint32_t>(strlen(uninstallerPath) + 1));
+  platform::CloseKey(key);
+  return written;
+}
+
+bool WriteMaintenanceProgram(const char* path, bool isUninstaller) {
+  if (isUninstaller) g_setup.uninstallLog = nullptr;
+  if (!EnsureFolders(nullptr, path)) return false;
+  platform::File file = platform::CreateForWriting(path);
+  if (file == nullptr) {
+    ReportFailure(path);
+    return false;
+  }
+  if (!CopyStub(file) || !WriteTrailer(file, isUninstaller ? kUninstallMode : kFinalizeMode)) {
+    // An unfinished copy of the stub would start as something other than a maintenance
+    // program, or not at all: it must not stay.
+    platform::CloseFile(file);
+    platform::DeleteFileAt(path);
+    ReportFailure(path);
+    return false;
+  }
+  if (!isUninstaller) {
+    platform::CloseFile(file);
+    return true;
+  }
+  g_setup.uninstallLog = file;
+  // Written only once UNINST.EXE is whole, so the entry never names a missing program.
+  WriteUninstallEntry(path);
+  return true;
+}

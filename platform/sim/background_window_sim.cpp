@@ -1,0 +1,72 @@
+// The background window on the simulated Windows: a fake window whose start message
+// calls the handler at once, and whose close message ends the run.
+#include <string>
+
+#include "platform/background_window.h"
+#include "platform/sim/machine/sim_machine.h"
+
+namespace platform {
+namespace {
+
+sim::BackgroundRecord* RecordOf(sim::SimMachine& machine, Window window) {
+  for (sim::BackgroundRecord& record : machine.ui.backgrounds) {
+    if (record.window == window) return &record;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+// The fake window paints nothing, and its transcript stays as it was, so the texts are
+// not kept.
+void SetBackgroundTexts(const char* title, const char* bottomText) {
+  (void)title;
+  (void)bottomText;
+}
+
+int RunBackgroundWindow(Instance instance, int startMessage, StartHandler handler) {
+  sim::SimMachine& machine = sim::CurrentMachine();
+  sim::SimWindow* window = machine.ui.NewWindow(sim::WindowKind::kBackground, 0, nullptr);
+  sim::BackgroundRecord record;
+  record.window = window->Handle();
+  record.startMessage = startMessage;
+  machine.ui.backgrounds.push_back(record);
+  const size_t index = machine.ui.backgrounds.size() - 1;
+  machine.ui.Note("background window shown; start message " + std::to_string(startMessage));
+
+  handler(instance, window->Handle());
+
+  window->alive = false;
+  if (machine.ui.backgrounds[index].closeMessages == 0) {
+    // The real message loop would wait for ever: every handler must end the run.
+    machine.ReportError("the start handler returned without posting the close message");
+    return 1;
+  }
+  machine.ui.Note("close message: the process ends with exit code 0");
+  return 0;
+}
+
+void PostCloseMessage(Window background) {
+  sim::SimMachine& machine = sim::CurrentMachine();
+  std::string error;
+  sim::BackgroundRecord* record = RecordOf(machine, background);
+  if (machine.ui.Find(background, sim::WindowKind::kBackground, &error) == nullptr ||
+      record == nullptr) {
+    machine.ReportError("PostCloseMessage: " + error);
+    return;
+  }
+  ++record->closeMessages;
+}
+
+void UpdateWindowNow(Window window) {
+  sim::SimMachine& machine = sim::CurrentMachine();
+  sim::BackgroundRecord* record = RecordOf(machine, window);
+  std::string error;
+  if (record == nullptr || machine.ui.Find(window, sim::WindowKind::kBackground, &error) == nullptr) {
+    machine.ReportError("UpdateWindowNow: " + (error.empty() ? "not the background window" : error));
+    return;
+  }
+  ++record->updates;
+}
+
+}  // namespace platform

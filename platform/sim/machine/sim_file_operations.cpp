@@ -1,0 +1,138 @@
+// The disks of the simulated Windows: attributes, folders, deleting, renaming, copying,
+// the current folder and the disk geometry.
+#include "platform/sim/machine/sim_file_system.h"
+
+#include <sys/stat.h>
+
+#include "platform/sim/machine/windows_path.h"
+
+namespace sim {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool IsDriveRoot(const std::string& longPath) { return longPath.size() <= 3; }
+
+}  // namespace
+
+uint32_t SimFileSystem::Attributes(const std::string& windowsPath) const {
+  fs::path host = HostPath(windowsPath);
+  struct stat status;
+  if (host.empty() || stat(host.c_str(), &status) != 0) return platform::kNoAttributes;
+  if (S_ISDIR(status.st_mode)) return platform::kAttributeDirectory;
+  return (status.st_mode & S_IWUSR) ? platform::kAttributeNormal : platform::kAttributeReadOnly;
+}
+
+bool SimFileSystem::SetAttributes(const std::string& windowsPath, uint32_t attributes) {
+  fs::path host = HostPath(windowsPath);
+  std::error_code error;
+  if (host.empty() || !fs::exists(host, error)) return false;
+  if (fs::is_directory(host, error)) return true;  // a folder's read-only bit means nothing
+  const bool readOnly = (attributes & platform::kAttributeReadOnly) != 0;
+  fs::permissions(host, fs::perms::owner_write,
+                  readOnly ? fs::perm_options::remove : fs::perm_options::add, error);
+  return !error;
+}
+
+bool SimFileSystem::MakeFolder(const std::string& windowsPath) {
+  fs::path host = HostPath(windowsPath);
+  std::error_code error;
+  if (host.empty() || IsDriveRoot(LongPath(windowsPath)) || fs::exists(host, error) ||
+      !ParentIsFolder(host)) {
+    return false;
+  }
+  return fs::create_directory(host, error) && !error;
+}
+
+bool SimFileSystem::RemoveFolder(const std::string& windowsPath) {
+  fs::path host = HostPath(windowsPath);
+  std::error_code error;
+  if (host.empty() || IsDriveRoot(LongPath(windowsPath)) || !fs::is_directory(host, error) ||
+      !fs::is_empty(host, error)) {
+    return false;
+  }
+  // Windows will not remove the current folder of a running process.
+  if (Key(windowsPath) == Key(currentFolder_)) return false;
+  return fs::remove(host, error) && !error;
+}
+
+bool SimFileSystem::Delete(const std::string& windowsPath) {
+  fs::path host = HostPath(windowsPath);
+  std::error_code error;
+  if (host.empty() || !fs::is_regular_file(host, error) || Blocked(Key(windowsPath)) ||
+      (Attributes(windowsPath) & platform::kAttributeReadOnly)) {
+    return false;
+  }
+  if (!fs::remove(host, error) || error) return false;
+  inUse_.erase(Key(windowsPath));
+  return true;
+}
+
+void SimFileSystem::MoveKeyedState(const std::string& fromKey, const std::string& toKey) {
+  if (inUse_.erase(fromKey)) inUse_.insert(toKey);
+  auto alias = shortNames_.find(fromKey);
+  if (alias != shortNames_.end()) {
+    std::string shortName = alias->second;
+    shortNames_.erase(alias);
+    shortNames_[toKey] = shortName;
+  }
+}
+
+bool SimFileSystem::Rename(const std::string& from, const std::string& to) {
+  fs::path fromHost = HostPath(from), toHost = HostPath(to);
+  std::error_code error;
+  const std::string fromKey = Key(from), toKey = Key(to);
+  if (fromHost.empty() || toHost.empty() || !fs::exists(fromHost, error) ||
+      !ParentIsFolder(toHost) || HeldOpen(fromKey) || inUse_.count(toKey)) {
+    return false;
+  }
+  // Only a change of letter case may rename a file onto the name it already has.
+  if (fs::exists(toHost, error) && fromKey != toKey) return false;
+  if (fromKey == toKey) toHost = toHost.parent_path() / SplitComponents(to).back();
+  fs::rename(fromHost, toHost, error);
+  if (error) return false;
+  MoveKeyedState(fromKey, Key(to));
+  return true;
+}
+
+bool SimFileSystem::Copy(const std::string& from, const std::string& to) {
+  fs::path fromHost = HostPath(from), toHost = HostPath(to);
+  std::error_code error;
+  const std::string toKey = Key(to);
+  if (fromHost.empty() || toHost.empty() || !fs::is_regular_file(fromHost, error) ||
+      !ParentIsFolder(toHost) || fs::is_directory(toHost, error) || Blocked(toKey)) {
+    return false;
+  }
+  for (const auto& entry : open_) {
+    if (entry.second.key == Key(from) && entry.second.writing) return false;
+  }
+  if (fs::exists(toHost, error) && (Attributes(to) & platform::kAttributeReadOnly)) return false;
+  const platform::FileTime time = LastWriteTime(from);
+  const uint32_t attributes = Attributes(from);
+  fs::copy_file(fromHost, toHost, fs::copy_options::overwrite_existing, error);
+  if (error) return false;
+  // CopyFile gives the copy the source's last-write time and attributes.
+  fs::permissions(toHost, fs::perms::owner_write, fs::perm_options::add, error);
+  SetLastWriteTimeOf(to, time);
+  SetAttributes(to, attributes);
+  return true;
+}
+
+bool SimFileSystem::SetCurrent(const std::string& windowsPath) {
+  if (!IsFolder(windowsPath)) return false;
+  currentFolder_ = LongPath(windowsPath);
+  return true;
+}
+
+bool SimFileSystem::Geometry(const std::string& root, SimDisk* disk) {
+  std::string drive;
+  std::vector<std::string> parts;
+  if (!SplitFullPath(FullWindowsPath(root, currentFolder_), &drive, &parts) ||
+      !IsFolder(drive + "\\")) {
+    return false;
+  }
+  *disk = Disk(drive[0]);
+  return true;
+}
+
+}  // namespace sim

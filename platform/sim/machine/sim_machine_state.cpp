@@ -1,0 +1,111 @@
+// The simulated machine's state in files beside its drives, so that one run of
+// `twk simulate` continues where the last one stopped.
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "platform/sim/machine/sim_machine.h"
+
+namespace sim {
+namespace {
+
+constexpr char kRegistryFile[] = "registry.txt";
+constexpr char kMachineFile[] = "machine.txt";
+
+std::string ReadWhole(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void WriteWhole(const std::filesystem::path& file, const std::string& text) {
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out << text;
+  if (!out) throw std::runtime_error("cannot write " + file.string());
+}
+
+// Splits "a|b" (paths never hold '|'); `second` is empty without a bar.
+void SplitBar(const std::string& text, std::string* first, std::string* second) {
+  const size_t bar = text.find('|');
+  *first = text.substr(0, bar);
+  *second = bar == std::string::npos ? "" : text.substr(bar + 1);
+}
+
+}  // namespace
+
+void SimMachine::SaveState() const {
+  const std::filesystem::path& root = files.Root();
+  WriteWhole(root / kRegistryFile, "; the simulated registry\n" + registry.Dump());
+  std::ostringstream out;
+  out << "; the simulated machine\n";
+  out << "family=" << (system.ntFamily ? "nt" : "9x") << "\n";
+  out << "windows=" << system.windowsFolder << "\n";
+  out << "system=" << system.systemFolder << "\n";
+  out << "temp=" << system.tempFolder << "\n";
+  for (const auto& folder : system.shellFolders) {
+    out << "shell." << folder.first << "=" << folder.second << "\n";
+  }
+  for (const BootMove& move : system.bootMoves) {
+    out << (move.to ? "bootmove=" + move.from + "|" + *move.to : "bootdelete=" + move.from)
+        << "\n";
+  }
+  for (const ShellOpen& open : system.shellOpens) out << "shellopen=" << open.command << "\n";
+  out << "restarts=" << system.restartRequests << "\n";
+  for (const std::string& key : files.InUse()) out << "inuse=" << key << "\n";
+  for (const auto& alias : files.ExplicitShortNames()) {
+    out << "shortname=" << alias.first << "|" << alias.second << "\n";
+  }
+  WriteWhole(root / kMachineFile, out.str());
+}
+
+void SimMachine::LoadState() {
+  const std::filesystem::path& root = files.Root();
+  if (std::filesystem::exists(root / kRegistryFile)) {
+    registry.Load(ReadWhole(root / kRegistryFile));
+  }
+  if (!std::filesystem::exists(root / kMachineFile)) return;
+  std::istringstream lines(ReadWhole(root / kMachineFile));
+  std::string line;
+  bool shellSeen = false;
+  for (int number = 1; std::getline(lines, line); ++number) {
+    if (line.empty() || line[0] == ';') continue;
+    const size_t equals = line.find('=');
+    if (equals == std::string::npos) {
+      throw std::runtime_error("machine.txt line " + std::to_string(number) + ": no '='");
+    }
+    const std::string name = line.substr(0, equals), value = line.substr(equals + 1);
+    std::string first, second;
+    SplitBar(value, &first, &second);
+    if (name == "family") {
+      system.ntFamily = value != "9x";
+    } else if (name == "windows") {
+      system.windowsFolder = value;
+    } else if (name == "system") {
+      system.systemFolder = value;
+    } else if (name == "temp") {
+      system.tempFolder = value;
+    } else if (name.rfind("shell.", 0) == 0) {
+      if (!shellSeen) system.shellFolders.clear();
+      shellSeen = true;
+      system.shellFolders[std::stoi(name.substr(6))] = value;
+    } else if (name == "bootmove") {
+      system.bootMoves.push_back({first, second});
+    } else if (name == "bootdelete") {
+      system.bootMoves.push_back({value, std::nullopt});
+    } else if (name == "shellopen") {
+      system.shellOpens.push_back({value, nullptr});
+    } else if (name == "restarts") {
+      system.restartRequests = std::stoi(value);
+    } else if (name == "inuse") {
+      files.MarkInUse(value);
+    } else if (name == "shortname") {
+      files.SetShortName(first, second);
+    } else {
+      throw std::runtime_error("machine.txt line " + std::to_string(number) + ": unknown '" +
+                               name + "'");
+    }
+  }
+}
+
+}  // namespace sim

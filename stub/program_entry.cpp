@@ -1,0 +1,48 @@
+// The program entry: open the package, read its header, dispatch on the mode.
+#include "stub/program_entry.h"
+
+#include "package/format.h"
+#include "platform/message_box.h"
+#include "runtime/package_stream.h"
+#include "runtime/setup_header.h"
+#include "runtime/setup_state.h"
+#include "stub/run_mode.h"
+
+namespace {
+
+const char kOpenFailedText[] = "Open failed!";
+const char kOpenFailedCaption[] = "TWKSetup";
+const char kCorruptText[] =
+    "The installation was not successful. One of the files appears to be corrupted. "
+    "Please obtain a fresh copy of the installation file(s) and try again.";
+const char kFailedCaption[] = "Installation Failed!";
+
+// A header that cannot be read leaves nothing to install from: running the wizard on
+// empty texts would only fail later with less to say. A damaged header is reported with
+// the wording the installer uses for any damaged package; a read the user cancelled in
+// the stream's own prompt needs no further word, and neither does a maintenance
+// program's cut trailer, which the stream has reported already.
+int ReportUnreadableHeader() {
+  if (g_setup.corrupt && g_setup.mode == kModeInstall) {
+    platform::ShowMessageBox(nullptr, kCorruptText, kFailedCaption, platform::kMbIconError);
+  }
+  CloseVolume();
+  return 1;
+}
+
+}  // namespace
+
+int ProgramEntry(platform::Instance instance, const char* commandTail) {
+  if (!OpenVolume()) {
+    platform::ShowMessageBox(nullptr, kOpenFailedText, kOpenFailedCaption,
+                             platform::kMbIconError);
+    return 1;
+  }
+  if (!ReadSetupHeader()) {
+    return ReportUnreadableHeader();
+  }
+  g_setup.instance = instance;
+  const int exitCode = RunMode(instance, commandTail);
+  CloseVolume();
+  return exitCode;
+}

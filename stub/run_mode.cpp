@@ -1,0 +1,36 @@
+// The mode dispatch: the background window's start message runs the handler of the
+// package's mode; the uninstaller first hands over to a copy of itself.
+#include "stub/run_mode.h"
+
+#include "installer/run_installation.h"
+#include "maintenance/finalizer.h"
+#include "maintenance/relaunch.h"
+#include "maintenance/relaunch_uninstaller.h"
+#include "maintenance/uninstaller.h"
+#include "package/format.h"
+#include "platform/background_window.h"
+#include "runtime/setup_state.h"
+
+namespace {
+
+constexpr int kStartInstallMessage = 1025;    // WM_USER + 1
+constexpr int kStartUninstallMessage = 1026;  // WM_USER + 2
+constexpr int kStartFinalizeMessage = 1027;   // WM_USER + 3
+
+}  // namespace
+
+int RunMode(platform::Instance instance, const char* commandTail) {
+  platform::SetBackgroundTexts(g_setup.title, g_setup.bottomText);
+  if (g_setup.mode == kModeFinalize) {
+    return platform::RunBackgroundWindow(instance, kStartFinalizeMessage, RunFinalize);
+  }
+  if (g_setup.mode == kModeUninstall) {
+    if (IsRelaunchedTail(commandTail)) {
+      WaitForRelaunchingProcess();
+    } else if (RelaunchFromTempFolder()) {
+      return 0;
+    }
+    return platform::RunBackgroundWindow(instance, kStartUninstallMessage, RunUninstall);
+  }
+  return platform::RunBackgroundWindow(instance, kStartInstallMessage, RunInstallation);
+}

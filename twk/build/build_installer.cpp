@@ -1,0 +1,140 @@
+// The steps of a build, in order: script, checks, sources, stub, package, volumes.
+#include "twk/build/build_installer.h"
+
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "package/format.h"
+#include "twk/build/build_error.h"
+#include "twk/build/build_lines.h"
+#include "twk/build/build_progress.h"
+#include "twk/build/build_sources.h"
+#include "twk/build/package_writer.h"
+#include "twk/build/script_checks.h"
+#include "twk/build/script_parser.h"
+#include "twk/build/stub_image.h"
+#include "twk/build/volume_writer.h"
+#include "twk/common/exit_codes.h"
+#include "twk/common/input_file.h"
+#include "twk/common/ordered_pool.h"
+
+namespace {
+
+constexpr uint64_t kMaxSingleFile = 0xFFFFFFFFu;
+
+std::string FileNameOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool Exists(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0;
+}
+
+std::string ReadLicence(const SetupScript& script) {
+  if (script.licenceFile.value.empty()) return std::string();
+  const std::string path = ScriptRelativePath(script, script.licenceFile.value);
+  std::string text;
+  std::string problem;
+  // Nothing larger can fit the header block, whatever the other texts hold.
+  const InputStatus status = ReadInputFile(path, kHeaderBlockCapacity, &text, &problem);
+  if (status == InputStatus::kTooLarge) {
+    ThrowScriptError(script.name, script.licenceFile.line,
+                     "the header block cannot hold the licence file '" + path + "': it " + problem);
+  }
+  if (status != InputStatus::kOk) {
+    ThrowUnusableInput(script.name, script.licenceFile.line, "the licence file '" + path + "'",
+                       status, problem);
+  }
+  if (text.find('\0') != std::string::npos) {
+    ThrowScriptError(script.name, script.licenceFile.line,
+                     "the licence file '" + path + "' holds a NUL byte, which would end the text");
+  }
+  return LicenceForEditControl(text);
+}
+
+PackageLists ListsOf(const SetupScript& script) {
+  PackageLists lists;
+  for (const ShortcutItem& shortcut : script.shortcuts) {
+    lists.shortcuts.push_back(EncodeShortcutLine(shortcut));
+  }
+  lists.registry = EncodeRegistryList(script.registry);
+  lists.runAfter = script.runAfter.value;
+  return lists;
+}
+
+void CheckOutput(const BuildRequest& request, const std::string& output) {
+  if (request.volumeSize > kMaxSingleFile) {
+    throw CommandError(kExitUsage,
+                       "--volume-size is over 4 GiB: a volume's length word has 32 bits");
+  }
+  if (request.volumeSize != 0 && FileNameOf(output).find('.') == std::string::npos) {
+    throw CommandError(kExitUsage, output + ": an installation file with volumes needs an "
+                                            "extension (like SETUP.EXE): the installer finds its "
+                                            "volumes by replacing it");
+  }
+}
+
+void CreateParentFolder(const std::string& output) {
+  const std::filesystem::path parent = std::filesystem::path(output).parent_path();
+  std::error_code error;
+  if (!parent.empty()) std::filesystem::create_directories(parent, error);
+  if (error) ThrowOutputError(parent.string(), "cannot create the folder: " + error.message());
+}
+
+}  // namespace
+
+std::string DefaultOutputPath(const std::string& script) {
+  const size_t slash = script.rfind('/');
+  return (slash == std::string::npos ? std::string() : script.substr(0, slash + 1)) + "SETUP.EXE";
+}
+
+BuildResult BuildInstaller(const BuildRequest& request) {
+  const std::string output = request.output.empty() ? DefaultOutputPath(request.script) : request.output;
+  CheckOutput(request, output);
+  BuildResult result;
+  const SetupScript script = LoadScript(request.script);
+  for (const std::string& warning : CheckScript(script)) {
+    result.warnings.push_back(script.name + ":" + warning);
+  }
+  const std::vector<SourceFile> sources = ResolveSourceFiles(script);
+  const std::string licence = ReadLicence(script);
+  const std::vector<uint8_t> stub =
+      LoadPatchedStub(request.stub.empty() ? DefaultStubPath(request.arch) : request.stub);
+
+  CheckVolumeSize(request.volumeSize, stub.size());  // before the long part of the build
+
+  uint64_t totalBytes = 0;
+  for (const SourceFile& source : sources) totalBytes += source.size;
+  PackageWriter package(request.jobs == 0 ? DefaultJobs() : request.jobs);
+  {
+    BuildProgress progress("building " + FileNameOf(output), totalBytes, request.progress);
+    for (const SourceFile& source : sources) {
+      package.AddFile(source, script.name, [&progress](uint64_t bytes) { progress.Advance(bytes); });
+    }
+    package.FinishFiles();
+  }
+  package.Finish(HeaderOf(script, licence), ListsOf(script), script.name, script.licenceFile.line);
+
+  const uint64_t fileLength = stub.size() + kVolumeLengthWordSize + package.Length();
+  if (request.volumeSize == 0 && fileLength > kMaxSingleFile) {
+    throw CommandError(kExitUsage,
+                       output + ": the installation file would be " + std::to_string(fileLength) +
+                           " bytes, over 4 GiB: split it into volumes with --volume-size");
+  }
+  CreateParentFolder(output);
+  VolumeWriter writer(output, request.volumeSize, stub);
+  package.WriteTo([&writer](const uint8_t* data, size_t length) { writer.Write(data, length); });
+  result.files = writer.Commit();
+
+  const std::string next = VolumePath(output, static_cast<unsigned>(result.files.size()));
+  if (Exists(next)) {
+    result.warnings.push_back(next + ": left from an earlier build; this installer does not use it");
+  }
+  result.packageLength = package.Length();
+  result.fileCount = sources.size();
+  result.blockCount = package.sizeTable()[kSizeTableBlockCountWord];
+  return result;
+}

@@ -1,0 +1,33 @@
+// `twk build` without its command line: script in, installation file and volumes out.
+#pragma once
+
+#include <stdint.h>
+
+#include <string>
+#include <vector>
+
+struct BuildRequest {
+  std::string script;       // the script file
+  std::string output;       // empty: SETUP.EXE in the script's folder
+  uint64_t volumeSize = 0;  // 0: a single file; otherwise the largest size of each file
+  std::string stub;         // empty: DefaultStubPath(arch)
+  std::string arch = "x86";
+  bool progress = false;    // draw the progress line (on a terminal)
+  unsigned jobs = 0;        // compressing threads; 0: one per processor
+};
+
+struct BuildResult {
+  std::vector<std::string> files;     // written, the installation file first
+  std::vector<std::string> warnings;  // complete messages without the "twk: " prefix
+  uint64_t packageLength = 0;         // package bytes, volume length words not counted
+  size_t fileCount = 0;
+  uint32_t blockCount = 0;            // data blocks of all files (size table word 7)
+};
+
+// Builds the installation file. Same inputs, same bytes: nothing of the build's own time
+// or place goes into the output. Throws CommandError for anything it refuses; then no output
+// file has been replaced (everything is written under temporary names first).
+BuildResult BuildInstaller(const BuildRequest& request);
+
+// The default output: SETUP.EXE beside the script.
+std::string DefaultOutputPath(const std::string& script);

@@ -1,0 +1,161 @@
+// Resolving [Files] lines to files on disk.
+#include "twk/build/build_sources.h"
+
+#include <dirent.h>
+#include <fnmatch.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+
+#include "pe/version_resource.h"
+#include "twk/build/build_error.h"
+#include "twk/build/script_checks.h"
+#include "twk/build/script_paths.h"
+#include "twk/common/input_file.h"
+
+namespace {
+
+// Seconds from 1601-01-01 to 1970-01-01.
+constexpr int64_t kUnixEpochInFileTimeSeconds = 11644473600;
+
+// PE images larger than this are not searched for a version resource; no executable the
+// installer is meant for comes near it.
+constexpr uint64_t kMaxVersionedImage = 1ull << 30;
+
+std::string LowerAscii(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+std::string FileNameOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool IsRegularFile(const std::string& path, struct stat* info) {
+  return stat(path.c_str(), info) == 0 && S_ISREG(info->st_mode);
+}
+
+// The regular files of `pattern`'s folder whose names match its last component, sorted
+// byte by byte so that every build lists them in the same order.
+std::vector<std::string> ExpandWildcard(const SetupScript& script, const FileItem& file,
+                                        const std::string& pattern) {
+  const size_t slash = pattern.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : pattern.substr(0, slash);
+  const std::string namePattern = pattern.substr(slash == std::string::npos ? 0 : slash + 1);
+  const size_t sourceSlash = file.source.find_last_of("/\\");
+  if (sourceSlash != std::string::npos && IsWildcard(file.source.substr(0, sourceSlash))) {
+    ThrowScriptError(script.name, file.line, "wildcards are allowed in the file name only");
+  }
+  DIR* dir = opendir(folder.c_str());
+  if (dir == nullptr) {
+    ThrowScriptError(script.name, file.line, "cannot read folder '" + folder + "': " + ErrnoText());
+  }
+  std::vector<std::string> names;
+  while (const dirent* entry = readdir(dir)) {
+    if (fnmatch(namePattern.c_str(), entry->d_name, FNM_PERIOD) == 0) names.push_back(entry->d_name);
+  }
+  closedir(dir);
+  std::sort(names.begin(), names.end());
+  std::vector<std::string> paths;
+  struct stat info;
+  for (const std::string& name : names) {
+    const std::string path = folder + "/" + name;
+    if (IsRegularFile(path, &info)) paths.push_back(path);
+  }
+  if (paths.empty()) {
+    ThrowScriptError(script.name, file.line, "'" + file.source + "' matches no file");
+  }
+  return paths;
+}
+
+SourceFile Describe(const SetupScript& script, const FileItem& file, const std::string& path) {
+  InputFile input;
+  const InputStatus status = input.Open(path);
+  if (status != InputStatus::kOk) {
+    ThrowUnusableInput(script.name, file.line, "source '" + path + "'", status, input.problem());
+  }
+  const struct stat& info = input.info();
+  SourceFile source;
+  source.line = file.line;
+  source.path = path;
+  source.target = file.target;
+  if (!source.target.empty() && source.target.back() == '\\') source.target += FileNameOf(path);
+  source.size = static_cast<uint64_t>(info.st_size);
+  source.shared = file.shared;
+  source.fileTime = FileTimeFromUnix(info.st_mtim.tv_sec, static_cast<uint32_t>(info.st_mtim.tv_nsec));
+  if (file.hasVersion) {
+    std::copy(file.version, file.version + 4, source.version);
+  } else {
+    ReadSourceVersion(path, source.version);
+  }
+  CheckFileTarget(script, file.line, source.target, source.shared);
+  return source;
+}
+
+}  // namespace
+
+std::vector<SourceFile> ResolveSourceFiles(const SetupScript& script) {
+  std::vector<SourceFile> sources;
+  std::map<std::string, std::pair<int, std::string>> installed;  // identity -> line, target
+  for (const FileItem& file : script.files) {
+    const std::string pattern = ScriptRelativePath(script, file.source);
+    std::vector<std::string> paths;
+    if (IsWildcard(file.source)) {
+      paths = ExpandWildcard(script, file, pattern);
+    } else {
+      paths.push_back(pattern);
+    }
+    for (const std::string& path : paths) {
+      SourceFile source = Describe(script, file, path);
+      const auto known = installed.emplace(TargetIdentity(source.target),
+                                           std::make_pair(file.line, source.target));
+      if (!known.second) {
+        const std::pair<int, std::string>& first = known.first->second;
+        const bool sameText = LowerAscii(first.second) == LowerAscii(source.target);
+        ThrowScriptError(script.name, file.line,
+                         "target '" + source.target + "' is already installed by line " +
+                             std::to_string(first.first) +
+                             (sameText ? "" : " as '" + first.second +
+                                                  "': the installer puts both in the same place"));
+      }
+      sources.push_back(std::move(source));
+    }
+  }
+  return sources;
+}
+
+std::string ScriptRelativePath(const SetupScript& script, const std::string& path) {
+  std::string host = path;
+  std::replace(host.begin(), host.end(), '\\', '/');
+  if (!host.empty() && host[0] == '/') return host;
+  return script.folder + (script.folder.empty() || script.folder.back() == '/' ? "" : "/") + host;
+}
+
+uint64_t FileTimeFromUnix(int64_t seconds, uint32_t nanoseconds) {
+  if (seconds < -kUnixEpochInFileTimeSeconds) return 0;
+  return static_cast<uint64_t>(seconds + kUnixEpochInFileTimeSeconds) * 10000000u +
+         nanoseconds / 100;
+}
+
+void ReadSourceVersion(const std::string& path, uint16_t version[4]) {
+  std::fill(version, version + 4, 0);
+  InputFile file;
+  uint8_t magic[2] = {0, 0};
+  size_t got = 0;
+  if (file.Open(path) != InputStatus::kOk || file.size() < sizeof magic ||
+      file.size() > kMaxVersionedImage ||
+      file.Read(magic, sizeof magic, &got) != InputStatus::kOk || got != sizeof magic ||
+      magic[0] != 'M' || magic[1] != 'Z') {
+    return;
+  }
+  std::vector<uint8_t> image(static_cast<size_t>(file.size()));
+  std::copy(magic, magic + 2, image.begin());
+  if (file.Read(image.data() + 2, image.size() - 2, &got) != InputStatus::kOk ||
+      got != image.size() - 2) {
+    return;  // it changed while it was read; the build notices that when it packs the file
+  }
+  ReadPeFileVersion(image, version);
+}

@@ -1,0 +1,42 @@
+// From the script's [Files] lines to the list of files the package will hold: wildcards
+// expanded (in sorted order), folder targets completed, each file's size, version and
+// modification time taken from disk.
+#pragma once
+
+#include <stdint.h>
+
+#include <string>
+#include <vector>
+
+#include "twk/build/script_model.h"
+
+struct SourceFile {
+  int line = 0;            // the script line that named it
+  std::string path;        // on this machine
+  std::string target;      // in the package, with its path macro
+  uint64_t size = 0;
+  uint16_t version[4] = {0, 0, 0, 0};
+  uint64_t fileTime = 0;   // FILETIME of the modification time
+  bool shared = false;
+};
+
+// Resolves every [Files] line, in script order. Throws an input error naming the script
+// line for a source that does not exist, cannot be read or is no regular file, and a
+// script error for a wildcard that matches nothing, a target that breaks CheckFileTarget,
+// and a target that two lines (or two matches) both install: the second copy would
+// overwrite the first with an overwrite question, and the uninstall log and a shared
+// file's count would hold it twice. Targets are compared as the installer will expand them
+// (TargetIdentity), without regard to ASCII letter case as Windows does.
+std::vector<SourceFile> ResolveSourceFiles(const SetupScript& script);
+
+// A path of the script (a source or the licence file) as a path of this machine: '\' and
+// '/' both separate folders, and a relative path starts from the script's folder.
+std::string ScriptRelativePath(const SetupScript& script, const std::string& path);
+
+// The modification time as a Windows FILETIME: 100-nanosecond intervals since
+// 1601-01-01 UTC. Times before 1601 give 0.
+uint64_t FileTimeFromUnix(int64_t seconds, uint32_t nanoseconds);
+
+// The file's version from its PE version resource, unless the file is no PE image or has
+// none: then all four parts are 0.
+void ReadSourceVersion(const std::string& path, uint16_t version[4]);

@@ -1,0 +1,56 @@
+// Finding and setting the stub's package offset word.
+#include "twk/build/stub_image.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "base/little_endian.h"
+#include "package/format.h"
+#include "twk/build/build_error.h"
+#include "twk/common/input_file.h"
+
+size_t FindPackageOffsetWord(const std::vector<uint8_t>& stub, const std::string& name) {
+  const uint8_t* marker = reinterpret_cast<const uint8_t*>(kPackageMarker);
+  const auto end = stub.end();
+  const auto first = std::search(stub.begin(), end, marker, marker + kPackageMarkerLength);
+  if (first == end) ThrowInputError(name, "not a stub: the marker " + std::string(kPackageMarker) + " is missing");
+  if (std::search(first + 1, end, marker, marker + kPackageMarkerLength) != end) {
+    ThrowInputError(name, "not a stub: the marker " + std::string(kPackageMarker) + " occurs more than once");
+  }
+  const size_t word = static_cast<size_t>(first - stub.begin()) + kPackageMarkerLength;
+  if (stub.size() - word < kPackageOffsetWordSize) {
+    ThrowInputError(name, "not a stub: the file ends inside the package offset word");
+  }
+  return word;
+}
+
+std::vector<uint8_t> LoadPatchedStub(const std::string& path) {
+  std::string text;
+  std::string problem;
+  // The package offset word holds the stub's length, so a longer stub cannot be used.
+  if (ReadInputFile(path, 0xFFFFFFFFu, &text, &problem) != InputStatus::kOk) {
+    ThrowInputError(path, "the stub " + problem);
+  }
+  std::vector<uint8_t> stub(text.begin(), text.end());
+  text.clear();
+  const size_t word = FindPackageOffsetWord(stub, path);
+  if (LoadLe32(stub.data() + word) != 0) {
+    ThrowInputError(path, "already carries a package (its package offset word is not 0): "
+                          "pass the bare stub");
+  }
+  StoreLe32(stub.data() + word, static_cast<uint32_t>(stub.size()));
+  return stub;
+}
+
+std::string DefaultStubPath(const std::string& arch) {
+  char self[4096];
+  const ssize_t length = readlink("/proc/self/exe", self, sizeof(self) - 1);
+  std::string folder = ".";
+  if (length > 0) {
+    const std::string path(self, static_cast<size_t>(length));
+    folder = path.substr(0, path.rfind('/'));
+  }
+  return folder + "/stub-" + arch + ".exe";
+}

@@ -1,6 +1,0 @@
-// The default number of worker threads.
-#include "twk/ordered_pool.h"
-
-unsigned DefaultJobs() {
-  return std::max(1u, std::thread::hardware_concurrency());
-}
