@@ -11,6 +11,8 @@ constexpr size_t kLfanewOffset = 0x3C;
 constexpr size_t kFileHeaderSize = 20;
 constexpr size_t kSectionHeaderSize = 40;
 constexpr uint32_t kResourceDirectoryIndex = 2;
+constexpr uint32_t kCertificateDirectoryIndex = 4;
+constexpr size_t kChecksumField = 64;  // in the optional header, PE32 and PE32+ alike
 constexpr size_t kResourceTableHeaderSize = 16;
 constexpr size_t kResourceEntrySize = 8;
 constexpr size_t kResourceDataEntrySize = 16;
@@ -55,6 +57,13 @@ bool PeImage::ParseHeaders() {
       resourceRva_ = LoadLe32(optional + entry);
       resourceSize_ = LoadLe32(optional + entry + 4);
     }
+    const size_t certificates = directories + kCertificateDirectoryIndex * 8;
+    if (count > kCertificateDirectoryIndex && optionalSize >= certificates + 8) {
+      certificatesSize_ = LoadLe32(optional + certificates + 4);
+    }
+  }
+  if (optionalSize >= kChecksumField + 4) {
+    checksumOffset_ = static_cast<size_t>(optionalOffset + kChecksumField);
   }
   sectionTable_ = static_cast<size_t>(optionalOffset + optionalSize);
   return Fits(sectionTable_, uint64_t{sectionCount_} * kSectionHeaderSize, size_);

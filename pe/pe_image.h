@@ -20,6 +20,12 @@ class PeImage {
   bool valid() const { return valid_; }
   bool is64() const { return is64_; }
 
+  // The file offset of the optional header's CheckSum word (0 in an invalid image).
+  size_t checksumOffset() const { return checksumOffset_; }
+
+  // True when the image carries an Authenticode signature (a certificate table).
+  bool hasCertificates() const { return certificatesSize_ != 0; }
+
   // The `length` bytes at relative virtual address `rva`, when all of them lie in the
   // file-backed part of one section; absent otherwise.
   PeSpan MapRva(uint32_t rva, uint32_t length) const;
@@ -48,4 +54,6 @@ class PeImage {
   uint16_t sectionCount_ = 0;
   uint32_t resourceRva_ = 0;
   uint32_t resourceSize_ = 0;
+  size_t checksumOffset_ = 0;
+  uint32_t certificatesSize_ = 0;
 };

@@ -23,6 +23,7 @@ constexpr size_t kMaxKeyLength = 64;
 // within [begin, end), which itself lies within the resource data.
 struct Block {
   size_t end;
+  size_t keyBegin;
   std::string key;  // ASCII; other UTF-16 units become '?'
   size_t valueBegin;
   size_t valueSize;  // clamped to the block
@@ -42,6 +43,7 @@ bool ParseBlock(const PeSpan& data, size_t at, size_t limit, Block* block) {
   const uint16_t type = LoadLe16(data.data + at + 4);
 
   block->key.clear();
+  block->keyBegin = at + kBlockHeaderSize;
   size_t cursor = at + kBlockHeaderSize;
   for (;; cursor += 2) {
     if (block->end - cursor < 2) return false;  // the key has no terminator
@@ -107,17 +109,21 @@ bool HasSelfRegisterMarker(const PeSpan& data, const Block& root) {
          FindChildByKey(data, table, "OLESelfRegister", &entry);
 }
 
+// The root block of the first version resource; false when there is none.
+bool FindRoot(const PeImage& image, PeSpan* resource, Block* root) {
+  *resource = image.FirstResource(kVersionResourceType);
+  return resource->data != nullptr && ParseBlock(*resource, 0, resource->size, root) &&
+         strcasecmp(root->key.c_str(), "VS_VERSION_INFO") == 0;
+}
+
 }  // namespace
 
 bool ReadPeVersionInfo(const uint8_t* data, size_t size, PeVersionInfo* info) {
   *info = PeVersionInfo{};
   const PeImage image(data, size);
-  const PeSpan resource = image.FirstResource(kVersionResourceType);
+  PeSpan resource;
   Block root{};
-  if (resource.data == nullptr || !ParseBlock(resource, 0, resource.size, &root) ||
-      strcasecmp(root.key.c_str(), "VS_VERSION_INFO") != 0) {
-    return false;
-  }
+  if (!FindRoot(image, &resource, &root)) return false;
   ReadFixedInfo(resource, root, info);
   info->oleSelfRegister = HasSelfRegisterMarker(resource, root);
   return true;
@@ -134,4 +140,29 @@ bool PeHasOleSelfRegister(const std::vector<uint8_t>& image) {
   PeVersionInfo info;
   ReadPeVersionInfo(image.data(), image.size(), &info);
   return info.oleSelfRegister;
+}
+
+std::vector<size_t> FindOleSelfRegisterKeys(const std::vector<uint8_t>& image) {
+  std::vector<size_t> offsets;
+  const PeImage pe(image.data(), image.size());
+  PeSpan resource;
+  Block root{}, stringInfo{};
+  if (!FindRoot(pe, &resource, &root) ||
+      !FindChildByKey(resource, root, "StringFileInfo", &stringInfo)) {
+    return offsets;
+  }
+  const size_t base = static_cast<size_t>(resource.data - image.data());
+  // Every table and every entry is visited: the visits never report a find.
+  Block table{};
+  FindChild(resource, stringInfo, [&](const Block& found) {
+    Block entry{};
+    FindChild(resource, found, [&](const Block& candidate) {
+      if (strcasecmp(candidate.key.c_str(), "OLESelfRegister") == 0) {
+        offsets.push_back(base + candidate.keyBegin);
+      }
+      return false;
+    }, &entry);
+    return false;
+  }, &table);
+  return offsets;
 }

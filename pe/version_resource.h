@@ -27,3 +27,8 @@ bool ReadPeFileVersion(const std::vector<uint8_t>& image, uint16_t version[4]);
 
 // True when the image's version resource marks it as a self-registering library.
 bool PeHasOleSelfRegister(const std::vector<uint8_t>& image);
+
+// The file offsets of the keys (UTF-16 text, 15 units) of every "OLESelfRegister" entry,
+// letter case ignored, in every string table of the first version resource: the marker
+// of the first translation and the same entry in the tables of other languages.
+std::vector<size_t> FindOleSelfRegisterKeys(const std::vector<uint8_t>& image);
