@@ -40,8 +40,9 @@ bool FuzzPeVersion(const uint8_t* data, size_t size);
 // its folder or leaves a temporary file or link, or if a file descriptor stays open.
 bool FuzzInstallerFile(const uint8_t* data, size_t size);
 
-// Parses `data` as a build script and checks it as `twk build` does. Returns false if a
-// refusal is not a one-line script error naming the script, or if a script that passes
+// Parses `data` as a build script and checks it as `twk build` does (a script that
+// includes another is passed over: it would read the machine's files). Returns false if
+// a refusal is not a list of one-line script errors naming the script, or if a script that passes
 // turns into header texts, shortcut lines or registry lines that do not read back as
 // written or do not fit their records.
 bool FuzzBuildScript(const uint8_t* data, size_t size);

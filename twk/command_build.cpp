@@ -1,13 +1,17 @@
-// `twk build SCRIPT [-o OUT] [--volume-size BYTES] [--arch x86|x64] [--stub FILE] [--jobs N]`
+// `twk build SCRIPT [-o OUT] [--volume-size SIZE] [--arch x86|x64] [--stub FILE] [--jobs N]
+//  [-D NAME=VALUE]... [--strict]`
 #include <cstdio>
 #include <exception>
 
 #include "twk/build/build_error.h"
 #include "twk/build/build_installer.h"
 #include "twk/build/build_progress.h"
+#include "twk/build/script_defines.h"
+#include "twk/build/script_diagnostics.h"
 #include "twk/command_usage.h"
 #include "twk/commands.h"
 #include "twk/common/exit_codes.h"
+#include "twk/volume_size.h"
 
 namespace {
 
@@ -15,13 +19,22 @@ namespace {
   throw CommandError(kExitUsage, what + "\n" + CommandSynopsis("build"));
 }
 
-uint64_t ParseVolumeSize(const std::string& text) {
-  if (text.empty() || text.size() > 19 || text.find_first_not_of("0123456789") != std::string::npos) {
-    UsageError("--volume-size takes a number of bytes, not '" + text + "'");
-  }
-  const uint64_t size = std::stoull(text);
-  if (size == 0) UsageError("--volume-size must be more than 0");
+uint64_t VolumeSizeOption(const std::string& text) {
+  uint64_t size = 0;
+  std::string problem;
+  if (!ParseVolumeSize(text, &size, &problem)) UsageError(problem);
   return size;
+}
+
+// NAME=VALUE of -D.
+std::pair<std::string, std::string> DefineOption(const std::string& text) {
+  const size_t equals = text.find('=');
+  const std::string name = text.substr(0, equals);
+  if (equals == std::string::npos || !ScriptDefines::IsName(name)) {
+    UsageError("-D takes NAME=VALUE, a name being a letter or '_' followed by letters, digits "
+               "and '_', not '" + text + "'");
+  }
+  return {name, text.substr(equals + 1)};
 }
 
 unsigned ParseJobs(const std::string& text) {
@@ -37,12 +50,17 @@ BuildRequest ParseBuildArguments(const Arguments& args) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     const bool hasValue = i + 1 < args.size();
-    if (arg == "-o" || arg == "--volume-size" || arg == "--arch" || arg == "--stub" ||
-        arg == "--jobs") {
+    if (arg.size() > 2 && arg.compare(0, 2, "-D") == 0) {
+      request.defines.push_back(DefineOption(arg.substr(2)));
+    } else if (arg == "--strict") {
+      request.strict = true;
+    } else if (arg == "-o" || arg == "--volume-size" || arg == "--arch" || arg == "--stub" ||
+               arg == "--jobs" || arg == "-D") {
       if (!hasValue) UsageError(arg + " needs a value");
       const std::string& value = args[++i];
       if (arg == "-o") request.output = value;
-      if (arg == "--volume-size") request.volumeSize = ParseVolumeSize(value);
+      if (arg == "-D") request.defines.push_back(DefineOption(value));
+      if (arg == "--volume-size") request.volumeSize = VolumeSizeOption(value);
       if (arg == "--stub") request.stub = value;
       if (arg == "--jobs") request.jobs = ParseJobs(value);
       if (arg == "--arch") {
@@ -82,6 +100,11 @@ int RunBuildCommand(const Arguments& args) {
     if (volumes > 0) std::printf(", plus %zu volume file%s", volumes, Plural(volumes));
     std::printf("\n");
     return kExitOk;
+  } catch (const ScriptErrors& errors) {
+    for (const std::string& message : errors.messages()) {
+      std::fprintf(stderr, "twk: %s\n", message.c_str());
+    }
+    return errors.exitCode();
   } catch (const CommandError& error) {
     std::fprintf(stderr, "twk: %s\n", error.what());
     return error.exitCode();

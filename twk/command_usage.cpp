@@ -14,18 +14,26 @@ struct UsageText {
 
 const UsageText kUsages[] = {
     {"build", "build an installer (and its volumes) from a script",
-     "usage: twk build SCRIPT [-o OUT] [--volume-size BYTES] [--arch x86|x64] [--stub FILE] [--jobs N]\n"
+     "usage: twk build SCRIPT [-o OUT] [--volume-size SIZE] [--arch x86|x64] [--stub FILE]\n"
+     "                 [--jobs N] [-D NAME=VALUE]... [--strict]\n"
      "\n"
      "Builds an installation file from a script (docs/script.md). The same script and\n"
-     "files always give the same bytes.\n"
+     "files always give the same bytes. Every error of the script is reported, in line\n"
+     "order, before anything is built.\n"
      "\n"
      "  -o OUT               the installation file (default: SETUP.EXE beside the script)\n"
-     "  --volume-size BYTES  split the package: OUT and OUT's name with .001, .002, ... in\n"
-     "                       place of its extension, each at most BYTES bytes\n"
+     "  --volume-size SIZE   split the package: OUT and OUT's name with .001, .002, ... in\n"
+     "                       place of its extension, each at most SIZE bytes; SIZE is bytes,\n"
+     "                       a number with K, M or G (1024, 1024^2, 1024^3 bytes), or the\n"
+     "                       room of a formatted medium: 360K 720K 1.2M 1.44M 2.88M (floppy\n"
+     "                       disks), cd650 cd700, fat32 (4 GiB - 1)\n"
      "  --arch x86|x64       the stub to use: x86 (default, 32-bit Windows) or x64\n"
      "  --stub FILE          use FILE as the stub instead of the one beside twk\n"
      "  --jobs N             compress on N threads (default: one per processor, at most\n"
-     "                       32); the output is the same for any N\n"},
+     "                       32); the output is the same for any N\n"
+     "  -D NAME=VALUE        ${NAME} in the script stands for VALUE; wins over the\n"
+     "                       script's own !define NAME (repeat for more names)\n"
+     "  --strict             every warning is an error (exit code 4)\n"},
     {"list", "show what an installer holds",
      "usage: twk list INSTALLER\n"
      "\n"
@@ -93,13 +101,15 @@ std::string CommandSynopsis(const std::string& command) {
 std::string ToolUsage() {
   std::string text = kToolHead;
   for (const UsageText& usage : kUsages) {
-    // Every synopsis line of the command, without its "usage: " (or its indentation).
+    // Every synopsis line of the command, without its "usage: " (or its indentation); a
+    // line that goes on with more options keeps its place under the first.
     const std::string full = usage.text;
+    const size_t usagePrefix = std::strlen("usage: ") - std::strlen("  ");
     for (size_t at = 0; at < full.size() && full[at] != '\n';) {
       const size_t end = full.find('\n', at);
       std::string line = full.substr(at, end - at);
       const size_t twk = line.find("twk ");
-      text += "  " + line.substr(twk) + "\n";
+      text += twk == std::string::npos ? line.substr(usagePrefix) + "\n" : "  " + line.substr(twk) + "\n";
       at = end + 1;
     }
   }

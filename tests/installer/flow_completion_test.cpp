@@ -22,12 +22,11 @@ class FlowCompletion : public flow_test::FlowTest {
   // Installs a package without files, `before` setting the flags the run is to end with;
   // the message boxes shown, as caption, flags in hex and text.
   Records Install(const std::function<void()>& before,
-                  const char* folderLine = "ProgramFolder = C:\\Prog\n") {
+                  const char* setup = "ProductKey = P\nRunAfter = {OurProgramDir}\\run.exe\n"
+                                      "ProgramFolder = C:\\Prog\n") {
     sim::UseDefaultAnswers();
     const size_t first = machine.user.Shown().size();
-    BuildAndRun(
-        std::string("[Setup]\nProductKey = P\nRunAfter = {OurProgramDir}\\run.exe\n") + folderLine,
-        {}, before);
+    BuildAndRun(std::string("[Setup]\n") + setup, {}, before);
     Records shown;
     for (size_t i = first; i < machine.user.Shown().size(); ++i) {
       const sim::ShownPrompt& prompt = machine.user.Shown()[i];
@@ -80,7 +79,9 @@ TEST_F(FlowCompletion, WaitingFilesAskForARestartOnlyOnWindows9x) {
 
 TEST_F(FlowCompletion, TheFinalizerRunsAtBootOrIsDeletedAndTheCommandOpenedAtOnce) {
   const auto atBoot = [] { g_setup.finalizeAtBoot = true; };
-  Install(atBoot, "");  // no program folder, no finalizer: nothing would read the values
+  // No program folder, no finalizer: nothing would read the values. (Without a program
+  // folder twk build refuses a product key and {OurProgramDir}.)
+  Install(atBoot, "RunAfter = C:\\run.exe\n");
   EXPECT_EQ(machine.registry.Value(kRunOnce, "TWKSetup_Finalize"), nullptr);
   EXPECT_EQ(machine.registry.Value(kRunAfter, "RunAfter"), nullptr);
   Install(atBoot);

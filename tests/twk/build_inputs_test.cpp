@@ -76,8 +76,8 @@ TEST(BuildInputs, SourcesThatCannotBeReadAreInputErrorsNamingTheLine) {
   Inputs inputs;
   for (const char* name : {"missing.txt", "folder", "fifo", "zero"}) {
     const Refusal refusal =
-        inputs.Build(std::string("[Setup]\nTitle = T\n[Files]\na.txt {OurProgramDir}\\\n") + name +
-                     " {OurProgramDir}\\x\n");
+        inputs.Build(std::string("[Setup]\nTitle = T\n[Files]\na.txt {WinDir}\\\n") + name +
+                     " {WinDir}\\x\n");
     EXPECT_EQ(refusal.code, kExitInputError) << name;
     EXPECT_TRUE(Has(refusal.message, "t.twk:5: source '")) << refusal.message;
     EXPECT_TRUE(Has(refusal.message, std::string(name) == "missing.txt" ? "' does not exist"
@@ -109,7 +109,7 @@ TEST(BuildInputs, StubAndScriptMustBeRegularFiles) {
 // The whole command: the exit code and the one line on standard error.
 TEST(BuildInputs, TheCommandExitsThreeForAMissingSourceAndNamesItsLine) {
   Inputs inputs;
-  build_test::WriteText(inputs.dir / "src/t.twk", "[Files]\nmissing.txt {OurProgramDir}\\\n");
+  build_test::WriteText(inputs.dir / "src/t.twk", "[Files]\nmissing.txt {WinDir}\\\n");
   const std::string command = std::string("'") + TWK_BIN_DIR + "/twk' build '" +
                               (inputs.dir / "src/t.twk") + "' --stub '" + inputs.stub + "' 2>&1";
   FILE* pipe = popen(command.c_str(), "r");

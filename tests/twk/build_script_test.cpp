@@ -5,6 +5,7 @@
 #include "twk/build/build_error.h"
 #include "twk/build/build_sources.h"
 #include "twk/build/script_checks.h"
+#include "twk/build/script_diagnostics.h"
 #include "twk/build/script_parser.h"
 #include "twk/build/script_paths.h"
 #include "twk/common/exit_codes.h"
@@ -12,6 +13,12 @@
 namespace {
 
 using build_test::TempDir;
+
+// Parses `text` as `name` with nothing defined; every error and warning lands in *d.
+SetupScript Parse(const std::string& text, ScriptDiagnostics* d, const std::string& name = "t.twk") {
+  ScriptDefines defines;
+  return ParseScript(text, name, ".", &defines, d);
+}
 
 TEST(BuildScript, ParsesEveryKindOfLine) {
   const std::string text =
@@ -24,7 +31,7 @@ TEST(BuildScript, ParsesEveryKindOfLine) {
       "[Files]\n"
       "# another comment\n"
       "\"docs\\Read Me.txt\"  \"{OurProgramDir}\\Read \"\"Me\"\".txt\"\n"
-      "lib.dll {WinSysDir}\\ shared version=1.2.3\n"
+      "lib.dll {WinSysDir}\\ shared version=1.2.3 register=no\n"
       "[Shortcuts]\n"
       "{OurShortcutDir}\\Demo {OurProgramDir}\\demo.exe arguments=\"/a=b c\" startin={OurProgramDir}\n"
       "[Registry]\n"
@@ -33,7 +40,9 @@ TEST(BuildScript, ParsesEveryKindOfLine) {
       "Count = dword 0xFFFFFFFF\n"
       "Data = binary 0a,00 FF\n"
       "\"Old Name\" = remove\n";
-  const SetupScript script = ParseScript(text, "demo.twk", "/src/");
+  ScriptDiagnostics diagnostics;
+  ScriptDefines defines;
+  const SetupScript script = ParseScript(text, "demo.twk", "/src/", &defines, &diagnostics);
   EXPECT_EQ(script.title.value, "Demo Product 1.0");
   EXPECT_EQ(script.bottomText.value, "Example Ltd.\nAll rights reserved");
   EXPECT_EQ(script.licenceFile.value, "licence.txt");
@@ -49,6 +58,8 @@ TEST(BuildScript, ParsesEveryKindOfLine) {
   EXPECT_TRUE(script.files[1].hasVersion);
   EXPECT_EQ(script.files[1].version[2], 3);
   EXPECT_EQ(script.files[1].version[3], 0);
+  EXPECT_EQ(script.files[0].registerOption, RegisterOption::kAsTheFileSays);
+  EXPECT_EQ(script.files[1].registerOption, RegisterOption::kOff);
 
   ASSERT_EQ(script.shortcuts.size(), 1u);
   EXPECT_EQ(script.shortcuts[0].arguments, "/a=b c");
@@ -65,27 +76,58 @@ TEST(BuildScript, ParsesEveryKindOfLine) {
   EXPECT_EQ(key.values[2].bytes, (std::vector<uint8_t>{0x0A, 0x00, 0xFF}));
   EXPECT_EQ(key.values[3].name, "Old Name");
   EXPECT_EQ(key.values[3].kind, RegistryKind::kRemove);
-  EXPECT_TRUE(CheckScript(script).empty());
+  // The script sets no folders: its {OurProgramDir} and {OurShortcutDir} are refused,
+  // and nothing else.
+  CheckScript(script, &diagnostics);
+  EXPECT_THROW(diagnostics.ThrowIfErrors(), ScriptErrors);
+  EXPECT_TRUE(diagnostics.Warnings().empty());
 }
 
-// Parses, checks and resolves `body` as t.twk in a folder holding a.txt, b.txt and lib.dll;
-// returns the refusal, or "" when there is none.
-std::string Refusal(const std::string& body) {
-  TempDir dir;
+// Reads, checks and resolves the script in `dir`/t.twk as twk build does; every message,
+// in the order twk build prints them, from "t.twk:" on.
+std::vector<std::string> Messages(const TempDir& dir, ScriptDefines* defines, int* code,
+                                  bool strict = false) {
+  ScriptDiagnostics diagnostics(strict);
+  const SetupScript script = LoadScript(dir / "t.twk", defines, &diagnostics);
+  CheckScript(script, &diagnostics);
+  ResolveSourceFiles(script, &diagnostics);
+  std::vector<std::string> messages = diagnostics.Warnings();
+  *code = kExitOk;
+  try {
+    diagnostics.ThrowIfErrors();
+  } catch (const ScriptErrors& errors) {
+    *code = errors.exitCode();
+    messages = errors.messages();
+  }
+  for (std::string& message : messages) {
+    const size_t at = message.find("t.twk:");
+    if (at != std::string::npos) message = message.substr(at);
+  }
+  return messages;
+}
+
+// A folder holding a.txt, b.txt and lib.dll, and t.twk with `body`.
+void WriteScript(const TempDir& dir, const std::string& body) {
   build_test::WriteText(dir / "a.txt", "a");
   build_test::WriteText(dir / "b.txt", "b");
   build_test::WriteText(dir / "lib.dll", "not a PE image");
   build_test::WriteText(dir / "t.twk", body);
-  try {
-    const SetupScript script = LoadScript(dir / "t.twk");
-    CheckScript(script);
-    ResolveSourceFiles(script);
-  } catch (const CommandError& error) {
-    EXPECT_EQ(error.exitCode(), kExitScriptError) << error.what();
-    const std::string message = error.what();
-    return message.substr(message.find("t.twk:"));
-  }
-  return std::string();
+}
+
+// The first refusal of `body`, or "" when there is none. The folders that
+// {OurProgramDir} and {OurShortcutDir} need are set after the body unless it sets them.
+std::string Refusal(const std::string& body) {
+  TempDir dir;
+  std::string script = body + "\n[Setup]\n";
+  if (body.find("ProgramFolder") == std::string::npos) script += "ProgramFolder = P\n";
+  if (body.find("StartMenuFolder") == std::string::npos) script += "StartMenuFolder = S\n";
+  WriteScript(dir, script);
+  ScriptDefines defines;
+  int code = 0;
+  const std::vector<std::string> messages = Messages(dir, &defines, &code);
+  if (code == kExitOk) return std::string();
+  EXPECT_EQ(code, kExitScriptError) << messages[0];
+  return messages[0];
 }
 
 TEST(BuildScript, RefusalsNameFileAndLine) {
@@ -184,14 +226,181 @@ TEST(BuildScript, TargetsThatTheInstallerKeepsApartStayApart) {
 }
 
 TEST(BuildScript, WarnsAboutPathsTheInstallerWillNotExpand) {
-  const SetupScript script = ParseScript(
-      "[Files]\na.txt Program\\a.txt\nb.txt {ProgramDir}\\b.txt\nc.txt C:\\c.txt\n"
-      "d.txt {ourprogramdirectory}\\d.txt\n",
-      "w.twk", ".");
-  const std::vector<std::string> warnings = CheckScript(script);
+  // {ourprogramdirectory} is no warning: the installer ignores letter case and compares
+  // only up to the D of Dir.
+  const std::string text =
+      "[Setup]\nProgramFolder = P\n[Files]\na.txt Program\\a.txt\nb.txt {ProgramDir}\\b.txt\n"
+      "c.txt C:\\c.txt\nd.txt {ourprogramdirectory}\\d.txt\n";
+  ScriptDiagnostics diagnostics;
+  CheckScript(Parse(text, &diagnostics, "w.twk"), &diagnostics);
+  EXPECT_FALSE(diagnostics.HasErrors());
+  const std::vector<std::string> warnings = diagnostics.Warnings();
   ASSERT_EQ(warnings.size(), 2u);
-  EXPECT_EQ(warnings[0].rfind("2: target 'Program\\a.txt' has no path macro", 0), 0u) << warnings[0];
-  EXPECT_EQ(warnings[1].rfind("3: target '{ProgramDir}\\b.txt': its first {...}", 0), 0u) << warnings[1];
+  EXPECT_EQ(warnings[0].rfind("w.twk:4: target 'Program\\a.txt' has no path macro", 0), 0u) << warnings[0];
+  EXPECT_EQ(warnings[1].rfind("w.twk:5: target '{ProgramDir}\\b.txt': its first {...}", 0), 0u) << warnings[1];
+
+  // --strict: the same two are errors, in line order, with the exit code of a script error.
+  ScriptDiagnostics strict(true);
+  CheckScript(Parse(text, &strict, "w.twk"), &strict);
+  EXPECT_TRUE(strict.Warnings().empty());
+  try {
+    strict.ThrowIfErrors();
+    ADD_FAILURE() << "--strict let the warnings pass";
+  } catch (const ScriptErrors& errors) {
+    EXPECT_EQ(errors.exitCode(), kExitScriptError);
+    ASSERT_EQ(errors.messages().size(), 2u);
+    EXPECT_EQ(errors.messages()[1].rfind("w.twk:5: target '{ProgramDir}", 0), 0u);
+    EXPECT_NE(errors.messages()[1].find("(an error with --strict)"), std::string::npos);
+  }
+}
+
+// Four mistakes of different kinds, found by different steps of the build (the parser,
+// the checks, the sources, an included script): all of them in one run, by line.
+TEST(BuildScript, EveryErrorComesInOneRunInLineOrder) {
+  TempDir dir;
+  WriteScript(dir,
+              "[Setup]\nProgramFolder = P\n[Files]\n"
+              "missing.txt {OurProgramDir}\\\n"            // 4: no such source
+              "a.txt {OurProgamDir}\\\n"                   // 5: a misspelled macro
+              "!include \"more.twk\"\n"                    // 6: its line 2 is wrong
+              "[Registry]\nHKLM\\Software\\T\nv = dword 0x1FFFFFFFF\n");  // 9: no dword
+  build_test::WriteText(dir / "more.twk", "b.txt {OurProgramDir}\\b.txt\nb.txt\n");
+  ScriptDefines defines;
+  int code = 0;
+  const std::vector<std::string> messages = Messages(dir, &defines, &code);
+  ASSERT_EQ(messages.size(), 4u);
+  EXPECT_EQ(messages[0].rfind("t.twk:4: source '", 0), 0u) << messages[0];
+  EXPECT_EQ(messages[1].rfind("t.twk:5: target '{OurProgamDir}\\'", 0), 0u) << messages[1];
+  EXPECT_NE(messages[2].find("more.twk:2: expected SOURCE TARGET"), std::string::npos) << messages[2];
+  EXPECT_EQ(messages[3].rfind("t.twk:9: dword", 0), 0u) << messages[3];
+  EXPECT_EQ(code, kExitInputError);  // the first error's: a source that does not exist
+}
+
+TEST(BuildScript, AScriptWrongThroughoutShowsItsFirstErrorsAndHowManyMore) {
+  TempDir dir;
+  std::string body = "[Registry]\nHKLM\\Software\\T\n";
+  for (int i = 0; i < 120; ++i) body += "v" + std::to_string(i) + " = dword x\n";
+  WriteScript(dir, body);
+  ScriptDefines defines;
+  int code = 0;
+  const std::vector<std::string> messages = Messages(dir, &defines, &code);
+  ASSERT_EQ(messages.size(), ScriptDiagnostics::kMaxErrors + 1);
+  EXPECT_EQ(messages[0].rfind("t.twk:3: dword 'x'", 0), 0u);
+  EXPECT_EQ(messages[49].rfind("t.twk:52: dword 'x'", 0), 0u);
+  EXPECT_EQ(messages[50], "70 more errors are not shown; 120 in all");
+  EXPECT_EQ(code, kExitScriptError);
+}
+
+TEST(BuildScript, TheInstallersOwnFoldersNeedTheirSetupValues) {
+  const struct {
+    std::string body;
+    std::string expected;
+  } cases[] = {
+      {"[Files]\na.txt {OurProgramDir}\\\n", "t.twk:2: target '{OurProgramDir}\\' uses {OurProgramDir}, but the script sets no ProgramFolder"},
+      {"[Setup]\nRunAfter = {ourprogramdir}\\a.exe\n", "t.twk:2: RunAfter '{ourprogramdir}\\a.exe' uses {OurProgramDir}"},
+      {"[Setup]\nProductKey = K\n", "t.twk:2: ProductKey needs a ProgramFolder"},
+      {"[Shortcuts]\n{OurShortcutDir}\\a {WinDir}\\a.exe\n", "t.twk:2: link '{OurShortcutDir}\\a' uses {OurShortcutDir}, but the script sets no StartMenuFolder"},
+      {"[Shortcuts]\n{Desktop}\\a {WinDir}\\a.exe arguments={OurProgramDir}\\x\n", "t.twk:2: the arguments '{OurProgramDir}\\x' uses {OurProgramDir}"},
+      {"[Registry]\nHKLM\\S\nv = string {OurShortcutDir}\n", "t.twk:3: the text '{OurShortcutDir}' uses {OurShortcutDir}"},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    WriteScript(dir, c.body);
+    ScriptDefines defines;
+    int code = 0;
+    const std::vector<std::string> messages = Messages(dir, &defines, &code);
+    ASSERT_FALSE(messages.empty()) << c.body;
+    EXPECT_EQ(code, kExitScriptError);
+    EXPECT_EQ(messages[0].rfind(c.expected, 0), 0u) << messages[0];
+  }
+  // Registry texts keep their own braces (class ids); the folders set, all is well.
+  EXPECT_EQ(Refusal("[Registry]\nHKCR\\CLSID\\x\n@ = string {00021401-0000-0000-C000-000000000046}\n"), "");
+  EXPECT_EQ(Refusal("[Setup]\nProductKey = K\n[Files]\na.txt {OurProgramDir}\\\n"
+                    "[Shortcuts]\n{OurShortcutDir}\\a {OurProgramDir}\\a.txt\n"), "");
+}
+
+TEST(BuildScript, DefinedNamesStandInEveryValue) {
+  TempDir dir;
+  WriteScript(dir,
+              "!define VERSION 0.0.0\n"
+              "!define PRODUCT \"My ${VERSION} = \"\"x\"\"\"\n"
+              "[Setup]\nTitle = ${PRODUCT}\nProgramFolder = ${FOLDER}\n"
+              "[Files]\n${SOURCE} \"{OurProgramDir}\\${SOURCE} copy\" version=${VERSION}\n"
+              "[Registry]\nHKLM\\Software\\${FOLDER}\n\"${SOURCE} name\" = string $${VERSION}\n");
+  ScriptDefines defines;
+  defines.SetFromCommandLine("VERSION", "1.2.3");  // wins over the script's !define
+  defines.SetFromCommandLine("FOLDER", "Acme Tools");
+  defines.SetFromCommandLine("SOURCE", "a.txt");
+  ScriptDiagnostics diagnostics;
+  const SetupScript script = LoadScript(dir / "t.twk", &defines, &diagnostics);
+  EXPECT_FALSE(diagnostics.HasErrors());
+  EXPECT_EQ(script.title.value, "My 1.2.3 = \"x\"");
+  EXPECT_EQ(script.programFolder.value, "Acme Tools");
+  ASSERT_EQ(script.files.size(), 1u);
+  EXPECT_EQ(script.files[0].source, "a.txt");
+  EXPECT_EQ(script.files[0].target, "{OurProgramDir}\\a.txt copy");  // one value, blanks and all
+  EXPECT_EQ(script.files[0].version[2], 3);
+  ASSERT_EQ(script.registry.size(), 1u);
+  EXPECT_EQ(script.registry[0].subkey, "Software\\Acme Tools");
+  EXPECT_EQ(script.registry[0].values[0].name, "a.txt name");
+  EXPECT_EQ(script.registry[0].values[0].text, "${VERSION}");
+
+  EXPECT_EQ(Refusal("[Setup]\nTitle = ${NAME}\n"), "t.twk:2: ${NAME} is not defined (!define NAME VALUE in the script, or twk build -D NAME=VALUE)");
+  EXPECT_EQ(Refusal("[Setup]\nTitle = ${NAME\n").rfind("t.twk:2: '${' is not followed by a name", 0), 0u);
+  EXPECT_EQ(Refusal("!define A 1\n!define A 2\n"), "t.twk:2: A is defined twice (first on line 1)");
+  EXPECT_EQ(Refusal("!define 1A 2\n").rfind("t.twk:1: '1A' is no name", 0), 0u);
+  // A line that merely begins with '!' is what it always was: here a file named so.
+  TempDir bang;
+  WriteScript(bang, "[Setup]\nProgramFolder = P\n[Files]\n!a.txt {OurProgramDir}\\\n");
+  build_test::WriteText(bang / "!a.txt", "!");
+  int code = 0;
+  EXPECT_TRUE(Messages(bang, &defines, &code).empty());
+}
+
+TEST(BuildScript, IncludedScriptsReadAsIfTheyStoodWhereTheyAreIncluded) {
+  TempDir dir;
+  WriteScript(dir,
+              "[Setup]\nProgramFolder = P\n[Files]\n"
+              "!include \"parts\\files.twk\"\n"
+              "b.txt {OurProgramDir}\\\n"
+              "[Registry]\nHKLM\\S\n"
+              "!include parts/values.twk\n"
+              "[Setup]\nTitle = ${FROM_INCLUDE}\n");
+  // Paths of an include start from the script that includes it; sources from the main one.
+  build_test::WriteText(dir / "parts/files.twk",
+                        "!define FROM_INCLUDE yes\na.txt {OurProgramDir}\\\n!include \"more.twk\"\n");
+  build_test::WriteText(dir / "parts/more.twk", "lib.dll {OurProgramDir}\\\n");
+  build_test::WriteText(dir / "parts/values.twk", "v = dword 1\n[Shortcuts]\n");
+  ScriptDefines defines;
+  ScriptDiagnostics diagnostics;
+  const SetupScript script = LoadScript(dir / "t.twk", &defines, &diagnostics);
+  ASSERT_FALSE(diagnostics.HasErrors());
+  ASSERT_EQ(script.files.size(), 3u);
+  EXPECT_EQ(script.files[0].source, "a.txt");
+  EXPECT_EQ(script.Place(script.files[0].line), dir / "parts/files.twk:2");
+  EXPECT_EQ(script.Place(script.files[1].line), dir / "parts/more.twk:1");
+  EXPECT_EQ(script.Place(script.files[2].line), dir / "t.twk:5");  // back in [Files]
+  ASSERT_EQ(script.registry.size(), 1u);
+  EXPECT_EQ(script.registry[0].values.size(), 1u);
+  EXPECT_EQ(script.title.value, "yes");
+  EXPECT_EQ(script.Place(script.title.line), dir / "t.twk:10");
+  EXPECT_EQ(ResolveSourceFiles(script, &diagnostics).size(), 3u);
+  EXPECT_FALSE(diagnostics.HasErrors());
+}
+
+TEST(BuildScript, IncludeErrorsNameTheIncludedScriptAndLine) {
+  TempDir dir;
+  WriteScript(dir, "[Setup]\n!include a.twk\n!include none.twk\n");
+  build_test::WriteText(dir / "a.twk", "Title = A\n!include \"b.twk\"\n");
+  build_test::WriteText(dir / "b.twk", "\nTitle = B\n!include ./a.twk\n");
+  ScriptDefines defines;
+  int code = 0;
+  const std::vector<std::string> messages = Messages(dir, &defines, &code);
+  ASSERT_EQ(messages.size(), 3u);
+  EXPECT_EQ(messages[0], dir / "b.twk:2: Title is set twice (first at " + dir / "a.twk:1)");
+  EXPECT_EQ(messages[1], dir / "b.twk:3: '" + dir.path() + "/./a.twk' is already being read: including it again would never end");
+  EXPECT_EQ(messages[2], "t.twk:3: the included script '" + dir / "none.twk" + "' does not exist");
+  EXPECT_EQ(code, kExitScriptError);
 }
 
 }  // namespace

@@ -22,15 +22,16 @@ struct VolumeProduct {
   explicit VolumeProduct(size_t noiseBytes) {
     build_test::WriteBytes(dir / "src/noise.bin", build_test::NoiseBytes(noiseBytes, 5));
     build_test::WriteText(dir / "src/v.twk",
-                          "[Setup]\nTitle = V\n[Files]\nnoise.bin {OurProgramDir}\\\n");
+                          "[Setup]\nTitle = V\nProgramFolder = V\n[Files]\nnoise.bin {OurProgramDir}\\\n");
   }
 
-  BuildResult Build(const std::string& output, uint64_t volumeSize) {
+  BuildResult Build(const std::string& output, uint64_t volumeSize, bool strict = false) {
     BuildRequest request;
     request.script = dir / "src/v.twk";
     request.output = dir / output;
     request.stub = stub;
     request.volumeSize = volumeSize;
+    request.strict = strict;
     return BuildInstaller(request);
   }
 };
@@ -143,6 +144,35 @@ TEST(BuildVolumes, OnlyTheNamedOutputsAreReplaced) {
                                                   "SETUP.EXE.twk-partial-leftover"}));
   EXPECT_TRUE(std::filesystem::is_symlink(out + "/SETUP.EXE.twk-partial"));
   EXPECT_EQ(build_test::ReadBytes(out + "/SETUP.EXE.twk-partial-leftover").size(), 3u);
+}
+
+// The build names a volume that an earlier build left before it writes anything, so that
+// --strict can refuse it with the earlier output untouched; it must count the volumes
+// exactly as they are then written.
+TEST(BuildVolumes, AVolumeLeftByAnEarlierBuildIsNamedBeforeAnythingIsWritten) {
+  VolumeProduct product(150000);
+  const uint64_t stubLength = build_test::ReadBytes(product.stub).size();
+  for (uint64_t size : {20000u, 50000u, 65000u, 100000u, 149000u, 160000u, 400000u}) {
+    const BuildResult result = product.Build("count/SETUP.EXE", size);
+    const uint64_t package = result.packageLength;
+    EXPECT_EQ(VolumeFileCount(package, stubLength, size), result.files.size()) << size;
+  }
+  EXPECT_EQ(product.Build("out/SETUP.EXE", 40000).files.size(), 4u);
+  const BuildResult fewer = product.Build("out/SETUP.EXE", 100000);
+  ASSERT_EQ(fewer.files.size(), 2u);
+  ASSERT_EQ(fewer.warnings.size(), 1u);
+  EXPECT_EQ(fewer.warnings[0], product.dir / "out/SETUP.002: left from an earlier build; this "
+                                              "installer does not use it");
+  const std::vector<uint8_t> before = build_test::ReadBytes(product.dir / "out/SETUP.EXE");
+  try {
+    product.Build("out/SETUP.EXE", 120000, true);
+    ADD_FAILURE() << "--strict let a stale volume pass";
+  } catch (const CommandError& error) {
+    EXPECT_EQ(error.exitCode(), kExitScriptError);
+    EXPECT_NE(std::string(error.what()).find("SETUP.002: left from an earlier build"),
+              std::string::npos);
+  }
+  EXPECT_EQ(build_test::ReadBytes(product.dir / "out/SETUP.EXE"), before);
 }
 
 TEST(BuildVolumes, VolumeNamesReplaceTheLastDot) {

@@ -1,39 +1,15 @@
 // The twk binary's own front door: --version, --help for the tool and every command, and
 // the synopsis a command repeats when its arguments are wrong.
 #include <gtest/gtest.h>
-#include <stdio.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <string>
 
+#include "tests/twk/cli_support.h"
+
 namespace {
 
-struct TwkRun {
-  int status = -1;
-  std::string out;  // standard output; standard error goes to err
-  std::string err;
-};
-
-// Runs build/bin/twk with ARGS (already shell-quoted), collecting both streams.
-TwkRun RunTwk(const std::string& args) {
-  // Tests run in parallel processes: each has a file of its own.
-  const std::string errFile = testing::TempDir() + "twk-cli-stderr-" + std::to_string(getpid());
-  const std::string command = std::string(TWK_BIN_DIR) + "/twk " + args + " 2>" + errFile;
-  TwkRun run;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return run;
-  char buffer[4096];
-  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
-  const int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  if (FILE* err = fopen(errFile.c_str(), "r")) {
-    for (size_t n; (n = fread(buffer, 1, sizeof buffer, err)) > 0;) run.err.append(buffer, n);
-    fclose(err);
-    remove(errFile.c_str());
-  }
-  return run;
-}
+using cli_test::RunTwk;
+using cli_test::TwkRun;
 
 const char* const kCommands[] = {"build", "list", "verify", "extract", "log", "simulate"};
 

@@ -10,14 +10,18 @@ void ThrowScriptError(const std::string& script, int line, const std::string& wh
   throw CommandError(kExitScriptError, script + ":" + std::to_string(line) + ": " + what);
 }
 
+void ThrowScriptError(const std::string& place, const std::string& what) {
+  throw CommandError(kExitScriptError, place + ": " + what);
+}
+
 void ThrowInputError(const std::string& path, const std::string& what) {
   throw CommandError(kExitInputError, path + ": " + what);
 }
 
-void ThrowUnusableInput(const std::string& script, int line, const std::string& what,
-                        InputStatus status, const std::string& problem) {
+void ThrowUnusableInput(const std::string& place, const std::string& what, InputStatus status,
+                        const std::string& problem) {
   const int code = status == InputStatus::kTooLarge ? kExitScriptError : kExitInputError;
-  throw CommandError(code, script + ":" + std::to_string(line) + ": " + what + " " + problem);
+  throw CommandError(code, place + ": " + what + " " + problem);
 }
 
 void ThrowOutputError(const std::string& path, const std::string& what) {

@@ -12,6 +12,7 @@
 #include "twk/build/build_sources.h"
 #include "twk/build/package_writer.h"
 #include "twk/build/script_checks.h"
+#include "twk/build/script_diagnostics.h"
 #include "twk/build/script_parser.h"
 #include "twk/build/stub_image.h"
 #include "twk/build/volume_writer.h"
@@ -35,24 +36,52 @@ bool Exists(const std::string& path) {
 
 std::string ReadLicence(const SetupScript& script) {
   if (script.licenceFile.value.empty()) return std::string();
+  const std::string place = script.Place(script.licenceFile.line);
   const std::string path = ScriptRelativePath(script, script.licenceFile.value);
   std::string text;
   std::string problem;
   // Nothing larger can fit the header block, whatever the other texts hold.
   const InputStatus status = ReadInputFile(path, kHeaderBlockCapacity, &text, &problem);
   if (status == InputStatus::kTooLarge) {
-    ThrowScriptError(script.name, script.licenceFile.line,
-                     "the header block cannot hold the licence file '" + path + "': it " + problem);
+    ThrowScriptError(place, "the header block cannot hold the licence file '" + path + "': it " + problem);
   }
   if (status != InputStatus::kOk) {
-    ThrowUnusableInput(script.name, script.licenceFile.line, "the licence file '" + path + "'",
-                       status, problem);
+    ThrowUnusableInput(place, "the licence file '" + path + "'", status, problem);
   }
   if (text.find('\0') != std::string::npos) {
-    ThrowScriptError(script.name, script.licenceFile.line,
-                     "the licence file '" + path + "' holds a NUL byte, which would end the text");
+    ThrowScriptError(place, "the licence file '" + path + "' holds a NUL byte, which would end the text");
   }
-  return LicenceForEditControl(text);
+  const std::string licence = LicenceForEditControl(text);
+  const size_t header = BuildExpandedHeader(HeaderOf(script, licence)).size();
+  if (header > kHeaderBlockCapacity) {
+    ThrowScriptError(place, "the header block (texts, size table and licence: " +
+                                std::to_string(header) + " bytes) does not fit its capacity of " +
+                                std::to_string(kHeaderBlockCapacity) + " bytes; shorten the licence");
+  }
+  return licence;
+}
+
+// The script, its includes and the files they name, checked whole: every error at once.
+struct CheckedScript {
+  SetupScript script;
+  std::vector<SourceFile> sources;
+  std::string licence;
+  std::vector<std::string> warnings;
+};
+
+CheckedScript ReadAndCheck(const BuildRequest& request) {
+  ScriptDefines defines;
+  for (const auto& define : request.defines) defines.SetFromCommandLine(define.first, define.second);
+  ScriptDiagnostics diagnostics(request.strict);
+  CheckedScript checked;
+  checked.script = LoadScript(request.script, &defines, &diagnostics);
+  const SetupScript& script = checked.script;
+  CheckScript(script, &diagnostics);
+  checked.sources = ResolveSourceFiles(script, &diagnostics);
+  diagnostics.Record(script.licenceFile.line, [&] { checked.licence = ReadLicence(script); });
+  diagnostics.ThrowIfErrors();
+  checked.warnings = diagnostics.Warnings();
+  return checked;
 }
 
 PackageLists ListsOf(const SetupScript& script) {
@@ -95,12 +124,11 @@ BuildResult BuildInstaller(const BuildRequest& request) {
   const std::string output = request.output.empty() ? DefaultOutputPath(request.script) : request.output;
   CheckOutput(request, output);
   BuildResult result;
-  const SetupScript script = LoadScript(request.script);
-  for (const std::string& warning : CheckScript(script)) {
-    result.warnings.push_back(script.name + ":" + warning);
-  }
-  const std::vector<SourceFile> sources = ResolveSourceFiles(script);
-  const std::string licence = ReadLicence(script);
+  const CheckedScript checked = ReadAndCheck(request);
+  const SetupScript& script = checked.script;
+  const std::vector<SourceFile>& sources = checked.sources;
+  const std::string& licence = checked.licence;
+  result.warnings = checked.warnings;
   const std::vector<uint8_t> stub =
       LoadPatchedStub(request.stub.empty() ? DefaultStubPath(request.arch) : request.stub);
 
@@ -112,11 +140,11 @@ BuildResult BuildInstaller(const BuildRequest& request) {
   {
     BuildProgress progress("building " + FileNameOf(output), totalBytes, request.progress);
     for (const SourceFile& source : sources) {
-      package.AddFile(source, script.name, [&progress](uint64_t bytes) { progress.Advance(bytes); });
+      package.AddFile(source, [&progress](uint64_t bytes) { progress.Advance(bytes); });
     }
     package.FinishFiles();
   }
-  package.Finish(HeaderOf(script, licence), ListsOf(script), script.name, script.licenceFile.line);
+  package.Finish(HeaderOf(script, licence), ListsOf(script), script.Place(script.licenceFile.line));
 
   const uint64_t fileLength = stub.size() + kVolumeLengthWordSize + package.Length();
   if (request.volumeSize == 0 && fileLength > kMaxSingleFile) {
@@ -124,15 +152,18 @@ BuildResult BuildInstaller(const BuildRequest& request) {
                        output + ": the installation file would be " + std::to_string(fileLength) +
                            " bytes, over 4 GiB: split it into volumes with --volume-size");
   }
+  const std::string next =
+      VolumePath(output, VolumeFileCount(package.Length(), stub.size(), request.volumeSize));
+  if (Exists(next)) {
+    const std::string warning = next + ": left from an earlier build; this installer does not use it";
+    if (request.strict) throw CommandError(kExitScriptError, warning + " (an error with --strict)");
+    result.warnings.push_back(warning);
+  }
   CreateParentFolder(output);
   VolumeWriter writer(output, request.volumeSize, stub);
   package.WriteTo([&writer](const uint8_t* data, size_t length) { writer.Write(data, length); });
   result.files = writer.Commit();
 
-  const std::string next = VolumePath(output, static_cast<unsigned>(result.files.size()));
-  if (Exists(next)) {
-    result.warnings.push_back(next + ": left from an earlier build; this installer does not use it");
-  }
   result.packageLength = package.Length();
   result.fileCount = sources.size();
   result.blockCount = package.sizeTable()[kSizeTableBlockCountWord];

@@ -4,6 +4,7 @@
 #include <stdint.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 struct BuildRequest {
@@ -14,6 +15,10 @@ struct BuildRequest {
   std::string arch = "x86";
   bool progress = false;    // draw the progress line (on a terminal)
   unsigned jobs = 0;        // compressing threads; 0: one per processor
+  // NAME, VALUE pairs (-D NAME=VALUE): ${NAME} in the script; a !define of the same
+  // name in the script is passed over.
+  std::vector<std::pair<std::string, std::string>> defines;
+  bool strict = false;      // every warning is an error
 };
 
 struct BuildResult {
@@ -26,7 +31,9 @@ struct BuildResult {
 
 // Builds the installation file. Same inputs, same bytes: nothing of the build's own time
 // or place goes into the output. Throws CommandError for anything it refuses; then no output
-// file has been replaced (everything is written under temporary names first).
+// file has been replaced (everything is written under temporary names first). Every error
+// of the script, its includes and the files they name comes at once, as ScriptErrors,
+// before anything is compressed.
 BuildResult BuildInstaller(const BuildRequest& request);
 
 // The default output: SETUP.EXE beside the script.

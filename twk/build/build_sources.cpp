@@ -9,6 +9,7 @@
 #include <cctype>
 #include <map>
 
+#include "package/format.h"
 #include "pe/version_resource.h"
 #include "twk/build/build_error.h"
 #include "twk/build/script_checks.h"
@@ -42,17 +43,16 @@ bool IsRegularFile(const std::string& path, struct stat* info) {
 // byte by byte so that every build lists them in the same order.
 std::vector<std::string> ExpandWildcard(const SetupScript& script, const FileItem& file,
                                         const std::string& pattern) {
+  const std::string place = script.Place(file.line);
   const size_t slash = pattern.rfind('/');
   const std::string folder = slash == std::string::npos ? "." : pattern.substr(0, slash);
   const std::string namePattern = pattern.substr(slash == std::string::npos ? 0 : slash + 1);
   const size_t sourceSlash = file.source.find_last_of("/\\");
   if (sourceSlash != std::string::npos && IsWildcard(file.source.substr(0, sourceSlash))) {
-    ThrowScriptError(script.name, file.line, "wildcards are allowed in the file name only");
+    ThrowScriptError(place, "wildcards are allowed in the file name only");
   }
   DIR* dir = opendir(folder.c_str());
-  if (dir == nullptr) {
-    ThrowScriptError(script.name, file.line, "cannot read folder '" + folder + "': " + ErrnoText());
-  }
+  if (dir == nullptr) ThrowScriptError(place, "cannot read folder '" + folder + "': " + ErrnoText());
   std::vector<std::string> names;
   while (const dirent* entry = readdir(dir)) {
     if (fnmatch(namePattern.c_str(), entry->d_name, FNM_PERIOD) == 0) names.push_back(entry->d_name);
@@ -65,64 +65,92 @@ std::vector<std::string> ExpandWildcard(const SetupScript& script, const FileIte
     const std::string path = folder + "/" + name;
     if (IsRegularFile(path, &info)) paths.push_back(path);
   }
-  if (paths.empty()) {
-    ThrowScriptError(script.name, file.line, "'" + file.source + "' matches no file");
-  }
+  if (paths.empty()) ThrowScriptError(place, "'" + file.source + "' matches no file");
   return paths;
 }
 
+// What register= asks of the file, against what its bytes say.
+void ApplyRegistration(const FileItem& file, const std::vector<uint8_t>& image,
+                       SourceFile* source) {
+  source->selfRegisters = !image.empty() && PeHasOleSelfRegister(image);
+  if (file.registerOption == RegisterOption::kRequired && !source->selfRegisters) {
+    ThrowScriptError(source->place,
+                     "register=yes, but '" + source->path +
+                         "' has no OLESelfRegister entry in its version resource: the "
+                         "installer registers only the files that say they can");
+  }
+  if (file.registerOption != RegisterOption::kOff || !source->selfRegisters) return;
+  std::string problem;
+  if (!UnmarkSelfRegistration(image, &source->changes, &problem)) {
+    ThrowScriptError(source->place, "register=no cannot be kept for '" + source->path +
+                                        "': " + problem);
+  }
+  source->selfRegisters = false;
+}
+
 SourceFile Describe(const SetupScript& script, const FileItem& file, const std::string& path) {
+  SourceFile source;
+  source.line = file.line;
+  source.place = script.Place(file.line);
   InputFile input;
   const InputStatus status = input.Open(path);
   if (status != InputStatus::kOk) {
-    ThrowUnusableInput(script.name, file.line, "source '" + path + "'", status, input.problem());
+    ThrowUnusableInput(source.place, "source '" + path + "'", status, input.problem());
   }
   const struct stat& info = input.info();
-  SourceFile source;
-  source.line = file.line;
   source.path = path;
   source.target = file.target;
   if (!source.target.empty() && source.target.back() == '\\') source.target += FileNameOf(path);
   source.size = static_cast<uint64_t>(info.st_size);
   source.shared = file.shared;
   source.fileTime = FileTimeFromUnix(info.st_mtim.tv_sec, static_cast<uint32_t>(info.st_mtim.tv_nsec));
+  const uint64_t blocks = (source.size + kPieceSize - 1) / kPieceSize;
+  if (blocks > kMaxBlocksPerFile) {
+    ThrowScriptError(source.place, "'" + path + "' needs " + std::to_string(blocks) +
+                                       " blocks; a file entry holds at most 65535 (about 4 GB)");
+  }
+  const std::vector<uint8_t> image = ReadSourceImage(path);
   if (file.hasVersion) {
     std::copy(file.version, file.version + 4, source.version);
   } else {
-    ReadSourceVersion(path, source.version);
+    ReadPeFileVersion(image, source.version);
   }
+  ApplyRegistration(file, image, &source);
   CheckFileTarget(script, file.line, source.target, source.shared);
   return source;
 }
 
+// Paths of one [Files] line: the source itself, or a wildcard's matches.
+std::vector<std::string> SourcePaths(const SetupScript& script, const FileItem& file) {
+  const std::string pattern = ScriptRelativePath(script, file.source);
+  if (IsWildcard(file.source)) return ExpandWildcard(script, file, pattern);
+  return {pattern};
+}
+
 }  // namespace
 
-std::vector<SourceFile> ResolveSourceFiles(const SetupScript& script) {
+std::vector<SourceFile> ResolveSourceFiles(const SetupScript& script,
+                                           ScriptDiagnostics* diagnostics) {
   std::vector<SourceFile> sources;
   std::map<std::string, std::pair<int, std::string>> installed;  // identity -> line, target
   for (const FileItem& file : script.files) {
-    const std::string pattern = ScriptRelativePath(script, file.source);
-    std::vector<std::string> paths;
-    if (IsWildcard(file.source)) {
-      paths = ExpandWildcard(script, file, pattern);
-    } else {
-      paths.push_back(pattern);
-    }
-    for (const std::string& path : paths) {
-      SourceFile source = Describe(script, file, path);
-      const auto known = installed.emplace(TargetIdentity(source.target),
-                                           std::make_pair(file.line, source.target));
-      if (!known.second) {
-        const std::pair<int, std::string>& first = known.first->second;
-        const bool sameText = LowerAscii(first.second) == LowerAscii(source.target);
-        ThrowScriptError(script.name, file.line,
-                         "target '" + source.target + "' is already installed by line " +
-                             std::to_string(first.first) +
-                             (sameText ? "" : " as '" + first.second +
-                                                  "': the installer puts both in the same place"));
+    diagnostics->Record(file.line, [&] {
+      for (const std::string& path : SourcePaths(script, file)) {
+        SourceFile source = Describe(script, file, path);
+        const auto known = installed.emplace(TargetIdentity(source.target),
+                                             std::make_pair(file.line, source.target));
+        if (!known.second) {
+          const std::pair<int, std::string>& first = known.first->second;
+          const bool sameText = LowerAscii(first.second) == LowerAscii(source.target);
+          ThrowScriptError(source.place,
+                           "target '" + source.target + "' is already installed by " +
+                               script.LineReference(file.line, first.first) +
+                               (sameText ? "" : " as '" + first.second +
+                                                    "': the installer puts both in the same place"));
+        }
+        sources.push_back(std::move(source));
       }
-      sources.push_back(std::move(source));
-    }
+    });
   }
   return sources;
 }
@@ -140,8 +168,7 @@ uint64_t FileTimeFromUnix(int64_t seconds, uint32_t nanoseconds) {
          nanoseconds / 100;
 }
 
-void ReadSourceVersion(const std::string& path, uint16_t version[4]) {
-  std::fill(version, version + 4, 0);
+std::vector<uint8_t> ReadSourceImage(const std::string& path) {
   InputFile file;
   uint8_t magic[2] = {0, 0};
   size_t got = 0;
@@ -149,13 +176,13 @@ void ReadSourceVersion(const std::string& path, uint16_t version[4]) {
       file.size() > kMaxVersionedImage ||
       file.Read(magic, sizeof magic, &got) != InputStatus::kOk || got != sizeof magic ||
       magic[0] != 'M' || magic[1] != 'Z') {
-    return;
+    return {};
   }
   std::vector<uint8_t> image(static_cast<size_t>(file.size()));
   std::copy(magic, magic + 2, image.begin());
   if (file.Read(image.data() + 2, image.size() - 2, &got) != InputStatus::kOk ||
       got != image.size() - 2) {
-    return;  // it changed while it was read; the build notices that when it packs the file
+    return {};  // it changed while it was read; the build notices that when it packs the file
   }
-  ReadPeFileVersion(image, version);
+  return image;
 }

@@ -8,26 +8,34 @@
 #include <string>
 #include <vector>
 
+#include "twk/build/script_diagnostics.h"
 #include "twk/build/script_model.h"
+#include "twk/build/source_registration.h"
 
 struct SourceFile {
-  int line = 0;            // the script line that named it
+  int line = 0;            // the rank of the script line that named it
+  std::string place;       // and that line as messages name it: "demo.twk:12"
   std::string path;        // on this machine
   std::string target;      // in the package, with its path macro
   uint64_t size = 0;
   uint16_t version[4] = {0, 0, 0, 0};
   uint64_t fileTime = 0;   // FILETIME of the modification time
   bool shared = false;
+  bool selfRegisters = false;       // its packed copy carries the self-registration marker
+  std::vector<ByteChange> changes;  // made to the bytes as they are packed (register=no)
 };
 
-// Resolves every [Files] line, in script order. Throws an input error naming the script
-// line for a source that does not exist, cannot be read or is no regular file, and a
-// script error for a wildcard that matches nothing, a target that breaks CheckFileTarget,
-// and a target that two lines (or two matches) both install: the second copy would
-// overwrite the first with an overwrite question, and the uninstall log and a shared
-// file's count would hold it twice. Targets are compared as the installer will expand them
-// (TargetIdentity), without regard to ASCII letter case as Windows does.
-std::vector<SourceFile> ResolveSourceFiles(const SetupScript& script);
+// Resolves every [Files] line, in script order. Keeps in *diagnostics, naming the script
+// line, an input error for a source that does not exist, cannot be read or is no regular
+// file, and a script error for a wildcard that matches nothing, a file of more than
+// kMaxBlocksPerFile blocks, a target that breaks CheckFileTarget, a register= option the
+// file cannot follow, and a target that two lines (or two matches) both install: the
+// second copy would overwrite the first with an overwrite question, and the uninstall log
+// and a shared file's count would hold it twice. Targets are compared as the installer
+// will expand them (TargetIdentity), without regard to ASCII letter case as Windows does.
+// The result holds the files of the lines that passed.
+std::vector<SourceFile> ResolveSourceFiles(const SetupScript& script,
+                                           ScriptDiagnostics* diagnostics);
 
 // A path of the script (a source or the licence file) as a path of this machine: '\' and
 // '/' both separate folders, and a relative path starts from the script's folder.
@@ -37,6 +45,6 @@ std::string ScriptRelativePath(const SetupScript& script, const std::string& pat
 // 1601-01-01 UTC. Times before 1601 give 0.
 uint64_t FileTimeFromUnix(int64_t seconds, uint32_t nanoseconds);
 
-// The file's version from its PE version resource, unless the file is no PE image or has
-// none: then all four parts are 0.
-void ReadSourceVersion(const std::string& path, uint16_t version[4]);
+// The whole file when it starts like a Windows executable ("MZ") and is not too large to
+// look into; empty otherwise.
+std::vector<uint8_t> ReadSourceImage(const std::string& path);

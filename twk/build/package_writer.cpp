@@ -18,11 +18,10 @@ namespace {
 constexpr uint8_t kEndRecord[2] = {0, 0};
 
 // Why a file cannot be packed, before a byte of it is compressed.
-void CheckBlockCount(const SourceFile& file, const std::string& script, uint64_t blocks) {
+void CheckBlockCount(const SourceFile& file, uint64_t blocks) {
   if (blocks > kMaxBlocksPerFile) {
-    ThrowScriptError(script, file.line,
-                     "'" + file.path + "' needs " + std::to_string(blocks) +
-                         " blocks; a file entry holds at most 65535 (about 4 GB)");
+    ThrowScriptError(file.place, "'" + file.path + "' needs " + std::to_string(blocks) +
+                                     " blocks; a file entry holds at most 65535 (about 4 GB)");
   }
 }
 
@@ -62,13 +61,12 @@ void PackageWriter::Spool(const uint8_t* data, size_t length) {
   spoolLength_ += length;
 }
 
-void PackageWriter::AddFile(const SourceFile& file, const std::string& script,
-                            const ProgressCallback& progress) {
+void PackageWriter::AddFile(const SourceFile& file, const ProgressCallback& progress) {
   try {
-    CheckBlockCount(file, script, (file.size + kPieceSize - 1) / kPieceSize);
-    pending_.push_back({Pending::kEntryStart, file, std::string(), ProgressCallback()});
-    ReadPieces(file, script, progress);
-    pending_.push_back({Pending::kEntryEnd, file, script, ProgressCallback()});
+    CheckBlockCount(file, (file.size + kPieceSize - 1) / kPieceSize);
+    pending_.push_back({Pending::kEntryStart, file, ProgressCallback()});
+    ReadPieces(file, progress);
+    pending_.push_back({Pending::kEntryEnd, file, ProgressCallback()});
   } catch (...) {
     // Earlier files are still in the works: their errors are reported first, whatever
     // the number of threads.
@@ -80,12 +78,11 @@ void PackageWriter::AddFile(const SourceFile& file, const std::string& script,
 // Reads the file piece by piece into the compressor, spooling earlier pieces whenever
 // enough are waiting, so that at no time more than the compressor's window of pieces is
 // in memory.
-void PackageWriter::ReadPieces(const SourceFile& file, const std::string& script,
-                               const ProgressCallback& progress) {
+void PackageWriter::ReadPieces(const SourceFile& file, const ProgressCallback& progress) {
   InputFile input;
   const InputStatus opened = input.Open(file.path);
   if (opened != InputStatus::kOk) {
-    ThrowUnusableInput(script, file.line, "source '" + file.path + "'", opened, input.problem());
+    ThrowUnusableInput(file.place, "source '" + file.path + "'", opened, input.problem());
   }
   // One byte more than the size it had is enough to tell that it changed; a file that
   // keeps growing is not read on.
@@ -99,11 +96,14 @@ void PackageWriter::ReadPieces(const SourceFile& file, const std::string& script
       ThrowInputError(file.path, input.problem());
     }
     if (got == 0) break;
+    piece.resize(got);
+    if (!ApplyByteChanges(file.changes, total, &piece)) {
+      ThrowInputError(file.path, "the file changed while it was read");
+    }
     allowed -= got;
     total += got;
-    piece.resize(got);
     compressor_.Submit([data = std::move(piece)] { return CompressPiece(data); });
-    pending_.push_back({Pending::kPiece, SourceFile(), std::string(), progress});
+    pending_.push_back({Pending::kPiece, SourceFile(), progress});
     while (compressor_.pending() > compressor_.window()) SpoolNext();
   }
   if (total != file.size) ThrowInputError(file.path, "the file changed while it was read");
@@ -124,7 +124,7 @@ void PackageWriter::SpoolNext() {
       break;
     }
     case Pending::kEntryEnd:
-      EndEntry(next.file, next.script);
+      EndEntry(next.file);
       break;
   }
 }
@@ -144,8 +144,8 @@ void PackageWriter::StartEntry(const SourceFile& file) {
   entryBlocks_ = 0;
 }
 
-void PackageWriter::EndEntry(const SourceFile& file, const std::string& script) {
-  CheckBlockCount(file, script, entryBlocks_);
+void PackageWriter::EndEntry(const SourceFile& file) {
+  CheckBlockCount(file, entryBlocks_);
   uint8_t fixed[kFileEntryFixedSize];
   StoreFileEntryFields(FieldsOf(file, static_cast<uint16_t>(entryBlocks_)), fixed);
   std::vector<uint8_t> name;
@@ -162,7 +162,7 @@ void PackageWriter::EndEntry(const SourceFile& file, const std::string& script) 
 }
 
 void PackageWriter::Finish(HeaderContent header, const PackageLists& lists,
-                           const std::string& script, int licenceLine) {
+                           const std::string& licencePlace) {
   FinishFiles();
   std::copy(sizeTable_, sizeTable_ + kSizeTableWords, header.sizeTable);
   tail_.clear();
@@ -181,8 +181,7 @@ void PackageWriter::Finish(HeaderContent header, const PackageLists& lists,
     const std::string what = "the header block (texts, size table and licence: " +
                              std::to_string(expanded.size()) +
                              " bytes) does not fit its capacity of 65530 bytes; shorten the licence";
-    if (licenceLine > 0) ThrowScriptError(script, licenceLine, what);
-    throw CommandError(kExitScriptError, script + ": " + what);
+    ThrowScriptError(licencePlace, what);
   }
   head_.insert(head_.end(), record.begin(), record.end());
 }

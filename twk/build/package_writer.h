@@ -43,26 +43,25 @@ class PackageWriter {
   PackageWriter(const PackageWriter&) = delete;
   PackageWriter& operator=(const PackageWriter&) = delete;
 
-  // Cuts the file into 65000-byte pieces, compresses them into block records and spools
-  // the file entry, maybe only once later files are added. An empty file has no blocks:
-  // only its end record. Throws a script error (naming `script` and the file's line) when
-  // the file needs more than 65535 blocks, and an input error when it cannot be read or
-  // changes size while it is read; an error of an earlier file comes first. `progress`
-  // hears of every piece spooled, on this thread, and must stay callable until
+  // Cuts the file into 65000-byte pieces (with the file's `changes` made), compresses them
+  // into block records and spools the file entry, maybe only once later files are added.
+  // An empty file has no blocks: only its end record. Throws a script error (naming the
+  // file's place) when the file needs more than 65535 blocks, and an input error when it
+  // cannot be read or changes while it is read; an error of an earlier file comes first.
+  // `progress` hears of every piece spooled, on this thread, and must stay callable until
   // FinishFiles or Finish has returned.
-  void AddFile(const SourceFile& file, const std::string& script, const ProgressCallback& progress);
+  void AddFile(const SourceFile& file, const ProgressCallback& progress);
 
   // Waits for the files added so far and spools them; throws what AddFile would have.
   void FinishFiles();
 
   // Spools what is still being compressed, then builds the header block from `header`
   // (its size table is replaced by the one of the files added) and the parts after the
-  // file entries. Throws a script error naming
-  // `script` (and `licenceLine`, when not 0) when the header block does not fit its
-  // capacity. List items must fit string records (CheckScript sees to it); a longer one
-  // throws std::length_error. Call once, after the last AddFile.
-  void Finish(HeaderContent header, const PackageLists& lists, const std::string& script,
-              int licenceLine);
+  // file entries. Throws a script error naming `licencePlace` (the script line of the
+  // licence, or the script) when the header block does not fit its capacity. List items
+  // must fit string records (CheckScript sees to it); a longer one throws
+  // std::length_error. Call once, after the last AddFile.
+  void Finish(HeaderContent header, const PackageLists& lists, const std::string& licencePlace);
 
   // The number of bytes WriteTo will deliver. Only after Finish.
   uint64_t Length() const;
@@ -77,16 +76,14 @@ class PackageWriter {
   struct Pending {
     enum Kind { kEntryStart, kPiece, kEntryEnd } kind;
     SourceFile file;           // kEntryStart, kEntryEnd
-    std::string script;        // kEntryEnd
     ProgressCallback progress;  // kPiece
   };
 
   void Spool(const uint8_t* data, size_t length);
-  void ReadPieces(const SourceFile& file, const std::string& script,
-                  const ProgressCallback& progress);
+  void ReadPieces(const SourceFile& file, const ProgressCallback& progress);
   void SpoolNext();
   void StartEntry(const SourceFile& file);
-  void EndEntry(const SourceFile& file, const std::string& script);
+  void EndEntry(const SourceFile& file);
 
   OrderedPool<CompressedPiece> compressor_;
   std::deque<Pending> pending_;

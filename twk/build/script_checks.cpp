@@ -51,12 +51,31 @@ bool HasControlCharacter(const std::string& text) {
   return false;
 }
 
+// The installer's own folders that a text can use: each needs the [Setup] value that
+// gives it.
+const char* UnsetFolderProblem(const SetupScript& script, const std::string& text) {
+  const size_t brace = text.find('{');
+  const MacroToken* macro = brace == std::string::npos ? nullptr : RecognisedMacroAt(text, brace);
+  if (macro == nullptr) return nullptr;
+  const std::string token = macro->token;
+  if (token == "{OurProgramDir}" && script.programFolder.value.empty()) {
+    return "uses {OurProgramDir}, but the script sets no ProgramFolder: the installer would "
+           "put nothing in its place (the root of the current drive)";
+  }
+  if (token == "{OurShortcutDir}" && script.startMenuFolder.value.empty()) {
+    return "uses {OurShortcutDir}, but the script sets no StartMenuFolder: it would be the "
+           "start-menu Programs folder itself ({StartPrograms} says so plainly)";
+  }
+  return nullptr;
+}
+
 class Checker {
  public:
-  explicit Checker(const SetupScript& script) : script_(script) {}
+  Checker(const SetupScript& script, ScriptDiagnostics* diagnostics)
+      : script_(script), diagnostics_(diagnostics) {}
 
   [[noreturn]] void Fail(int line, const std::string& what) const {
-    ThrowScriptError(script_.name, line, what);
+    ThrowScriptError(script_.Place(line), what);
   }
 
   void Length(int line, const std::string& what, const std::string& text, size_t max) const {
@@ -66,36 +85,66 @@ class Checker {
     }
   }
 
+  // Runs the checks of one item: the first rule it breaks is kept, the others are not
+  // looked at (they are often the same mistake seen again).
+  template <typename Check>
+  void Item(int line, Check check) {
+    diagnostics_->Record(line, check);
+  }
+
+  void Warn(int line, const std::string& what) {
+    diagnostics_->Warning(line, script_.Place(line) + ": " + what);
+  }
+
+  // A text that the installer expands must not need a folder the script leaves empty.
+  void WatchFolders(int line, const std::string& what, const std::string& text) const {
+    const char* problem = UnsetFolderProblem(script_, text);
+    if (problem != nullptr) Fail(line, what + " '" + text + "' " + problem);
+  }
+
   // Refuses a path whose brace group the installer would misread, and warns about one it
   // will not expand as its author probably expects.
   void WatchPath(int line, const std::string& what, const std::string& path, bool mustBePlaced) {
     const std::string problem = BraceGroupProblem(path);
     if (!problem.empty()) Fail(line, what + " '" + path + "': " + problem);
+    WatchFolders(line, what, path);
     const size_t brace = path.find('{');
     if (brace != std::string::npos && RecognisedMacroAt(path, brace) == nullptr) {
-      warnings_.push_back(std::to_string(line) + ": " + what + " '" + path +
-                          "': its first {...} is not a path macro and stays as written");
+      Warn(line, what + " '" + path + "': its first {...} is not a path macro and stays as written");
     } else if (brace == std::string::npos && mustBePlaced && !IsAbsolute(path)) {
-      warnings_.push_back(std::to_string(line) + ": " + what + " '" + path +
-                          "' has no path macro or drive: it is relative to the "
-                          "installer's current folder");
+      Warn(line, what + " '" + path + "' has no path macro or drive: it is relative to the "
+                                      "installer's current folder");
     }
   }
 
   void Setup() {
-    Length(script_.title.line, "Title", script_.title.value, kMaxStringRecord);
-    Length(script_.bottomText.line, "BottomText", script_.bottomText.value, kMaxStringRecord);
-    Length(script_.programFolder.line, "ProgramFolder", script_.programFolder.value,
-           kMaxStringRecord);
-    Length(script_.startMenuFolder.line, "StartMenuFolder", script_.startMenuFolder.value,
-           kMaxStringRecord);
-    Length(script_.runAfter.line, "RunAfter", script_.runAfter.value, kMaxStringRecord);
-    Length(script_.productKey.line, "ProductKey", script_.productKey.value, kMaxProductKeyLength);
-    if (script_.productKey.value.find('\\') != std::string::npos) {
-      Fail(script_.productKey.line, "ProductKey is one registry key name: it may not hold '\\'");
+    const SetupScript& s = script_;
+    Item(s.title.line, [&] { Length(s.title.line, "Title", s.title.value, kMaxStringRecord); });
+    Item(s.bottomText.line, [&] {
+      Length(s.bottomText.line, "BottomText", s.bottomText.value, kMaxStringRecord);
+    });
+    Item(s.programFolder.line, [&] {
+      Length(s.programFolder.line, "ProgramFolder", s.programFolder.value, kMaxStringRecord);
+    });
+    Item(s.startMenuFolder.line, [&] {
+      Length(s.startMenuFolder.line, "StartMenuFolder", s.startMenuFolder.value, kMaxStringRecord);
+    });
+    Item(s.runAfter.line, [&] {
+      Length(s.runAfter.line, "RunAfter", s.runAfter.value, kMaxStringRecord);
+      if (!s.runAfter.value.empty()) WatchPath(s.runAfter.line, "RunAfter", s.runAfter.value, false);
+    });
+    Item(s.productKey.line, [&] { ProductKey(); });
+  }
+
+  void ProductKey() const {
+    const ScriptText& key = script_.productKey;
+    Length(key.line, "ProductKey", key.value, kMaxProductKeyLength);
+    if (key.value.find('\\') != std::string::npos) {
+      Fail(key.line, "ProductKey is one registry key name: it may not hold '\\'");
     }
-    if (!script_.runAfter.value.empty()) {
-      WatchPath(script_.runAfter.line, "RunAfter", script_.runAfter.value, false);
+    if (!key.value.empty() && script_.programFolder.value.empty()) {
+      Fail(key.line, "ProductKey needs a ProgramFolder: the installer writes UNINST.EXE into "
+                     "{OurProgramDir}, which would be the root of the current drive");
     }
   }
 
@@ -129,6 +178,7 @@ class Checker {
     Length(line, "the shortcut line", EncodeShortcutLine(shortcut), kMaxStringRecord);
     WatchPath(line, "link", shortcut.link, true);
     WatchPath(line, "shortcut target", shortcut.target, false);
+    WatchFolders(line, "the arguments", shortcut.arguments);
     WatchPath(line, "start-in folder", shortcut.startIn, false);
   }
 
@@ -138,7 +188,6 @@ class Checker {
       Fail(key.line, "the registry key has an empty level ('\\\\' or a trailing '\\')");
     }
     Length(key.line, "the registry key line", EncodeRegistryKeyLine(key), kMaxStringRecord);
-    for (const RegistryValueItem& value : key.values) Value(value);
   }
 
   void Value(const RegistryValueItem& value) {
@@ -156,28 +205,37 @@ class Checker {
     }
     Length(value.line, "the registry value line", EncodeRegistryValueLine(value),
            kMaxStringRecord);
+    // Registry texts may hold braces of their own (class ids): only a recognised macro counts.
+    if (value.kind == RegistryKind::kString) WatchFolders(value.line, "the text", value.text);
   }
-
-  std::vector<std::string> TakeWarnings() { return std::move(warnings_); }
 
  private:
   const SetupScript& script_;
-  std::vector<std::string> warnings_;
+  ScriptDiagnostics* diagnostics_;
 };
 
 }  // namespace
 
-std::vector<std::string> CheckScript(const SetupScript& script) {
-  Checker checker(script);
+void CheckScript(const SetupScript& script, ScriptDiagnostics* diagnostics) {
+  Checker checker(script, diagnostics);
   checker.Setup();
-  for (const FileItem& file : script.files) checker.File(file);
-  for (const ShortcutItem& shortcut : script.shortcuts) checker.Shortcut(shortcut);
-  for (const RegistryKeyItem& key : script.registry) checker.Key(key);
-  return checker.TakeWarnings();
+  for (const FileItem& file : script.files) {
+    checker.Item(file.line, [&] { checker.File(file); });
+  }
+  for (const ShortcutItem& shortcut : script.shortcuts) {
+    checker.Item(shortcut.line, [&] { checker.Shortcut(shortcut); });
+  }
+  for (const RegistryKeyItem& key : script.registry) {
+    checker.Item(key.line, [&] { checker.Key(key); });
+    for (const RegistryValueItem& value : key.values) {
+      checker.Item(value.line, [&] { checker.Value(value); });
+    }
+  }
 }
 
 void CheckFileTarget(const SetupScript& script, int line, const std::string& target, bool shared) {
-  Checker checker(script);
+  ScriptDiagnostics unused;
+  Checker checker(script, &unused);
   if (target.empty()) checker.Fail(line, "the target is empty");
   if (HasControlCharacter(target)) {
     checker.Fail(line, "the target '" + target + "' holds TAB or another control character");

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "twk/build/script_diagnostics.h"
 #include "twk/build/script_model.h"
 
 // The longest product key: its Add/Remove Programs key line is logged as one string record
@@ -21,16 +22,17 @@ constexpr size_t kMaxSharedTargetLength = 254;
 // ".lnk" is appended to a link path whose last component has no '.', in a 256-byte buffer.
 constexpr size_t kMaxLinkWithoutExtension = 251;
 
-// Throws a script error at the first rule the script breaks, among them a path (file target,
-// shortcut link, target or start-in folder, RunAfter) whose first brace group the installer
-// would misread (BraceGroupProblem). Returns warnings ("LINE: ...", without the script
-// name) for things that are allowed but probably not meant: a target that is neither
-// absolute nor starts from a path macro, a brace group that is no path macro.
-std::vector<std::string> CheckScript(const SetupScript& script);
+// Keeps in *diagnostics, for every item of the script, the first rule it breaks, among
+// them a path (file target, shortcut link, target or start-in folder, RunAfter) whose first
+// brace group the installer would misread (BraceGroupProblem), and a text the installer
+// expands that uses {OurProgramDir} or {OurShortcutDir} when the script sets no such
+// folder. Warns about things that are allowed but probably not meant: a target that is
+// neither absolute nor starts from a path macro, a brace group that is no path macro.
+void CheckScript(const SetupScript& script, ScriptDiagnostics* diagnostics);
 
 // The rules for one file target once its final text is known (a folder target gets the
 // source file name appended): not empty, no control characters, at most 255 bytes, at most
-// 254 for a shared file. Throws a script error at `line`.
+// 254 for a shared file. Throws a script error naming the line of rank `line`.
 void CheckFileTarget(const SetupScript& script, int line, const std::string& target, bool shared);
 
 // True when `source` holds '*' or '?'.

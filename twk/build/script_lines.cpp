@@ -42,6 +42,12 @@ void ParseVersion(const std::string& text, const ScriptLine& at, uint16_t versio
   }
 }
 
+RegisterOption ParseRegisterOption(const std::string& text, const ScriptLine& at) {
+  if (EqualsIgnoringCase(text, "yes")) return RegisterOption::kRequired;
+  if (EqualsIgnoringCase(text, "no")) return RegisterOption::kOff;
+  Fail(at, "register='" + text + "' is not yes or no");
+}
+
 // The two positional values every file and shortcut line begins with.
 void RequireTwoValues(const std::vector<ScriptField>& fields, const ScriptLine& at,
                       const char* what) {
@@ -94,7 +100,7 @@ const RootName kRoots[] = {
 
 RegistryKeyItem ParseKeyLine(const ScriptField& field, const ScriptLine& at) {
   RegistryKeyItem key;
-  key.line = at.number;
+  key.line = at.rank;
   const std::string& path = field.value;
   const size_t slash = path.find('\\');
   const std::string root = path.substr(0, slash);
@@ -113,7 +119,7 @@ RegistryKeyItem ParseKeyLine(const ScriptField& field, const ScriptLine& at) {
 
 RegistryValueItem ParseValueLine(const std::vector<ScriptField>& fields, const ScriptLine& at) {
   RegistryValueItem value;
-  value.line = at.number;
+  value.line = at.rank;
   value.name = fields[0].name;
   const std::string& kind = fields[0].value;
   const size_t dataCount = fields.size() - 1;
@@ -143,9 +149,9 @@ RegistryValueItem ParseValueLine(const std::vector<ScriptField>& fields, const S
 }  // namespace
 
 FileItem ParseFileLine(const std::vector<ScriptField>& fields, const ScriptLine& at) {
-  RequireTwoValues(fields, at, "SOURCE TARGET [shared] [version=A.B.C.D]");
+  RequireTwoValues(fields, at, "SOURCE TARGET [shared] [version=A.B.C.D] [register=yes|no]");
   FileItem file;
-  file.line = at.number;
+  file.line = at.rank;
   file.source = fields[0].value;
   file.target = fields[1].value;
   for (size_t i = 2; i < fields.size(); ++i) {
@@ -155,9 +161,11 @@ FileItem ParseFileLine(const std::vector<ScriptField>& fields, const ScriptLine&
     } else if (field.hasName && EqualsIgnoringCase(field.name, "version")) {
       file.hasVersion = true;
       ParseVersion(field.value, at, file.version);
+    } else if (field.hasName && EqualsIgnoringCase(field.name, "register")) {
+      file.registerOption = ParseRegisterOption(field.value, at);
     } else {
       Fail(at, "unknown file option '" + (field.hasName ? field.name + "=" : field.value) +
-                   "' (expected shared or version=A.B.C.D)");
+                   "' (expected shared, version=A.B.C.D or register=yes|no)");
     }
   }
   return file;
@@ -166,7 +174,7 @@ FileItem ParseFileLine(const std::vector<ScriptField>& fields, const ScriptLine&
 ShortcutItem ParseShortcutLine(const std::vector<ScriptField>& fields, const ScriptLine& at) {
   RequireTwoValues(fields, at, "LINK TARGET [arguments=TEXT] [startin=FOLDER]");
   ShortcutItem shortcut;
-  shortcut.line = at.number;
+  shortcut.line = at.rank;
   shortcut.link = fields[0].value;
   shortcut.target = fields[1].value;
   for (size_t i = 2; i < fields.size(); ++i) {
@@ -183,15 +191,19 @@ ShortcutItem ParseShortcutLine(const std::vector<ScriptField>& fields, const Scr
   return shortcut;
 }
 
-void ParseRegistryLine(const std::vector<ScriptField>& fields, const ScriptLine& at,
-                       std::vector<RegistryKeyItem>* keys) {
-  if (fields.size() == 1 && !fields[0].hasName) {
-    keys->push_back(ParseKeyLine(fields[0], at));
-    return;
-  }
+bool IsRegistryKeyLine(const std::vector<ScriptField>& fields) {
+  return fields.size() == 1 && !fields[0].hasName;
+}
+
+RegistryKeyItem ParseRegistryKeyLine(const std::vector<ScriptField>& fields,
+                                     const ScriptLine& at) {
+  return ParseKeyLine(fields[0], at);
+}
+
+RegistryValueItem ParseRegistryValueLine(const std::vector<ScriptField>& fields,
+                                         const ScriptLine& at) {
   if (!fields[0].hasName) {
     Fail(at, "expected a key (ROOT\\SUBKEY alone on its line) or a value (NAME = TYPE DATA)");
   }
-  if (keys->empty()) Fail(at, "a value line before any key line");
-  keys->back().values.push_back(ParseValueLine(fields, at));
+  return ParseValueLine(fields, at);
 }

@@ -6,20 +6,26 @@
 #include "twk/build/script_lexer.h"
 #include "twk/build/script_model.h"
 
-// Where a line stands, for its error messages.
+// Where a line stands: the file and its line there, for error messages, and the line's
+// rank (see script_model.h), which the items keep.
 struct ScriptLine {
   const std::string& script;
   int number;
+  int rank;
 };
 
-// SOURCE TARGET [shared] [version=A.B.C.D]
+// SOURCE TARGET [shared] [version=A.B.C.D] [register=yes|no]
 FileItem ParseFileLine(const std::vector<ScriptField>& fields, const ScriptLine& at);
 
 // LINK TARGET [arguments=TEXT] [startin=FOLDER]
 ShortcutItem ParseShortcutLine(const std::vector<ScriptField>& fields, const ScriptLine& at);
 
-// A key line (ROOT\SUBKEY, alone on its line) opens a new key in *keys; a value line
-// (NAME = string TEXT | dword NUMBER | binary HEX... | remove) adds a value to the last key.
-// A value line before any key line is refused.
-void ParseRegistryLine(const std::vector<ScriptField>& fields, const ScriptLine& at,
-                       std::vector<RegistryKeyItem>* keys);
+// A key line is ROOT\SUBKEY alone on its line; every other registry line is a value line.
+bool IsRegistryKeyLine(const std::vector<ScriptField>& fields);
+
+RegistryKeyItem ParseRegistryKeyLine(const std::vector<ScriptField>& fields,
+                                     const ScriptLine& at);
+
+// NAME = string TEXT | dword NUMBER | binary HEX... | remove
+RegistryValueItem ParseRegistryValueLine(const std::vector<ScriptField>& fields,
+                                         const ScriptLine& at);

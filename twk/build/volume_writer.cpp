@@ -64,6 +64,14 @@ void CheckVolumeSize(uint64_t volumeSize, uint64_t stubLength) {
   }
 }
 
+unsigned VolumeFileCount(uint64_t packageLength, uint64_t stubLength, uint64_t volumeSize) {
+  if (volumeSize == 0) return 1;
+  const uint64_t first = volumeSize - stubLength - kVolumeLengthWordSize;
+  if (packageLength <= first) return 1;
+  const uint64_t each = volumeSize - kVolumeLengthWordSize;
+  return static_cast<unsigned>(1 + (packageLength - first + each - 1) / each);
+}
+
 std::string VolumePath(const std::string& installer, unsigned number) {
   char suffix[16];
   std::snprintf(suffix, sizeof(suffix), kVolumeSuffixFormat, number);

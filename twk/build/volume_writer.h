@@ -23,6 +23,11 @@ constexpr uint64_t kMinimumVolumePayload = 16;
 // the volume length word and kMinimumVolumePayload package bytes, and is at most 4 GiB - 1.
 void CheckVolumeSize(uint64_t volumeSize, uint64_t stubLength);
 
+// How many files VolumeWriter writes for `packageLength` package bytes after a stub of
+// `stubLength` bytes: 1 without volumes, otherwise the installation file and its volumes.
+// `volumeSize` must pass CheckVolumeSize.
+unsigned VolumeFileCount(uint64_t packageLength, uint64_t stubLength, uint64_t volumeSize);
+
 class VolumeWriter {
  public:
   // Starts volume 0 with `stub`. `volumeSize` 0 means one file without volumes (of at most

@@ -1,0 +1,112 @@
+// twk build as a release pipeline runs it: every error at once, names passed in with -D,
+// --strict, and volume sizes as people write them.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "tests/twk/build_test_support.h"
+#include "tests/twk/cli_support.h"
+
+namespace {
+
+using build_test::TempDir;
+using cli_test::Quote;
+using cli_test::RunTwk;
+using cli_test::TwkRun;
+
+struct Project {
+  TempDir dir;
+  std::string stub = build_test::WriteFakeStub(dir);
+
+  Project() { build_test::WriteBytes(dir / "app.bin", build_test::NoiseBytes(400000, 7)); }
+
+  TwkRun Build(const std::string& script, const std::string& options = "") {
+    build_test::WriteText(dir / "t.twk", script);
+    return RunTwk("build " + Quote(dir / "t.twk") + " --stub " + Quote(stub) + " " + options);
+  }
+};
+
+bool Exists(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0;
+}
+
+TEST(TwkBuildCli, PrintsEveryErrorOfTheScriptOneLineEachAndBuildsNothing) {
+  Project project;
+  const TwkRun run = project.Build(
+      "[Setup]\nProgramFolder = P\nTitle = ${VERSION}\n[Files]\n"
+      "app.bin {OurProgamDir}\\\nmissing.bin {OurProgramDir}\\\n[Shortcuts]\n{Desktop}\\A\n");
+  EXPECT_EQ(run.status, 4);
+  const std::string script = project.dir / "t.twk";
+  EXPECT_EQ(run.err,
+            "twk: " + script + ":3: ${VERSION} is not defined (!define VERSION VALUE in the "
+            "script, or twk build -D VERSION=VALUE)\n"
+            "twk: " + script + ":5: target '{OurProgamDir}\\': '{OurProgamDir}' is no path "
+            "macro, so the installer leaves it as written; did you mean {OurProgramDir}?\n"
+            "twk: " + script + ":6: source '" + project.dir.path() + "/missing.bin' does not exist\n"
+            "twk: " + script + ":8: expected LINK TARGET [arguments=TEXT] [startin=FOLDER] (quote "
+            "values that hold blanks or '=')\n");
+  EXPECT_TRUE(run.out.empty());
+  EXPECT_FALSE(Exists(project.dir / "SETUP.EXE"));
+}
+
+TEST(TwkBuildCli, DefinesFromTheCommandLineWinOverTheScripts) {
+  Project project;
+  const std::string script =
+      "!define VERSION 0.0\n[Setup]\nTitle = \"App ${VERSION} ${EDITION}\"\n";
+  TwkRun run = project.Build(script, "-D VERSION=2.5.1 -DEDITION='Pro x'");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(RunTwk("list " + Quote(project.dir / "SETUP.EXE")).out.find("Title:             \"App 2.5.1 Pro x\""),
+            std::string::npos);
+  run = project.Build(script, "-DEDITION=Home");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(RunTwk("list " + Quote(project.dir / "SETUP.EXE")).out.find("\"App 0.0 Home\""),
+            std::string::npos);
+  for (const char* bad : {"-D VERSION", "-D 2X=1", "-D", "-D=1"}) {
+    run = project.Build(script, bad);
+    EXPECT_EQ(run.status, 2) << bad;
+    EXPECT_NE(run.err.find("usage: twk build"), std::string::npos) << run.err;
+  }
+}
+
+TEST(TwkBuildCli, StrictMakesEveryWarningAnError) {
+  Project project;
+  const std::string script = "[Files]\napp.bin Program\\app.bin\n";
+  TwkRun run = project.Build(script);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("twk: warning: " + project.dir / "t.twk:2: target 'Program\\app.bin' has no "
+                         "path macro or drive"),
+            std::string::npos)
+      << run.err;
+  std::remove((project.dir / "SETUP.EXE").c_str());
+  run = project.Build(script, "--strict");
+  EXPECT_EQ(run.status, 4);
+  EXPECT_NE(run.err.find("twk: " + project.dir / "t.twk:2: target 'Program\\app.bin' has no path "
+                         "macro or drive: it is relative to the installer's current folder (an "
+                         "error with --strict)"),
+            std::string::npos)
+      << run.err;
+  EXPECT_FALSE(Exists(project.dir / "SETUP.EXE"));
+}
+
+TEST(TwkBuildCli, VolumeSizesTakeUnitsAndTheNamesOfMedia) {
+  Project project;
+  const std::string script = "[Setup]\nProgramFolder = P\n[Files]\napp.bin {OurProgramDir}\\\n";
+  // 100K: 102400 bytes; the 400000 noise bytes need five files.
+  TwkRun run = project.Build(script, "--volume-size 100K");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("plus 3 volume files"), std::string::npos) << run.out;
+  EXPECT_EQ(build_test::ReadBytes(project.dir / "SETUP.EXE").size(), 102400u);
+  // A floppy's name is the room it offers a file, not 1.44 * 1048576 bytes.
+  build_test::WriteBytes(project.dir / "app.bin", build_test::NoiseBytes(3000000, 7));
+  run = project.Build(script, "--volume-size 1.44m");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(build_test::ReadBytes(project.dir / "SETUP.EXE").size(), 1457664u);
+  EXPECT_EQ(build_test::ReadBytes(project.dir / "SETUP.001").size(), 1457664u);
+  for (const char* bad : {"1.5M", "12X", "K", "0K", "-3"}) {
+    run = project.Build(script, std::string("--volume-size ") + bad);
+    EXPECT_EQ(run.status, 2) << bad;
+    EXPECT_NE(run.err.find("--volume-size"), std::string::npos) << run.err;
+  }
+}
+
+}  // namespace
