@@ -1,12 +1,13 @@
-// twk list: shows what an installation file holds, in package order.
+// twk list: shows what an installation file holds, in package order, as text or JSON.
 #include <cstdio>
 #include <iostream>
 
 #include "package/format.h"
 #include "twk/command_usage.h"
 #include "twk/commands.h"
-#include "twk/reader/installer_reader.h"
-#include "twk/reader/reader_error.h"
+#include "twk/common/exit_codes.h"
+#include "twk/installer_listing.h"
+#include "twk/listing_json.h"
 #include "twk/reader/reader_lines.h"
 #include "twk/reader/reader_text.h"
 #include "twk/reader_commands.h"
@@ -37,46 +38,29 @@ void PrintHeader(const InstallerHeader& header, std::ostream& out) {
   }
 }
 
-// Expands every block of the entry to learn its size; "?" when a block is damaged.
-std::string FileSize(InstallerReader& reader, const FileEntry& entry, int* blocks,
-                     std::ostream& err, bool* damaged) {
-  uint64_t size = 0;
-  bool known = true;
-  BlockRecord record;
-  std::vector<uint8_t> expanded;
-  for (*blocks = 0; reader.NextBlock(entry, *blocks + 1, &record); ++*blocks) {
-    if (!known) continue;
-    const BlockVerdict verdict = ExpandBlockRecord(record, kFileBlockCapacity, &expanded);
-    if (verdict != BlockVerdict::kOk) {
-      err << "twk: " << reader.stream().Describe(record.where) << ": block " << *blocks + 1
-          << " of " << entry.Label() << " is damaged: "
-          << DescribeBlockVerdict(verdict, record) << "\n";
-      known = false;
-      *damaged = true;
-    }
-    size += expanded.size();
-  }
-  return known ? std::to_string(size) : "?";
+const char* KnowledgeText(Knowledge knowledge) {
+  return knowledge == Knowledge::kYes ? "yes" : knowledge == Knowledge::kNo ? "no" : "?";
 }
 
-void PrintFiles(InstallerReader& reader, std::ostream& out, std::ostream& err, bool* damaged) {
-  out << "\nFiles:\n      SIZE  BLOCKS  VERSION          TIME (UTC)           SHARED  TARGET\n";
-  FileEntry entry;
-  int count = 0;
-  while (reader.NextFileEntry(&entry)) {
-    ++count;
-    int blocks = 0;
-    const std::string size = FileSize(reader, entry, &blocks, err, damaged);
+void PrintFiles(const InstallerListing& listing, std::ostream& out) {
+  out << "\nFiles:\n      SIZE  BLOCKS  VERSION          TIME (UTC)           SHARED  SELFREG  "
+         "TARGET\n";
+  for (const ListedFile& file : listing.files) {
+    const FileEntry& entry = file.entry;
     char line[160];
-    std::snprintf(line, sizeof line, "%10s  %6d  %-15s  %s  %-6s  ", size.c_str(), blocks,
+    std::snprintf(line, sizeof line, "%10s  %6d  %-15s  %s  %-6s  %-7s  ",
+                  file.sizeKnown ? std::to_string(file.size).c_str() : "?", file.blocks,
                   FormatVersion(entry.fields.version).c_str(),
-                  FormatFileTime(entry.fileTime()).c_str(), entry.fields.shared ? "yes" : "no");
+                  FormatFileTime(entry.fileTime()).c_str(), entry.fields.shared ? "yes" : "no",
+                  KnowledgeText(file.selfRegisters));
     out << line << EscapeText(entry.name) << "\n";
-    if (blocks != entry.fields.blockCount) {
+    if (file.blocks != entry.fields.blockCount) {
       out << "          (the entry announces " << entry.fields.blockCount << " blocks)\n";
     }
   }
-  out << "  " << count << (count == 1 ? " file\n" : " files\n");
+  if (listing.filesComplete) {
+    out << "  " << listing.files.size() << (listing.files.size() == 1 ? " file\n" : " files\n");
+  }
 }
 
 void PrintShortcuts(const RecordList& list, std::ostream& out) {
@@ -99,7 +83,9 @@ std::string DescribeValue(const RegistryLine& line) {
   std::string value;
   switch (line.type) {
     case kRegistryTypeNumber:
-      value = "D " + (line.problem.empty() ? std::to_string(line.number) : std::string());
+      value = "D " + (line.problem.empty()
+                          ? std::to_string(line.number) + " (" + FormatHex32(line.number) + ")"
+                          : std::string());
       break;
     case kRegistryTypeBinary:
       value = "B " + std::to_string(line.binaryLength) + " bytes: " +
@@ -120,9 +106,9 @@ std::string DescribeValue(const RegistryLine& line) {
   return name + " = " + value;
 }
 
-void PrintRegistry(const RecordList& list, std::ostream& out) {
-  out << "\nRegistry lines: " << list.lines.size() << "\n";
-  for (const std::string& text : list.lines) {
+void PrintRegistry(const std::vector<std::string>& lines, std::ostream& out) {
+  out << "\nRegistry lines: " << lines.size() << "\n";
+  for (const std::string& text : lines) {
     const RegistryLine line = DecodeRegistryLine(text);
     switch (line.kind) {
       case RegistryLineKind::kKey:
@@ -141,52 +127,41 @@ void PrintRegistry(const RecordList& list, std::ostream& out) {
   }
 }
 
-void PrintEnd(InstallerReader& reader, std::ostream& out) {
-  const VolumeStream& stream = reader.stream();
-  out << "\nPackage: " << stream.volumesOpened()
-      << (stream.volumesOpened() == 1 ? " volume" : " volumes") << ", ends in "
-      << stream.DescribeHere() << "\n";
+void PrintListing(const InstallerListing& listing, std::ostream& out) {
+  if (!listing.opened) return;
+  out << "Installer:         " << listing.path << " (package offset " << listing.packageOffset
+      << ")\n";
+  if (listing.haveHeader) PrintHeader(listing.header, out);
+  PrintFiles(listing, out);
+  if (!listing.haveLists) return;
+  PrintShortcuts(listing.shortcuts, out);
+  PrintRegistry(listing.registry, out);
+  out << "\nRun after: " << (listing.runAfter.empty() ? "(none)" : Quoted(listing.runAfter)) << "\n";
+  out << "\nPackage: " << listing.volumes.size()
+      << (listing.volumes.size() == 1 ? " volume" : " volumes") << ", ends in " << listing.end
+      << "\n";
 }
 
 }  // namespace
 
-int ListInstaller(const std::string& path, std::ostream& out, std::ostream& err) {
-  bool damaged = false;
-  try {
-    InstallerReader reader(path);
-    reader.RequireInstallMode();
-    out << "Installer:         " << path << " (package offset "
-        << reader.stream().location().packageOffset << ")\n";
-    InstallerHeader header;
-    std::string problem;
-    if (reader.DecodeHeader(reader.ReadHeaderRecord(), &header, &problem)) {
-      PrintHeader(header, out);
-    } else {
-      err << "twk: " << problem << "\n";
-      damaged = true;
-    }
-    PrintFiles(reader, out, err, &damaged);
-    PrintShortcuts(reader.ReadShortcutList(), out);
-    PrintRegistry(reader.ReadRegistryList(), out);
-    const std::string runAfter = reader.ReadRunAfter();
-    out << "\nRun after: " << (runAfter.empty() ? "(none)" : Quoted(runAfter)) << "\n";
-    PrintEnd(reader, out);
-    const std::string directory = reader.DirectoryProblem(header);
-    if (!directory.empty()) {
-      err << "twk: " << directory << "\n";
-      damaged = true;
-    }
-  } catch (const ReadError& error) {
-    err << "twk: " << error.what() << "\n";
-    return error.exitCode();
+int ListInstaller(const std::string& path, std::ostream& out, std::ostream& err,
+                  ReportFormat format) {
+  const InstallerListing listing = ReadInstallerListing(path);
+  if (format == ReportFormat::kJson) {
+    out << ListingAsJson(listing);
+  } else {
+    PrintListing(listing, out);
   }
-  return damaged ? kExitDamaged : kExitOk;
+  for (const std::string& problem : listing.problems) err << "twk: " << problem << "\n";
+  return listing.exitCode;
 }
 
 int RunListCommand(const Arguments& args) {
-  if (args.size() != 1 || args[0].empty() || args[0][0] == '-') {
+  ReportFormat format = ReportFormat::kText;
+  std::string installer;
+  if (!ParseReportArguments(args, &installer, &format)) {
     std::cerr << "twk: " << CommandSynopsis("list") << "\n";
     return kExitUsage;
   }
-  return ListInstaller(args[0], std::cout, std::cerr);
+  return ListInstaller(installer, std::cout, std::cerr, format);
 }

@@ -5,6 +5,7 @@
 #include "package/format.h"
 #include "twk/command_usage.h"
 #include "twk/commands.h"
+#include "twk/common/json_writer.h"
 #include "twk/reader/installer_reader.h"
 #include "twk/reader/reader_error.h"
 #include "twk/reader/reader_text.h"
@@ -48,43 +49,110 @@ void PrintRegistry(const UninstallLog& log, std::ostream& out) {
   }
 }
 
+// What is wrong with the log or the program, and the notes; the exit code.
+int Findings(const std::string& path, const UninstallLog& log, std::vector<std::string>* notes,
+             std::vector<std::string>* problems) {
+  if (log.volumeWord != 0) {
+    notes->push_back("the word before the mode byte is " + std::to_string(log.volumeWord) +
+                     "; a maintenance program has 0 there");
+  }
+  if (log.trailingBytes != 0) {
+    notes->push_back(std::to_string(log.trailingBytes) + " bytes follow what the program reads");
+  }
+  if (!log.complete) {
+    problems->push_back(log.problem + ": the uninstall log is cut short");
+  } else if (log.mode != kModeUninstall && log.mode != kModeFinalize) {
+    problems->push_back(path + ": unknown mode byte " + std::to_string(unsigned{log.mode}));
+  }
+  return problems->empty() ? kExitOk : kExitDamaged;
+}
+
+void WriteLogJson(const UninstallLog& log, JsonWriter* json) {
+  json->Key("files");
+  json->BeginArray();
+  for (const LoggedFile& file : log.files) {
+    json->BeginObject();
+    json->Field("path", file.path);
+    json->Field("shared", file.shared);
+    json->Field("passedOver", HasParentStep(file.path.c_str()));
+    json->EndObject();
+  }
+  json->EndArray();
+  json->Key("registry");
+  json->BeginArray();
+  for (const LoggedRegistryItem& item : log.registry) {
+    json->BeginObject();
+    if (item.isKey) {
+      json->Field("key", item.line.substr(1));
+      json->Field("rootRecognised", item.rootRecognised);
+      json->Field("values", item.valueNames);
+    } else {
+      json->Field("passedOver", item.line);
+    }
+    json->EndObject();
+  }
+  json->EndArray();
+}
+
+void PrintJson(const std::string& path, const UninstallLog* log, int code,
+               const std::vector<std::string>& notes, const std::vector<std::string>& problems,
+               std::ostream& out) {
+  JsonWriter json;
+  json.BeginObject();
+  json.Field("program", path);
+  if (log != nullptr) {
+    json.Field("packageOffset", uint64_t{log->packageOffset});
+    json.Field("mode", uint64_t{log->mode});
+    json.Field("modeName", ModeName(log->mode));
+    json.Field("title", log->title);
+    json.Field("bottomText", log->bottomText);
+    json.Field("productKey", log->productKey);
+    if (log->mode == kModeUninstall) WriteLogJson(*log, &json);
+    json.Field("complete", log->complete);
+  }
+  json.Field("notes", notes);
+  json.Field("problems", problems);
+  json.Field("exitCode", uint64_t(code));
+  json.EndObject();
+  out << json.Text();
+}
+
 }  // namespace
 
-int LogMaintenanceProgram(const std::string& path, std::ostream& out, std::ostream& err) {
+int LogMaintenanceProgram(const std::string& path, std::ostream& out, std::ostream& err,
+                          ReportFormat format) {
   UninstallLog log;
+  std::vector<std::string> notes;
+  std::vector<std::string> problems;
   try {
     log = ReadUninstallLog(path);
   } catch (const ReadError& error) {
     err << "twk: " << error.what() << "\n";
+    problems.push_back(error.what());
+    if (format == ReportFormat::kJson) PrintJson(path, nullptr, error.exitCode(), notes, problems, out);
     return error.exitCode();
   }
-  PrintTrailer(path, log, out);
-  if (log.mode == kModeUninstall) {
-    PrintFiles(log, out);
-    PrintRegistry(log, out);
+  const int code = Findings(path, log, &notes, &problems);
+  if (format == ReportFormat::kJson) {
+    PrintJson(path, &log, code, notes, problems, out);
+  } else {
+    PrintTrailer(path, log, out);
+    if (log.mode == kModeUninstall) {
+      PrintFiles(log, out);
+      PrintRegistry(log, out);
+    }
+    for (const std::string& note : notes) out << "note: " << note << "\n";
   }
-  if (log.volumeWord != 0) {
-    out << "note: the word before the mode byte is " << log.volumeWord
-        << "; a maintenance program has 0 there\n";
-  }
-  if (log.trailingBytes != 0) {
-    out << "note: " << log.trailingBytes << " bytes follow what the program reads\n";
-  }
-  if (!log.complete) {
-    err << "twk: " << log.problem << ": the uninstall log is cut short\n";
-    return kExitDamaged;
-  }
-  if (log.mode != kModeUninstall && log.mode != kModeFinalize) {
-    err << "twk: " << path << ": unknown mode byte " << unsigned{log.mode} << "\n";
-    return kExitDamaged;
-  }
-  return kExitOk;
+  for (const std::string& problem : problems) err << "twk: " << problem << "\n";
+  return code;
 }
 
 int RunLogCommand(const Arguments& args) {
-  if (args.size() != 1 || args[0].empty() || args[0][0] == '-') {
+  std::string program;
+  ReportFormat format = ReportFormat::kText;
+  if (!ParseReportArguments(args, &program, &format)) {
     std::cerr << "twk: " << CommandSynopsis("log") << "\n";
     return kExitUsage;
   }
-  return LogMaintenanceProgram(args[0], std::cout, std::cerr);
+  return LogMaintenanceProgram(program, std::cout, std::cerr, format);
 }

@@ -35,16 +35,21 @@ const UsageText kUsages[] = {
      "                       script's own !define NAME (repeat for more names)\n"
      "  --strict             every warning is an error (exit code 4)\n"},
     {"list", "show what an installer holds",
-     "usage: twk list INSTALLER\n"
+     "usage: twk list INSTALLER [--json]\n"
      "\n"
      "Shows what an installation file holds, in package order: the header, the size\n"
-     "table, the files (size, blocks, version, time, shared), shortcuts, registry lines\n"
-     "and the run-after command. Volumes are found beside INSTALLER.\n"},
+     "table, the files (size, blocks, version, time, shared, whether the installer\n"
+     "self-registers it), shortcuts, registry lines and the run-after command. Volumes\n"
+     "are found beside INSTALLER.\n"
+     "\n"
+     "  --json   one JSON document instead (docs/json.md)\n"},
     {"verify", "check every block and the layout across all volumes",
-     "usage: twk verify INSTALLER\n"
+     "usage: twk verify INSTALLER [--json]\n"
      "\n"
      "Checks every block's two checksums and the layout of the package across all\n"
-     "volumes. Exits 0 when the installer is sound, 1 when it is damaged or incomplete.\n"},
+     "volumes. Exits 0 when the installer is sound, 1 when it is damaged or incomplete.\n"
+     "\n"
+     "  --json   the findings as one JSON document (docs/json.md)\n"},
     {"extract", "write every file of an installer into a folder",
      "usage: twk extract INSTALLER [-d DIR]\n"
      "\n"
@@ -54,9 +59,11 @@ const UsageText kUsages[] = {
      "\n"
      "  -d DIR   the folder to extract into\n"},
     {"log", "show a maintenance program's trailer and uninstall log",
-     "usage: twk log UNINST.EXE\n"
+     "usage: twk log UNINST.EXE [--json]\n"
      "\n"
-     "Shows a maintenance program's trailer and, for an uninstaller, its uninstall log.\n"},
+     "Shows a maintenance program's trailer and, for an uninstaller, its uninstall log.\n"
+     "\n"
+     "  --json   one JSON document instead (docs/json.md)\n"},
     {"simulate", "run an installer, uninstaller or finalizer on a simulated Windows",
      "usage: twk simulate PROGRAM --root DIR [--answers FILE] [--nt|--9x]\n"
      "       twk simulate --restart --root DIR [--answers FILE] [--nt|--9x]\n"

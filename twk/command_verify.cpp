@@ -7,6 +7,7 @@
 #include "package/format.h"
 #include "twk/command_usage.h"
 #include "twk/commands.h"
+#include "twk/common/json_writer.h"
 #include "twk/reader/installer_reader.h"
 #include "twk/reader/reader_error.h"
 #include "twk/reader/reader_lines.h"
@@ -19,24 +20,31 @@ std::string Count(uint64_t count, const char* noun) {
   return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
 }
 
+// What verify found, in the order it was found; written out once the run is over.
+struct Finding {
+  enum Kind { kProblem, kRefusedTarget, kNote } kind;
+  std::string text;
+};
+
 class Verifier {
  public:
   Verifier(const std::string& path, std::ostream& out, std::ostream& err)
       : path_(path), out_(out), err_(err) {}
 
-  int Run();
+  // Checks everything and reports it in `format`; the exit code.
+  int Run(ReportFormat format);
 
  private:
   void Problem(const std::string& message) {
-    err_ << "twk: " << message << "\n";
+    findings_.push_back({Finding::kProblem, message});
     ++problems_;
   }
-  void Note(const std::string& message) { out_ << "note: " << message << "\n"; }
+  void Note(const std::string& message) { findings_.push_back({Finding::kNote, message}); }
   // A target that twk extract refuses: the package is intact, but the installer would
   // put the file somewhere its author cannot have meant (a relative path, an unknown
   // macro, "..").
   void RefusedTarget(const std::string& message) {
-    err_ << "twk: " << message << "\n";
+    findings_.push_back({Finding::kRefusedTarget, message});
     ++refusedTargets_;
   }
 
@@ -48,7 +56,11 @@ class Verifier {
   void CheckSizeTable();
   void CheckLists(InstallerReader& reader);
   void CheckEnd(InstallerReader& reader);
-  void PrintSummary(const InstallerReader* reader);
+  void CheckAll();
+  int ExitCode() const;
+  const char* Verdict() const;
+  void PrintText();
+  void PrintJson();
 
   std::string path_;
   std::ostream& out_;
@@ -64,6 +76,9 @@ class Verifier {
   int files_ = 0;
   size_t shortcuts_ = 0;
   size_t registryLines_ = 0;
+  int volumes_ = 0;
+  int fatalCode_ = kExitOk;  // a file that could not be read as an installer at all
+  std::vector<Finding> findings_;
 };
 
 void Verifier::CheckHeader(InstallerReader& reader) {
@@ -199,7 +214,49 @@ void Verifier::CheckEnd(InstallerReader& reader) {
   }
 }
 
-void Verifier::PrintSummary(const InstallerReader* reader) {
+void Verifier::CheckAll() {
+  std::unique_ptr<InstallerReader> reader;
+  try {
+    reader = std::make_unique<InstallerReader>(path_);
+    reader->RequireInstallMode();
+  } catch (const ReadError& error) {
+    Problem(error.what());
+    if (error.exitCode() != kExitDamaged) fatalCode_ = error.exitCode();
+    return;
+  }
+  try {
+    CheckHeader(*reader);
+    CheckFiles(*reader);
+    CheckLists(*reader);
+    CheckSizeTable();
+    CheckEnd(*reader);
+  } catch (const ReadError& error) {
+    Problem(error.what());
+  }
+  volumes_ = reader->stream().volumesOpened();
+}
+
+int Verifier::ExitCode() const {
+  if (fatalCode_ != kExitOk) return fatalCode_;
+  if (problems_ != 0) return kExitDamaged;
+  return refusedTargets_ != 0 ? kExitOutputError : kExitOk;
+}
+
+const char* Verifier::Verdict() const {
+  if (fatalCode_ != kExitOk) return "unreadable";
+  if (problems_ != 0) return "damaged";
+  return refusedTargets_ != 0 ? "unsafeTargets" : "sound";
+}
+
+void Verifier::PrintText() {
+  for (const Finding& finding : findings_) {
+    if (finding.kind == Finding::kNote) {
+      out_ << "note: " << finding.text << "\n";
+    } else {
+      err_ << "twk: " << finding.text << "\n";
+    }
+  }
+  if (fatalCode_ != kExitOk) return;
   out_ << path_ << ": ";
   if (problems_ != 0) {
     out_ << "DAMAGED: " << problems_ << (problems_ == 1 ? " problem\n" : " problems\n");
@@ -212,46 +269,61 @@ void Verifier::PrintSummary(const InstallerReader* reader) {
   }
   out_ << "sound: " << Count(files_, "file") << " (" << bytes_ << " bytes in "
        << Count(blocks_, "block") << "), " << Count(shortcuts_, "shortcut") << ", "
-       << Count(registryLines_, "registry line") << ", "
-       << Count(reader->stream().volumesOpened(), "volume") << "\n";
+       << Count(registryLines_, "registry line") << ", " << Count(volumes_, "volume") << "\n";
 }
 
-int Verifier::Run() {
-  std::unique_ptr<InstallerReader> reader;
-  try {
-    reader = std::make_unique<InstallerReader>(path_);
-    reader->RequireInstallMode();
-  } catch (const ReadError& error) {
-    err_ << "twk: " << error.what() << "\n";
-    if (error.exitCode() != kExitDamaged) return error.exitCode();
-    ++problems_;
-    PrintSummary(nullptr);
-    return kExitDamaged;
+void Verifier::PrintJson() {
+  JsonWriter json;
+  json.BeginObject();
+  json.Field("installer", path_);
+  json.Field("verdict", Verdict());
+  json.Field("exitCode", uint64_t(ExitCode()));
+  const Finding::Kind kinds[] = {Finding::kProblem, Finding::kRefusedTarget, Finding::kNote};
+  const char* const names[] = {"problems", "refusedTargets", "notes"};
+  for (int k = 0; k < 3; ++k) {
+    std::vector<std::string> texts;
+    for (const Finding& finding : findings_) {
+      if (finding.kind == kinds[k]) texts.push_back(finding.text);
+    }
+    json.Field(names[k], texts);
   }
-  try {
-    CheckHeader(*reader);
-    CheckFiles(*reader);
-    CheckLists(*reader);
-    CheckSizeTable();
-    CheckEnd(*reader);
-  } catch (const ReadError& error) {
-    Problem(error.what());
+  json.Field("files", uint64_t(files_));
+  json.Field("bytes", bytes_);
+  json.Field("sizesKnown", sizesKnown_);
+  json.Field("blocks", blocks_);
+  json.Field("shortcuts", uint64_t{shortcuts_});
+  json.Field("registryLines", uint64_t{registryLines_});
+  json.Field("volumes", uint64_t(volumes_));
+  json.EndObject();
+  out_ << json.Text();
+  for (const Finding& finding : findings_) {
+    if (finding.kind != Finding::kNote) err_ << "twk: " << finding.text << "\n";
   }
-  PrintSummary(reader.get());
-  if (problems_ != 0) return kExitDamaged;
-  return refusedTargets_ != 0 ? kExitOutputError : kExitOk;
+}
+
+int Verifier::Run(ReportFormat format) {
+  CheckAll();
+  if (format == ReportFormat::kJson) {
+    PrintJson();
+  } else {
+    PrintText();
+  }
+  return ExitCode();
 }
 
 }  // namespace
 
-int VerifyInstaller(const std::string& path, std::ostream& out, std::ostream& err) {
-  return Verifier(path, out, err).Run();
+int VerifyInstaller(const std::string& path, std::ostream& out, std::ostream& err,
+                    ReportFormat format) {
+  return Verifier(path, out, err).Run(format);
 }
 
 int RunVerifyCommand(const Arguments& args) {
-  if (args.size() != 1 || args[0].empty() || args[0][0] == '-') {
+  std::string installer;
+  ReportFormat format = ReportFormat::kText;
+  if (!ParseReportArguments(args, &installer, &format)) {
     std::cerr << "twk: " << CommandSynopsis("verify") << "\n";
     return kExitUsage;
   }
-  return VerifyInstaller(args[0], std::cout, std::cerr);
+  return VerifyInstaller(installer, std::cout, std::cerr, format);
 }

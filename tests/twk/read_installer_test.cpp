@@ -30,8 +30,12 @@ Outcome Run(Command command, const std::string& path) {
   return {code, out.str(), err.str()};
 }
 
-Outcome List(const std::string& path) { return Run(ListInstaller, path); }
-Outcome Verify(const std::string& path) { return Run(VerifyInstaller, path); }
+Outcome List(const std::string& path) {
+  return Run([](const std::string& p, std::ostream& o, std::ostream& e) { return ListInstaller(p, o, e); }, path);
+}
+Outcome Verify(const std::string& path) {
+  return Run([](const std::string& p, std::ostream& o, std::ostream& e) { return VerifyInstaller(p, o, e); }, path);
+}
 
 bool Has(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
@@ -54,14 +58,14 @@ TEST(ReadInstaller, ListShowsHeaderFilesShortcutsRegistryAndRunAfter) {
   EXPECT_TRUE(Has(out, "Licence:           12 bytes"));
   EXPECT_TRUE(Has(out, "word 0  512-byte units         138"));  // 137 + 1
   EXPECT_TRUE(Has(out, "word 7  data blocks              3"));
-  EXPECT_TRUE(Has(out, "     70000       2  1.2.3.4          2020-01-02 03:04:05  no      "
+  EXPECT_TRUE(Has(out, "     70000       2  1.2.3.4          2020-01-02 03:04:05  no      no       "
                        "{OurProgramDir}\\App.exe"));
   EXPECT_TRUE(Has(out, "       300       1  -                2020-01-02 03:04:05  yes"));
-  EXPECT_TRUE(Has(out, "         0       0  -                1601-01-01 00:00:00  no      "
+  EXPECT_TRUE(Has(out, "         0       0  -                1601-01-01 00:00:00  no      no       "
                        "C:\\Data\\empty.txt"));
   EXPECT_TRUE(Has(out, "      arguments:      -x a=b\n      working folder: {OurProgramDir}\n"));
   EXPECT_TRUE(Has(out, "  key HKEY_CLASSES_ROOT\\.abc\n    @ (default) = S \"AbcFile\"\n"
-                       "    \"Count\" = D 1\n    \"Data\" = B 3 bytes: 0a 00 0b\n"
+                       "    \"Count\" = D 1 (0x00000001)\n    \"Data\" = B 3 bytes: 0a 00 0b\n"
                        "    \"Old\" = N"));
   EXPECT_TRUE(Has(out, "ignored key line (unknown root): \":HKEY_USERS\\x\""));
   EXPECT_TRUE(Has(out, "other line (logged only): \"loose line\""));

@@ -76,7 +76,7 @@ TEST(ReadRoundTrip, BuiltInstallersListVerifyAndExtractToTheSameBytes) {
         << out.str();
     ASSERT_EQ(ListInstaller(installer, out, err), kExitOk) << err.str();
     EXPECT_NE(out.str().find("    150000       3  1.2.3.4"), std::string::npos) << out.str();
-    EXPECT_NE(out.str().find("\"Count\" = D 7\n    \"Blob\" = B 3 bytes: 0a 00 0b"),
+    EXPECT_NE(out.str().find("\"Count\" = D 7 (0x00000007)\n    \"Blob\" = B 3 bytes: 0a 00 0b"),
               std::string::npos);
 
     const std::string folder = installer + ".out";

@@ -1,0 +1,87 @@
+// twk list's view of self-registration: which files the installer will register, told
+// from their packed bytes as the installer tells it from the installed ones.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "tests/platform/test_pe_image.h"
+#include "tests/twk/read_fixture.h"
+#include "twk/common/exit_codes.h"
+#include "twk/reader_commands.h"
+
+namespace {
+
+Bytes Library(bool marker) {
+  test_pe::VersionFields fields;
+  fields.selfRegister = marker;
+  return test_pe::VersionedLibrary(fields);
+}
+
+struct Listed {
+  int code;
+  std::string text;
+  std::string json;
+};
+
+Listed ListBoth(const std::string& path) {
+  std::ostringstream text, json, err;
+  const int code = ListInstaller(path, text, err, ReportFormat::kText);
+  EXPECT_EQ(ListInstaller(path, json, err, ReportFormat::kJson), code);
+  return {code, text.str(), json.str()};
+}
+
+// The SELFREG column of the file whose target ends the line.
+std::string Column(const std::string& listing, const std::string& target) {
+  const size_t end = listing.find("  " + target + "\n");
+  if (end == std::string::npos) return "(not listed)";
+  const size_t begin = listing.rfind('\n', end) + 1;
+  std::istringstream fields(listing.substr(begin, end - begin));
+  std::string field;
+  for (int i = 0; i < 7; ++i) fields >> field;  // size, blocks, version, date, time, shared
+  return field;
+}
+
+// The value of "selfRegisters" in the JSON object of the file with `target`.
+std::string JsonValue(const std::string& json, const std::string& target) {
+  const size_t object = json.find("\"target\": \"" + target + "\"");
+  if (object == std::string::npos) return "(not listed)";
+  const size_t key = json.find("\"selfRegisters\": ", object);
+  return json.substr(key + 17, json.find_first_of(",\n}", key) - key - 17);
+}
+
+TEST(ReadListing, MarksTheFilesTheInstallerWillRegister) {
+  ScratchFolder scratch;
+  TestPackage package;
+  package.files = {
+      {"{OurProgramDir}\\server.dll", Library(true)},
+      // The marker in another language's table only (test_pe's decoy): the installer
+      // looks in the first translation's table, and so does the listing.
+      {"{OurProgramDir}\\plain.dll", Library(false)},
+      {"{OurProgramDir}\\MZ.txt", Bytes{'M', 'Z', ' ', 'i', 's', ' ', 'n', 'o', ' ', 'P', 'E'}},
+      {"{OurProgramDir}\\readme.txt", Bytes(100, 'r')},
+      {"{OurProgramDir}\\broken.dll", Library(true)},
+  };
+  TestLayout layout;
+  Bytes image = BuildInstallerImage(package, &layout);
+  image[layout.fileBlocks[4] + 12] ^= 0x40;  // a stored byte of broken.dll's only block
+  WriteVolumes(scratch / "SETUP.EXE", image);
+
+  const Listed listed = ListBoth(scratch / "SETUP.EXE");
+  EXPECT_EQ(listed.code, kExitDamaged);
+  const struct {
+    const char* name;
+    const char* column;
+    const char* json;
+  } expected[] = {
+      {"server.dll", "yes", "true"}, {"plain.dll", "no", "false"},   {"MZ.txt", "no", "false"},
+      {"readme.txt", "no", "false"}, {"broken.dll", "?", "null"},
+  };
+  for (const auto& file : expected) {
+    const std::string target = std::string("{OurProgramDir}\\") + file.name;
+    EXPECT_EQ(Column(listed.text, target), file.column) << file.name << "\n" << listed.text;
+    EXPECT_EQ(JsonValue(listed.json, "{OurProgramDir}\\\\" + std::string(file.name)), file.json)
+        << file.name;
+  }
+}
+
+}  // namespace
