@@ -11,6 +11,7 @@
 #include "twk/command_usage.h"
 #include "twk/commands.h"
 #include "twk/common/ordered_pool.h"
+#include "twk/extract_registry.h"
 #include "twk/reader/installer_reader.h"
 #include "twk/reader/reader_error.h"
 #include "twk/reader/reader_safe_writer.h"
@@ -255,20 +256,33 @@ int ExtractInstaller(const std::string& path, const std::string& folder, std::os
 
 int RunExtractCommand(const Arguments& args) {
   std::string installer;
-  std::string folder = ".";
+  std::string folder;
+  std::string regFile;
+  FolderChoices choices;
   bool usageError = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "-d" && i + 1 < args.size()) {
-      folder = args[++i];
+  for (size_t i = 0; i < args.size() && !usageError; ++i) {
+    const bool hasValue = i + 1 < args.size();
+    std::string problem;
+    if ((args[i] == "-d" || args[i] == "--reg") && hasValue) {
+      (args[i] == "-d" ? folder : regFile) = args[i + 1];
+      usageError = args[++i].empty();
+    } else if (args[i] == "--folder" && hasValue) {
+      usageError = !ParseFolderChoice(args[++i], &choices, &problem);
+      if (usageError) std::cerr << "twk: " << problem << "\n";
     } else if (installer.empty() && !args[i].empty() && args[i][0] != '-') {
       installer = args[i];
     } else {
       usageError = true;
     }
   }
-  if (usageError || installer.empty() || folder.empty()) {
+  // --folder says what the .reg file's macros stand for; without --reg it would do nothing.
+  if (usageError || installer.empty() || (!choices.empty() && regFile.empty())) {
     std::cerr << "twk: " << CommandSynopsis("extract") << "\n";
     return kExitUsage;
   }
-  return ExtractInstaller(installer, folder, std::cout, std::cerr);
+  if (!regFile.empty()) {
+    const int code = ExportRegistryFile(installer, regFile, choices, std::cout, std::cerr);
+    if (code != kExitOk || folder.empty()) return code;
+  }
+  return ExtractInstaller(installer, folder.empty() ? "." : folder, std::cout, std::cerr);
 }

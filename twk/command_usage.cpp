@@ -52,12 +52,19 @@ const UsageText kUsages[] = {
      "  --json   the findings as one JSON document (docs/json.md)\n"},
     {"extract", "write every file of an installer into a folder",
      "usage: twk extract INSTALLER [-d DIR]\n"
+     "       twk extract INSTALLER --reg FILE [--folder MACRO=PATH]... [-d DIR]\n"
      "\n"
      "Writes every file of the package under DIR (default: the current folder), one\n"
      "folder per path macro or drive: {OurProgramDir}\\a.txt -> DIR/OurProgramDir/a.txt,\n"
      "C:\\Tools\\a.txt -> DIR/C/Tools/a.txt. Never writes outside DIR.\n"
+     "With --reg, writes the package's registry entries as FILE, a .reg file that the\n"
+     "registry editor imports (regedit /S FILE), and extracts files only when -d is given.\n"
      "\n"
-     "  -d DIR   the folder to extract into\n"},
+     "  -d DIR               the folder to extract into\n"
+     "  --reg FILE           the .reg file to write\n"
+     "  --folder MACRO=PATH  what a path macro stands for in the .reg file, e.g.\n"
+     "                       --folder OurProgramDir=D:\\Apps\\Tool (default: a fresh\n"
+     "                       machine of twk simulate, C:\\WINDOWS, C:\\Program Files, ...)\n"},
     {"log", "show a maintenance program's trailer and uninstall log",
      "usage: twk log UNINST.EXE [--json]\n"
      "\n"

@@ -26,3 +26,12 @@ const MacroToken* RecognisedMacroAt(const std::string& text, size_t brace) {
 std::string MacroName(const MacroToken& macro) {
   return std::string(macro.token + 1, std::strlen(macro.token) - 2);
 }
+
+std::string ExpandFirstMacro(const std::string& text, const MacroValues& values) {
+  const size_t brace = text.find('{');
+  const MacroToken* macro = brace == std::string::npos ? nullptr : RecognisedMacroAt(text, brace);
+  if (macro == nullptr) return text;
+  const size_t close = text.find('}', brace);
+  const std::string suffix = close == std::string::npos ? std::string() : text.substr(close + 1);
+  return text.substr(0, brace) + values[macro - kMacroTokens] + suffix;
+}

@@ -22,3 +22,12 @@ const MacroToken* RecognisedMacroAt(const std::string& text, size_t brace);
 
 // The token's name without its braces: "OurProgramDir".
 std::string MacroName(const MacroToken& macro);
+
+// What each macro stands for, in the order of kMacroTokens.
+using MacroValues = std::string[9];
+
+// `text` as the installer expands it: the macro that starts at the first '{' and the rest
+// of its brace group (up to the first '}' after it, or to the end of the text when there
+// is none) replaced by its value; a first brace group that is no macro leaves the text as
+// it is, and later groups are never looked at.
+std::string ExpandFirstMacro(const std::string& text, const MacroValues& values);
