@@ -2,11 +2,15 @@
 # `make demo` builds the example installer, shows what it holds and runs it under Wine.
 FUZZ_SECONDS ?= 180
 BENCH_RUNS ?= 3
+# make install: twk in PREFIX/bin, the stubs in PREFIX/share/twksetup, documents, the
+# example and the man page under PREFIX/share; DESTDIR is put in front of every path.
+PREFIX ?= /usr/local
 # The Wine tier runs with only the standard folders on PATH, as on a fresh machine: a
 # helper that some earlier install happened to put on PATH must not make it pass.
 PLAIN_PATH := /usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
 
-.PHONY: all setup host stubs stub-x86 stub-x64 fuzz test fuzz-smoke demo e2e screenshots bench sweep clean
+.PHONY: all setup host stubs stub-x86 stub-x64 fuzz test fuzz-smoke demo e2e screenshots bench sweep clean \
+        install package package-test
 
 all: host stubs
 
@@ -44,6 +48,19 @@ test: setup
 	ctest --preset host
 	env PATH=$(PLAIN_PATH) e2e/run-all.sh
 	$(MAKE) fuzz-smoke
+	scripts/package-install-test.sh --if-ci
+
+install: all
+	DESTDIR=$(DESTDIR) cmake --install build/host --prefix $(PREFIX) --strip
+
+# build/package/twksetup_VERSION_ARCH.deb, installing under /usr.
+package: all
+	cd build/host && cpack -G DEB
+
+# Installs the package with dpkg on this machine (as root), builds and verifies the
+# example with the installed twk from another folder, and removes the package again.
+package-test: package
+	scripts/package-install-test.sh
 
 fuzz-smoke: fuzz
 	scripts/fuzz-smoke.sh $(FUZZ_SECONDS)

@@ -1,9 +1,11 @@
 // Finding and setting the stub's package offset word.
 #include "twk/build/stub_image.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <cstring>
 
 #include "base/little_endian.h"
@@ -44,13 +46,23 @@ std::vector<uint8_t> LoadPatchedStub(const std::string& path) {
   return stub;
 }
 
+std::vector<std::string> StubFolders(const std::string& executable) {
+  const size_t slash = executable.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : executable.substr(0, slash);
+  const std::filesystem::path installed = std::filesystem::path(folder) / TWK_STUB_FOLDER_FROM_BIN;
+  return {installed.lexically_normal().string(), folder};
+}
+
 std::string DefaultStubPath(const std::string& arch) {
   char self[4096];
   const ssize_t length = readlink("/proc/self/exe", self, sizeof(self) - 1);
-  std::string folder = ".";
-  if (length > 0) {
-    const std::string path(self, static_cast<size_t>(length));
-    folder = path.substr(0, path.rfind('/'));
+  const std::string executable = length > 0 ? std::string(self, static_cast<size_t>(length)) : "./twk";
+  const std::string name = "stub-" + arch + ".exe";
+  std::string searched;
+  for (const std::string& folder : StubFolders(executable)) {
+    struct stat info;
+    if (stat((folder + "/" + name).c_str(), &info) == 0) return folder + "/" + name;
+    searched += (searched.empty() ? "" : " or ") + folder;
   }
-  return folder + "/stub-" + arch + ".exe";
+  ThrowInputError(name, "not found in " + searched + " (--stub FILE names one)");
 }

@@ -19,5 +19,10 @@ size_t FindPackageOffsetWord(const std::vector<uint8_t>& stub, const std::string
 // stub's length in it. Throws an input error for a missing or unsuitable file.
 std::vector<uint8_t> LoadPatchedStub(const std::string& path);
 
-// The default stub: stub-x86.exe or stub-x64.exe in the folder of the running twk.
+// The default stub, stub-x86.exe or stub-x64.exe: where `make install` puts it relative to
+// the running twk (PREFIX/share/twksetup beside PREFIX/bin), or else in twk's own folder,
+// as in the build tree. Throws an input error naming both places when neither has it.
 std::string DefaultStubPath(const std::string& arch);
+
+// The folders DefaultStubPath looks in, in its order, for the twk at `executable`.
+std::vector<std::string> StubFolders(const std::string& executable);

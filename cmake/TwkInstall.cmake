@@ -1,0 +1,43 @@
+# Where `make install` and the Debian package put things (host build only): twk in
+# bin/, both stubs in share/twksetup/ (Windows programs: the same on every host), the
+# documents, the assembled example product and the man page under share/. twk finds the
+# stubs from its own folder through TWK_STUB_FOLDER_FROM_BIN, whatever the prefix.
+include(GNUInstallDirs)
+set(TWK_INSTALL_STUBDIR ${CMAKE_INSTALL_DATADIR}/twksetup)
+set(CMAKE_INSTALL_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/twksetup)
+file(RELATIVE_PATH TWK_STUB_FOLDER_FROM_BIN /prefix/${CMAKE_INSTALL_BINDIR}
+     /prefix/${TWK_INSTALL_STUBDIR})
+
+# twk_install_rules(): called once every target exists.
+function(twk_install_rules)
+  install(TARGETS twk RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES ${TWK_BIN_DIR}/stub-x86.exe ${TWK_BIN_DIR}/stub-x64.exe
+          DESTINATION ${TWK_INSTALL_STUBDIR})
+  install(FILES ${PROJECT_BINARY_DIR}/twk.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
+  install(DIRECTORY ${PROJECT_BINARY_DIR}/examples/product/
+          DESTINATION ${CMAKE_INSTALL_DOCDIR}/example)
+endfunction()
+
+# The Debian package of `make package`: what `make install` puts under /usr.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME twksetup)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "builds self-extracting installers for 32-bit Windows on Linux")
+set(CPACK_PACKAGE_DESCRIPTION
+    "twk builds installation files for 32-bit Windows from a plain-text script, lists,\n\
+verifies and extracts them, and runs them on a simulated Windows. The installer\n\
+stubs it appends packages to come with it.")
+set(CPACK_PACKAGE_CONTACT "TWKSetup maintainers <twksetup@localhost>")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+# twk's debugging information is most of its size; the package leaves it out.
+set(CPACK_STRIP_FILES TRUE)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION devel)
+# The shared libraries twk links (libc, libstdc++, libdivsufsort) become the dependencies.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# make package leaves the package in build/package; cpack -B puts it elsewhere.
+set(CPACK_PACKAGE_DIRECTORY ${PROJECT_SOURCE_DIR}/build/package)
+include(CPack)
