@@ -403,4 +403,22 @@ TEST(BuildScript, IncludeErrorsNameTheIncludedScriptAndLine) {
   EXPECT_EQ(code, kExitScriptError);
 }
 
+// Each script includes the next twice: no cycle, but 2^12 reads without a bound.
+TEST(BuildScript, ScriptsThatIncludeEachOtherTwiceOverAreStopped) {
+  TempDir dir;
+  WriteScript(dir, "!include l1.twk\n");
+  for (int level = 1; level < 12; ++level) {
+    const std::string next = "l" + std::to_string(level + 1) + ".twk";
+    build_test::WriteText(dir / ("l" + std::to_string(level) + ".twk"),
+                          "!include " + next + "\n!include " + next + "\n");
+  }
+  build_test::WriteText(dir / "l12.twk", "; the end\n");
+  ScriptDefines defines;
+  int code = 0;
+  const std::vector<std::string> messages = Messages(dir, &defines, &code);
+  ASSERT_FALSE(messages.empty());
+  EXPECT_NE(messages[0].find("more than 1000 scripts are included in all"), std::string::npos)
+      << messages[0];
+}
+
 }  // namespace

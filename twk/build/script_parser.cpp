@@ -16,6 +16,8 @@ namespace {
 
 enum class Section { kNone, kUnknown, kSetup, kFiles, kShortcuts, kRegistry };
 
+constexpr int kMaxIncludes = 1000;
+
 struct SectionName {
   const char* name;
   Section section;
@@ -122,6 +124,7 @@ class ScriptReader {
   int rank_ = 0;
   std::vector<std::string> reading_;  // the scripts being read, outermost first
   uint64_t bytesRead_ = 0;
+  int includes_ = 0;
 };
 
 void ScriptReader::ReadText(const std::string& text, const std::string& file,
@@ -250,6 +253,11 @@ void ScriptReader::ReadInclude(const std::string& rest, const ScriptLine& at,
                                const std::string& folder) {
   std::string file = defines_->Expand(ParseSetupValue(rest, at.script, at.number), at);
   if (file.empty()) ThrowScriptError(at.script, at.number, "expected !include \"FILE\"");
+  // Scripts that include each other twice over would read on for ages without a cycle.
+  if (++includes_ > kMaxIncludes) {
+    ThrowScriptError(at.script, at.number,
+                     "more than " + std::to_string(kMaxIncludes) + " scripts are included in all");
+  }
   std::replace(file.begin(), file.end(), '\\', '/');
   const std::string path = file[0] == '/' || folder == "./" ? file : folder + file;
   const std::string identity = Identity(path);
