@@ -57,10 +57,6 @@ TEST(TwkBuildCli, DefinesFromTheCommandLineWinOverTheScripts) {
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_NE(RunTwk("list " + Quote(project.dir / "SETUP.EXE")).out.find("Title:             \"App 2.5.1 Pro x\""),
             std::string::npos);
-  run = project.Build(script, "-DEDITION=Home");
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_NE(RunTwk("list " + Quote(project.dir / "SETUP.EXE")).out.find("\"App 0.0 Home\""),
-            std::string::npos);
   for (const char* bad : {"-D VERSION", "-D 2X=1", "-D", "-D=1"}) {
     run = project.Build(script, bad);
     EXPECT_EQ(run.status, 2) << bad;

@@ -83,28 +83,6 @@ TEST(RegistryExport, WritesWhatTheInstallerWritesAndNamesTheRest) {
             "\n");
 }
 
-TEST(RegistryExport, LongBinaryDataContinuesOnIndentedLines) {
-  MacroValues folders;
-  std::string blob = "B";
-  blob += static_cast<char>(100);
-  blob += '\0';
-  blob += std::string(100, '\xab');
-  const std::string body = Body({":HKEY_CLASSES_ROOT\\x", "Data=" + blob}, folders);
-  std::istringstream lines(body);
-  std::string line;
-  std::getline(lines, line);  // the key
-  size_t bytes = 0;
-  bool more = true;
-  for (int number = 0; more && std::getline(lines, line); ++number) {
-    EXPECT_LE(line.size(), 80u) << line;
-    EXPECT_EQ(line.rfind(number == 0 ? "\"Data\"=hex:" : "  ", 0), 0u) << line;
-    more = line.back() == '\\';
-    for (size_t at = line.find("ab"); at != std::string::npos; at = line.find("ab", at + 2)) ++bytes;
-  }
-  EXPECT_FALSE(more);
-  EXPECT_EQ(bytes, 100u);
-}
-
 TEST(RegistryExport, TheFirstMacroIsExpandedAsTheInstallerDoes) {
   MacroValues v = {"P", "W", "S", "D", "O", "U", "M", "G", "K"};
   EXPECT_EQ(ExpandFirstMacro("{OurProgramDir}\\a", v), "P\\a");

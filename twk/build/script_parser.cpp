@@ -70,10 +70,9 @@ std::string DirectiveOf(const std::string& line) {
   if (line[0] != '!') return std::string();
   for (const char* word : {"include", "define"}) {
     const std::string name = word;
-    const std::string head = line.substr(1, name.size());
-    const bool ends = line.size() == 1 + name.size() || line[1 + name.size()] == ' ' ||
-                      line[1 + name.size()] == '\t';
-    if (EqualsIgnoringCase(head, name) && ends) return name;
+    const size_t end = 1 + name.size();
+    if (line.size() < end || !EqualsIgnoringCase(line.substr(1, name.size()), name)) continue;
+    if (line.size() == end || line[end] == ' ' || line[end] == '\t') return name;
   }
   return std::string();
 }
