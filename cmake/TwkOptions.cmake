@@ -15,10 +15,14 @@ function(twk_target_options target)
     target_compile_options(${target} PRIVATE -Werror)
   endif()
   if(TWK_STUB_BUILD)
-    # The stub is copied twice into every installation: keep it small and free of
-    # exception and RTTI machinery. Nothing in the stub throws.
+    # The stub is copied three times into every installation: keep it small and free of
+    # exception and RTTI machinery. Nothing in the stub throws, so it needs no unwind
+    # tables either; no compiler banner in every object, and no frame pointer, which
+    # the i686 compiler otherwise keeps even at -Os.
     target_compile_options(${target} PRIVATE -Os -fno-exceptions -fno-rtti
-                           -ffunction-sections -fdata-sections)
+                           -ffunction-sections -fdata-sections
+                           -fno-asynchronous-unwind-tables -fno-unwind-tables -fno-ident
+                           -fomit-frame-pointer)
   elseif(TWK_SANITIZE)
     target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer)
     target_link_options(${target} PUBLIC -fsanitize=address,undefined)
