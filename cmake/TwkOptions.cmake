@@ -19,10 +19,14 @@ function(twk_target_options target)
     # exception and RTTI machinery. Nothing in the stub throws, so it needs no unwind
     # tables either; no compiler banner in every object, and no frame pointer, which
     # the i686 compiler otherwise keeps even at -Os.
-    target_compile_options(${target} PRIVATE -Os -fno-exceptions -fno-rtti
-                           -ffunction-sections -fdata-sections
-                           -fno-asynchronous-unwind-tables -fno-unwind-tables -fno-ident
-                           -fomit-frame-pointer)
+    set(stub_code_options -Os -fno-exceptions -fno-rtti
+        -fno-asynchronous-unwind-tables -fno-unwind-tables -fno-ident -fomit-frame-pointer)
+    target_compile_options(${target} PRIVATE ${stub_code_options}
+                           -ffunction-sections -fdata-sections)
+    # The whole stub is optimised as one program at link time, where the code is made:
+    # the same options apply there.
+    set_property(TARGET ${target} PROPERTY INTERPROCEDURAL_OPTIMIZATION ON)
+    target_link_options(${target} PRIVATE ${stub_code_options})
   elseif(TWK_SANITIZE)
     target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer)
     target_link_options(${target} PUBLIC -fsanitize=address,undefined)
