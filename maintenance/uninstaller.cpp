@@ -2,9 +2,9 @@
 // section, its own file, the report, and last the folders left empty.
 #include "maintenance/uninstaller.h"
 
-#include <stdio.h>
 #include <string.h>
 
+#include "base/format_text.h"
 #include "engine/next_boot.h"
 #include "maintenance/logged_files.h"
 #include "maintenance/logged_registry.h"
@@ -77,7 +77,7 @@ bool UndoFiles(platform::Window background, PathList* folders, LoadedLog* log) {
 void FindBounds(LoadedLog* log, RemovalBounds* bounds) {
   char last[kFileRecordSize] = {};
   for (const char* record = NextLogRecord(log); record[0] != '\0'; record = NextLogRecord(log)) {
-    snprintf(last, sizeof(last), "%s", record);
+    FormatText(last, sizeof(last), "%s", record);
   }
   log->next = 0;
   FindRemovalBounds(last, bounds);
