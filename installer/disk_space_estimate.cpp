@@ -32,8 +32,10 @@ uint64_t FileBytesFor(const uint32_t sizeTable[kSizeTableWords], uint32_t cluste
   return sizeTable[kSizeTableBlockCountWord] * kBlockBytes;
 }
 
-uint64_t RoundUpToClusters(uint64_t bytes, uint32_t clusterSize) {
-  return (bytes + clusterSize - 1) / clusterSize * clusterSize;
+// In 32-bit steps: a 64-bit division would bring its helper functions into the stub.
+uint64_t RoundUpToClusters(uint32_t bytes, uint32_t clusterSize) {
+  const uint32_t clusters = bytes / clusterSize + (bytes % clusterSize != 0 ? 1 : 0);
+  return static_cast<uint64_t>(clusters) * clusterSize;
 }
 
 // 64-bit sums, cut at the largest 32-bit count: a package too large for 32 bits of
