@@ -5,7 +5,7 @@
 # stub's size.
 set -euo pipefail
 
-allowed='^(kernel32|user32|gdi32|advapi32|shell32|ole32|comctl32|version|msvcrt)\.dll$'
+allowed='^(kernel32|user32|gdi32|advapi32|shell32|ole32|comctl32|version)\.dll$'
 status=0
 
 check() {
