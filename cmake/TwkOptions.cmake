@@ -18,9 +18,11 @@ function(twk_target_options target)
     # The stub is copied three times into every installation: keep it small and free of
     # exception and RTTI machinery. Nothing in the stub throws, so it needs no unwind
     # tables either; no compiler banner in every object, and no frame pointer, which
-    # the i686 compiler otherwise keeps even at -Os.
+    # the i686 compiler otherwise keeps even at -Os. Constant texts with the same bytes
+    # are stored once: nothing compares their addresses.
     set(stub_code_options -Os -fno-exceptions -fno-rtti
-        -fno-asynchronous-unwind-tables -fno-unwind-tables -fno-ident -fomit-frame-pointer)
+        -fno-asynchronous-unwind-tables -fno-unwind-tables -fno-ident -fomit-frame-pointer
+        -fmerge-all-constants)
     target_compile_options(${target} PRIVATE ${stub_code_options}
                            -ffunction-sections -fdata-sections)
     # The whole stub is optimised as one program at link time, where the code is made:
