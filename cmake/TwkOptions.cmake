@@ -19,10 +19,11 @@ function(twk_target_options target)
     # exception and RTTI machinery. Nothing in the stub throws, so it needs no unwind
     # tables either; no compiler banner in every object, and no frame pointer, which
     # the i686 compiler otherwise keeps even at -Os. Constant texts with the same bytes
-    # are stored once: nothing compares their addresses.
+    # are stored once (nothing compares their addresses), and arrays are aligned as
+    # their elements need, not to 32 bytes each for vector code the stub does not have.
     set(stub_code_options -Os -fno-exceptions -fno-rtti
         -fno-asynchronous-unwind-tables -fno-unwind-tables -fno-ident -fomit-frame-pointer
-        -fmerge-all-constants)
+        -fmerge-all-constants -malign-data=abi)
     target_compile_options(${target} PRIVATE ${stub_code_options}
                            -ffunction-sections -fdata-sections)
     # The whole stub is optimised as one program at link time, where the code is made:
