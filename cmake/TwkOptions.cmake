@@ -24,6 +24,14 @@ function(twk_target_options target)
     set(stub_code_options -Os -fno-exceptions -fno-rtti
         -fno-asynchronous-unwind-tables -fno-unwind-tables -fno-ident -fomit-frame-pointer
         -fmerge-all-constants -malign-data=abi)
+    if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+      # Arguments pushed rather than stored in room set aside (2 KB less code). The
+      # compiler cannot then probe the stack below a frame larger than a page, which
+      # would skip the guard page that grows the stack: the build fails on any frame of
+      # more than 3 KB instead.
+      list(APPEND stub_code_options -mno-accumulate-outgoing-args -mno-stack-arg-probe
+           -Werror=frame-larger-than=3072)
+    endif()
     target_compile_options(${target} PRIVATE ${stub_code_options}
                            -ffunction-sections -fdata-sections)
     # The whole stub is optimised as one program at link time, where the code is made:
