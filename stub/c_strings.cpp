@@ -20,11 +20,20 @@ void* memset(void* to, int value, size_t count) {
   return to;
 }
 
+// A word of any alignment, which may alias anything.
+typedef size_t __attribute__((may_alias, aligned(1))) LooseWord;
+
 void* memmove(void* to, const void* from, size_t count) {
   char* out = static_cast<char*>(to);
   const char* in = static_cast<const char*>(from);
   if (out <= in || out >= in + count) return memcpy(to, from, count);
-  // The target overlaps the source from behind: copy from the end.
+  // The target overlaps the source from behind, as when the decoder's move-to-front list
+  // moves for every code beyond its first few: copy from the end a word at a time (each
+  // is read before a store can reach it), then the bytes left at the front.
+  for (; count >= sizeof(LooseWord); count -= sizeof(LooseWord)) {
+    const size_t at = count - sizeof(LooseWord);
+    *reinterpret_cast<LooseWord*>(out + at) = *reinterpret_cast<const LooseWord*>(in + at);
+  }
   while (count-- > 0) out[count] = in[count];
   return to;
 }

@@ -45,15 +45,18 @@ TEST(StubCStringsTest, CopiesAndFillsTouchOnlyTheirBytes) {
   }
 }
 
+// Every length up to a few words, shifted by less than a word, by several and apart.
 TEST(StubCStringsTest, MoveOverlapsEitherWay) {
-  for (int shift : {-9, -1, 0, 1, 9, 40}) {
-    std::vector<char> want = Numbered();
-    std::vector<char> got = Numbered();
-    const size_t from = 12;
-    const size_t to = static_cast<size_t>(static_cast<int>(from) + shift);
-    memmove(want.data() + to, want.data() + from, 20);
-    EXPECT_EQ(StubMemmove(got.data() + to, got.data() + from, 20), got.data() + to);
-    EXPECT_EQ(got, want) << "shift " << shift;
+  for (int shift : {-9, -1, 0, 1, 3, 9, 40}) {
+    for (size_t count = 0; count <= 21; ++count) {
+      std::vector<char> want = Numbered();
+      std::vector<char> got = Numbered();
+      const size_t from = 12;
+      const size_t to = static_cast<size_t>(static_cast<int>(from) + shift);
+      memmove(want.data() + to, want.data() + from, count);
+      EXPECT_EQ(StubMemmove(got.data() + to, got.data() + from, count), got.data() + to);
+      EXPECT_EQ(got, want) << "shift " << shift << ", " << count << " bytes";
+    }
   }
 }
 
