@@ -2,6 +2,7 @@
 #include "codec/block_sort_inverse.h"
 
 #include <stdlib.h>
+#include <string.h>
 
 #include "base/little_endian.h"
 
@@ -13,8 +14,13 @@ constexpr uint32_t kPairedWalkLength = 0x10000;
 // start[v]: the number of bytes of `last` below v, the first row whose rotation begins
 // with v. Four counters per value, each counting every fourth byte: a block-sorted column
 // repeats its bytes, and one counter would make every count wait for the one before.
-void FindStarts(const uint8_t* last, uint32_t n, uint32_t start[256]) {
-  uint32_t counts[4][256] = {};
+// The counters are on the heap, since the stub's frames stay below a page; false when
+// they cannot be had.
+bool FindStarts(const uint8_t* last, uint32_t n, uint32_t start[256]) {
+  constexpr size_t kCountsSize = 4 * 256 * sizeof(uint32_t);
+  auto* counts = static_cast<uint32_t(*)[256]>(malloc(kCountsSize));
+  if (counts == nullptr) return false;
+  memset(counts, 0, kCountsSize);
   uint32_t i = 0;
   for (; i + 4 <= n; i += 4) {
     ++counts[0][last[i]];
@@ -28,6 +34,8 @@ void FindStarts(const uint8_t* last, uint32_t n, uint32_t start[256]) {
     start[v] = smaller;
     smaller += counts[0][v] + counts[1][v] + counts[2][v] + counts[3][v];
   }
+  free(counts);
+  return true;
 }
 
 // The walk from row to row is a chain of dependent loads from a table too large for the
@@ -35,7 +43,7 @@ void FindStarts(const uint8_t* last, uint32_t n, uint32_t start[256]) {
 // (upper 24 bits) and the row's byte of L (low 8 bits): one load per output byte.
 bool WalkRows(const uint8_t* last, uint32_t n, uint32_t primary, uint8_t* output) {
   uint32_t start[256];
-  FindStarts(last, n, start);
+  if (!FindStarts(last, n, start)) return false;
   uint32_t* transform = static_cast<uint32_t*>(malloc(n * sizeof(uint32_t)));
   if (transform == nullptr) return false;
   for (uint32_t i = 0; i < n; ++i) transform[start[last[i]]++] = i << 8;
@@ -57,7 +65,7 @@ bool WalkRows(const uint8_t* last, uint32_t n, uint32_t primary, uint8_t* output
 // depend on each other, which the processor overlaps.
 bool WalkRowPairs(const uint8_t* last, uint32_t n, uint32_t primary, uint8_t* output) {
   uint32_t start[256];
-  FindStarts(last, n, start);
+  if (!FindStarts(last, n, start)) return false;
   // One allocation: the pairs (4 bytes a row), then the next rows (2 bytes a row).
   uint32_t* pairs = static_cast<uint32_t*>(malloc(n * (sizeof(uint32_t) + sizeof(uint16_t))));
   if (pairs == nullptr) return false;

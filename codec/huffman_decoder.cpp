@@ -1,6 +1,10 @@
 // Adaptive Huffman decoding of one block.
 #include "codec/huffman_decoder.h"
 
+#include <stdlib.h>
+
+#include <new>
+
 #include "codec/bit_reader.h"
 #include "codec/huffman_model.h"
 
@@ -56,26 +60,31 @@ int NextSymbol(HuffmanModel* model, const uint16_t* table, BitReader* reader) {
 
 bool HuffmanDecodeBlock(const uint8_t* input, uint32_t inputLength, uint8_t* output,
                         uint32_t capacity, uint32_t* outputLength) {
+  *outputLength = 0;
+  // On the heap rather than the stack: the stub's frames stay below a page.
+  void* memory = malloc(sizeof(HuffmanModel));
+  if (memory == nullptr) return false;
+  HuffmanModel* model = new (memory) HuffmanModel;
+  model->ResetModel();
   BitReader reader(input, inputLength);
-  HuffmanModel model;
-  model.ResetModel();
   uint16_t table[kTableSize];
   uint32_t written = 0;
   bool intact = true;
   while (written < capacity) {
-    if (model.watchedChanged()) {
-      model.ClearWatches();
-      FillTable(&model, table, 0, 0, 0);
+    if (model->watchedChanged()) {
+      model->ClearWatches();
+      FillTable(model, table, 0, 0, 0);
     }
-    const int symbol = NextSymbol(&model, table, &reader);
+    const int symbol = NextSymbol(model, table, &reader);
     if (symbol == kDamagedSymbol) {
       intact = false;
       break;
     }
     if (symbol == kEndOfBlockSymbol) break;
     output[written++] = static_cast<uint8_t>(symbol);
-    model.CountSymbol(symbol);
+    model->CountSymbol(symbol);
   }
+  free(memory);
   *outputLength = written;
   return intact;
 }

@@ -7,7 +7,7 @@
 // fresh tree, until the end-of-block symbol or until `capacity` bytes are written,
 // whichever comes first. *outputLength receives the bytes written (<= capacity) also on
 // failure. Returns false for a damaged stream: the input ends inside a symbol, or an
-// escape names a value that is already in the tree. Nothing outside the two buffers is
-// read or written; the model and its lookup table live on this call's stack.
+// escape names a value that is already in the tree; and when the model's 6 KB cannot be
+// had from the heap. Nothing outside the two buffers is read or written.
 bool HuffmanDecodeBlock(const uint8_t* input, uint32_t inputLength, uint8_t* output,
                         uint32_t capacity, uint32_t* outputLength);

@@ -18,7 +18,8 @@ constexpr uint32_t kRescaleWeight = 0x8000;
 // rescale) and a child field: the first child of an internal node, or a value of at
 // least kLeafChild that names a leaf's symbol.
 // A plain value type with no constructor: call ResetModel before use. About 6 KB, meant
-// to live on the stack of one block's coding call.
+// to live for one block's coding call (on the heap in the stub, whose frames stay below
+// a page).
 class HuffmanModel {
  public:
   // Child fields from here on mark leaves.

@@ -1,9 +1,9 @@
 // Expanding the path macro at the first '{' of a path.
 #include "engine/path_macros.h"
 
-#include <stdio.h>
 #include <string.h>
 
+#include "base/format_text.h"
 #include "base/ignore_case.h"
 #include "platform/system.h"
 #include "runtime/setup_state.h"
@@ -60,7 +60,7 @@ bool FetchValue(Macro macro, char* out) {
   out[0] = '\0';
   switch (macro) {
     case Macro::kProgramDir:
-      return snprintf(out, kPathBufferSize, "%s", TextOrEmpty(g_setup.programFolder)) <
+      return FormatText(out, kPathBufferSize, "%s", TextOrEmpty(g_setup.programFolder)) <
              static_cast<int>(kPathBufferSize);
     case Macro::kWinDir:
       if (!platform::GetWindowsFolder(out, kPathBufferSize)) out[0] = '\0';
@@ -75,8 +75,8 @@ bool FetchValue(Macro macro, char* out) {
     case Macro::kShortcutDir: {
       char programs[kPathBufferSize];
       ShellFolderOrEmpty(platform::kShellPrograms, programs);
-      return snprintf(out, kPathBufferSize, "%s\\%s", programs,
-                      TextOrEmpty(g_setup.startMenuFolder)) < static_cast<int>(kPathBufferSize);
+      return FormatText(out, kPathBufferSize, "%s\\%s", programs,
+                       TextOrEmpty(g_setup.startMenuFolder)) < static_cast<int>(kPathBufferSize);
     }
     case Macro::kStartUp:
       ShellFolderOrEmpty(platform::kShellStartup, out);

@@ -2,9 +2,9 @@
 // after it.
 #include "engine/remembered_folders.h"
 
-#include <stdio.h>
 #include <string.h>
 
+#include "base/format_text.h"
 #include "engine/path_macros.h"
 #include "engine/registry_keys.h"
 #include "platform/registry.h"
@@ -48,7 +48,7 @@ void SetTextValue(platform::Key key, const char* name, const char* text) {
 bool RememberedFoldersKey(char* out, unsigned size) {
   const char* product = g_setup.productKeyName;
   if (IsEmpty(product)) return false;
-  const int length = snprintf(out, size, "%s%s", kRememberedFoldersKeyPrefix, product);
+  const int length = FormatText(out, size, "%s%s", kRememberedFoldersKeyPrefix, product);
   return length > 0 && static_cast<unsigned>(length) < size &&
          length < static_cast<int>(kPathBufferSize);
 }
@@ -63,7 +63,7 @@ void ReadProgramFilesFolder(char* out) {
   char windows[kPathBufferSize] = {};
   const bool drive = platform::GetWindowsFolder(windows, sizeof windows) && windows[0] != '\0' &&
                      windows[1] == ':';
-  snprintf(out, kPathBufferSize, "%c:\\Program Files", drive ? windows[0] : 'C');
+  FormatText(out, kPathBufferSize, "%c:\\Program Files", drive ? windows[0] : 'C');
 }
 
 void RestoreRememberedFolders() {
@@ -100,9 +100,7 @@ void ApplyProgramFilesPrefix() {
   const bool hasSeparator = prefixLength > 0 && prefix[prefixLength - 1] == '\\';
   // Cut to 255 characters when too long: the folder page shows the result for editing.
   char absolute[kPathBufferSize];
-  if (snprintf(absolute, sizeof absolute, "%s%s%s", prefix, hasSeparator ? "" : "\\", folder) < 0) {
-    return;
-  }
+  FormatText(absolute, sizeof absolute, "%s%s%s", prefix, hasSeparator ? "" : "\\", folder);
   ReplaceSetupText(&g_setup.programFolder, absolute);
 }
 

@@ -1,9 +1,9 @@
 // Self-registration of the COM servers among the installed files.
 #include "engine/self_registration.h"
 
-#include <stdio.h>
 #include <stdlib.h>
 
+#include "base/format_text.h"
 #include "base/little_endian.h"
 #include "platform/library.h"
 #include "platform/version_info.h"
@@ -25,8 +25,8 @@ bool FindMarker(const void* data) {
   const unsigned language = LoadLe16(bytes);
   const unsigned codePage = LoadLe16(bytes + 2);
   char entry[64];
-  snprintf(entry, sizeof(entry), "\\StringFileInfo\\%04X%04X\\OLESelfRegister", language,
-           codePage);
+  FormatText(entry, sizeof(entry), "\\StringFileInfo\\%04X%04X\\OLESelfRegister", language,
+            codePage);
   const void* value = nullptr;
   uint32_t valueLength = 0;
   return platform::QueryVersionValue(data, entry, &value, &valueLength);

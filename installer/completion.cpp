@@ -1,9 +1,9 @@
 // The completion step, after the wizard's Finish and the remembering of the folders.
 #include "installer/completion.h"
 
-#include <stdio.h>
 #include <string.h>
 
+#include "base/format_text.h"
 #include "engine/next_boot.h"
 #include "engine/path_macros.h"
 #include "engine/registry_keys.h"
@@ -64,7 +64,7 @@ void SetTextValue(const char* keyPath, const char* name, const char* text) {
 // text with its macro unexpanded would name nothing.
 void ArrangeFinalizerAndRunAfter(platform::Window background) {
   char finalizer[kPathBufferSize] = {};
-  snprintf(finalizer, sizeof finalizer, "%s", kFinalizerPath);
+  FormatText(finalizer, sizeof finalizer, "%s", kFinalizerPath);
   const bool finalizerFits = ExpandPathMacros(finalizer);
   char* runAfter = g_setup.runAfterCommand;
   if (!ExpandPathMacros(runAfter)) runAfter[0] = '\0';

@@ -2,9 +2,9 @@
 // and the page's use of it.
 #include "installer/disk_space_estimate.h"
 
-#include <stdio.h>
 #include <string.h>
 
+#include "base/format_text.h"
 #include "engine/path_macros.h"
 #include "platform/file_system.h"
 #include "platform/wizard.h"
@@ -32,8 +32,10 @@ uint64_t FileBytesFor(const uint32_t sizeTable[kSizeTableWords], uint32_t cluste
   return sizeTable[kSizeTableBlockCountWord] * kBlockBytes;
 }
 
-uint64_t RoundUpToClusters(uint64_t bytes, uint32_t clusterSize) {
-  return (bytes + clusterSize - 1) / clusterSize * clusterSize;
+// In 32-bit steps: a 64-bit division would bring its helper functions into the stub.
+uint64_t RoundUpToClusters(uint32_t bytes, uint32_t clusterSize) {
+  const uint32_t clusters = bytes / clusterSize + (bytes % clusterSize != 0 ? 1 : 0);
+  return static_cast<uint64_t>(clusters) * clusterSize;
 }
 
 // 64-bit sums, cut at the largest 32-bit count: a package too large for 32 bits of
@@ -48,17 +50,17 @@ unsigned long Kilobytes(uint64_t bytes) {
 void DiskRootOf(const char* folder, char* out, size_t size) {
   const char* colon = strchr(folder, ':');
   if (colon == nullptr) {
-    snprintf(out, size, "%s", folder);
+    FormatText(out, size, "%s", folder);
     return;
   }
-  snprintf(out, size, "%.*s:\\", static_cast<int>(colon - folder), folder);
+  FormatText(out, size, "%.*s:\\", static_cast<int>(colon - folder), folder);
 }
 
 void EstimateDiskSpace(const uint32_t sizeTable[kSizeTableWords], uint32_t clusterSize,
                        uint32_t stubLength, const char* programFolder, const char* productKeyName,
                        char* out, size_t size) {
   if (clusterSize == 0) {
-    snprintf(out, size, "%s", kUnavailableText);
+    FormatText(out, size, "%s", kUnavailableText);
     return;
   }
   uint64_t programs = 0;
@@ -68,7 +70,7 @@ void EstimateDiskSpace(const uint32_t sizeTable[kSizeTableWords], uint32_t clust
       FileBytesFor(sizeTable, clusterSize) + programs * RoundUpToClusters(stubLength, clusterSize);
   const uint64_t elsewhere = FileBytesFor(sizeTable, kLargestTabledCluster) +
                              programs * RoundUpToClusters(stubLength, kLargestTabledCluster);
-  snprintf(out, size, kEstimateFormat, Kilobytes(here), Kilobytes(elsewhere));
+  FormatText(out, size, kEstimateFormat, Kilobytes(here), Kilobytes(elsewhere));
 }
 
 void ShowDiskSpaceEstimate(platform::Window page) {
@@ -88,7 +90,7 @@ void ShowDiskSpaceEstimate(platform::Window page) {
     EstimateDiskSpace(g_setup.sizeTable, clusterSize, PackageOffset(), folder,
                       TextOrEmpty(g_setup.productKeyName), text, sizeof text);
   } else {
-    snprintf(text, sizeof text, "%s", kUnavailableText);
+    FormatText(text, sizeof text, "%s", kUnavailableText);
   }
   platform::SetPageText(page, kEstimateControl, text);
 }

@@ -1,8 +1,7 @@
 // The self-registration phase of the extraction run.
 #include "installer/dll_registration.h"
 
-#include <stdio.h>
-
+#include "base/format_text.h"
 #include "engine/self_registration.h"
 #include "package/format.h"
 #include "platform/message_box.h"
@@ -13,8 +12,8 @@ namespace {
 
 bool AskToContinue(platform::Window dialog, const char* path) {
   char text[kStringRecordBufferSize + 96];
-  snprintf(text, sizeof(text), "Self-registering file %s failed! Continue installation anyway?",
-           path);
+  FormatText(text, sizeof(text), "Self-registering file %s failed! Continue installation anyway?",
+            path);
   return platform::ShowMessageBox(dialog, text, "Error!",
                                   platform::kMbYesNo | platform::kMbIconQuestion) !=
          platform::kIdNo;

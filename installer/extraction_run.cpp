@@ -1,9 +1,9 @@
 // The extraction run's worker: the phases of an installation in their fixed order.
 #include "installer/extraction_run.h"
 
-#include <stdio.h>
 #include <string.h>
 
+#include "base/format_text.h"
 #include "engine/path_macros.h"
 #include "installer/dll_registration.h"
 #include "installer/file_extraction.h"
@@ -30,7 +30,7 @@ bool IsEmpty(const char* text) { return text == nullptr || text[0] == '\0'; }
 
 // `path` (kPathBufferSize bytes) gets `macroPath` expanded; false when it does not fit.
 bool ExpandInto(const char* macroPath, char* path) {
-  snprintf(path, kPathBufferSize, "%s", macroPath);
+  FormatText(path, kPathBufferSize, "%s", macroPath);
   return ExpandPathMacros(path);
 }
 
@@ -89,7 +89,7 @@ bool ExtractFiles(platform::Window dialog) {
 // otherwise the stream stands elsewhere and the buffer stays empty.
 void ReadRunAfterCommand() {
   const char* command = ReadStringRecord();
-  snprintf(g_setup.runAfterCommand, sizeof g_setup.runAfterCommand, "%s", command);
+  FormatText(g_setup.runAfterCommand, sizeof g_setup.runAfterCommand, "%s", command);
 }
 
 void EndFileSection() {

@@ -2,10 +2,10 @@
 // the records the file leaves behind.
 #include "installer/file_extraction.h"
 
-#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
+#include "base/format_text.h"
 #include "engine/folder_creation.h"
 #include "engine/next_boot.h"
 #include "engine/path_macros.h"
@@ -60,7 +60,7 @@ bool ReadEntry(FileJob* job, bool* listEnded) {
     *listEnded = true;
     return false;
   }
-  snprintf(job->path, sizeof(job->path), "%s", name);
+  FormatText(job->path, sizeof(job->path), "%s", name);
   uint8_t bytes[kFileEntryFixedSize];
   if (ReadPackage(bytes, kFileEntryFixedSize) != static_cast<int32_t>(kFileEntryFixedSize)) {
     return false;
@@ -218,7 +218,7 @@ void WriteFile(FileJob* job) {
   char waitingPath[kWaitingPathSize] = {};
   platform::File file = platform::CreateForWriting(job->path);
   if (file == nullptr) {
-    snprintf(waitingPath, sizeof(waitingPath), "%s%s", job->path, kWaitingFileSuffix);
+    FormatText(waitingPath, sizeof(waitingPath), "%s%s", job->path, kWaitingFileSuffix);
     file = platform::CreateForWriting(waitingPath);
     if (file == nullptr) Fail(job, kReasonCreate);
   }
@@ -244,7 +244,7 @@ bool FinishFile(const FileJob& job) {
   if (g_setup.cancelled) return false;
   if (job.reason != nullptr) {
     char text[128];
-    snprintf(text, sizeof(text), "There was an error extracting a file: %s", job.reason);
+    FormatText(text, sizeof(text), "There was an error extracting a file: %s", job.reason);
     platform::ShowMessageBox(job.dialog, text, "Error!",
                              platform::kMbOk | platform::kMbIconError);
     g_setup.succeeded = false;

@@ -2,10 +2,10 @@
 // the maintenance trailer; and the Add/Remove Programs entry that names UNINST.EXE.
 #include "installer/maintenance_program.h"
 
-#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
+#include "base/format_text.h"
 #include "engine/folder_creation.h"
 #include "engine/path_macros.h"
 #include "package/format.h"
@@ -71,7 +71,7 @@ bool WriteTrailer(platform::File to, uint8_t mode) {
 void ReportFailure(const char* path) {
   if (!g_setup.succeeded) return;
   char text[kPathBufferSize + 64];
-  snprintf(text, sizeof(text), "Could not write the file %s.", path);
+  FormatText(text, sizeof(text), "Could not write the file %s.", path);
   platform::ShowMessageBox(nullptr, text, "Error!", platform::kMbOk | platform::kMbIconError);
   g_setup.succeeded = false;
 }
@@ -81,7 +81,7 @@ void ReportFailure(const char* path) {
 bool WriteUninstallEntry(const char* uninstallerPath) {
   const char* product = TextOrEmpty(g_setup.productKeyName);
   char keyPath[sizeof(kUninstallEntryKey) + kMaxStringRecord];
-  const int length = snprintf(keyPath, sizeof(keyPath), "%s%s", kUninstallEntryKey, product);
+  const int length = FormatText(keyPath, sizeof(keyPath), "%s%s", kUninstallEntryKey, product);
   if (product[0] == '\0' || length < 0 || static_cast<size_t>(length) >= sizeof(keyPath)) {
     return false;
   }

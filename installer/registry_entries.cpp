@@ -2,9 +2,9 @@
 // gets, per key, the key line, the names of its values and an empty record.
 #include "installer/registry_entries.h"
 
-#include <stdio.h>
 #include <string.h>
 
+#include "base/format_text.h"
 #include "base/little_endian.h"
 #include "engine/path_macros.h"
 #include "engine/registry_keys.h"
@@ -95,7 +95,7 @@ bool WriteValue(platform::Key key, const char* name, const char* letter, uint32_
       return true;
     default: {
       char text[kPathBufferSize] = {};
-      if (available > 1) snprintf(text, sizeof text, "%s", data);
+      if (available > 1) FormatText(text, sizeof text, "%s", data);
       if (!ExpandPathMacros(text)) return false;
       if (key != nullptr) {
         platform::SetValue(key, name, platform::kRegText, text,
@@ -144,7 +144,7 @@ void HandleLine(const ListLine& line, Section* section) {
 void LogInstallerKey(const char* keyPrefix, const char* first, const char* second) {
   char line[kMaxStringRecord + 1];
   const int length =
-      snprintf(line, sizeof line, "%s%s%s", kLocalMachineLine, keyPrefix, g_setup.productKeyName);
+      FormatText(line, sizeof line, "%s%s%s", kLocalMachineLine, keyPrefix, g_setup.productKeyName);
   if (length < 0 || length > static_cast<int>(kMaxStringRecord)) return;
   WriteLogRecord(line);
   WriteLogRecord(first);

@@ -1,9 +1,9 @@
 // The wizard's pages: welcome, licence, installation folder and start-menu folder.
 #include "installer/wizard_pages.h"
 
-#include <stdio.h>
 #include <string.h>
 
+#include "base/format_text.h"
 #include "engine/path_macros.h"
 #include "installer/disk_space_estimate.h"
 #include "platform/message_box.h"
@@ -93,7 +93,7 @@ bool ConfirmCancel(platform::Window page) {
 // finalizer, no folder page): it is treated like an empty field.
 void StoreFolderField(const char* field, char** folder) {
   char text[kPathBufferSize];
-  snprintf(text, sizeof text, "%s", field);
+  FormatText(text, sizeof text, "%s", field);
   const size_t length = strlen(text);
   if (length > 0 && text[length - 1] == '\\') text[length - 1] = '\0';
   if (text[0] != '\0') ReplaceSetupText(folder, text);
@@ -104,7 +104,7 @@ bool WelcomePageProc(platform::Window page, platform::WizardEvent event) {
   if (HandleCommonEvent(page, event, kWelcomePageCode, &result)) return result;
   if (event == platform::WizardEvent::kCreate) {
     char text[kWelcomeTextSize];
-    snprintf(text, sizeof text, kWelcomeFormat, TextOrEmpty(g_setup.title));
+    FormatText(text, sizeof text, kWelcomeFormat, TextOrEmpty(g_setup.title));
     platform::SetPageText(page, kFieldControl, text);
   } else if (event == platform::WizardEvent::kShown) {
     platform::CenterWizard(page);

@@ -2,9 +2,9 @@
 // run-after command handed over in the registry opened, the report, its own deletion.
 #include "maintenance/finalizer.h"
 
-#include <stdio.h>
 #include <string.h>
 
+#include "base/format_text.h"
 #include "engine/next_boot.h"
 #include "engine/self_registration.h"
 #include "package/format.h"
@@ -36,7 +36,7 @@ const char kErrorCaption[] = "Error!";
 bool ReplaceWithWaitingFile(const char* folder, const char* name) {
   char waiting[kPathSize];
   char target[kPathSize];
-  const int length = snprintf(waiting, sizeof(waiting), "%s\\%s", folder, name);
+  const int length = FormatText(waiting, sizeof(waiting), "%s\\%s", folder, name);
   if (length < 0 || static_cast<size_t>(length) >= sizeof(waiting)) return false;
   memcpy(target, waiting, static_cast<size_t>(length) + 1);
   char* dot = strrchr(target, '.');
@@ -52,7 +52,7 @@ bool ReplaceWithWaitingFile(const char* folder, const char* name) {
 // is touched whatever the current folder is. False after a failed rename.
 bool ReplaceWaitingFiles(const char* folder) {
   char pattern[kPathSize];
-  const int length = snprintf(pattern, sizeof(pattern), "%s\\*%s", folder, kWaitingFileSuffix);
+  const int length = FormatText(pattern, sizeof(pattern), "%s\\*%s", folder, kWaitingFileSuffix);
   if (length < 0 || static_cast<size_t>(length) >= sizeof(pattern)) return false;
   platform::FoundFile found;
   platform::Search search = platform::FindFirst(pattern, &found);

@@ -2,8 +2,8 @@
 #include "maintenance/logged_files.h"
 
 #include <stdint.h>
-#include <stdio.h>
 
+#include "base/format_text.h"
 #include "engine/self_registration.h"
 #include "engine/shared_files.h"
 #include "platform/file_system.h"
@@ -27,7 +27,7 @@ const char kSharedText[] =
 int AskAboutFile(platform::Window owner, const char* format, const char* path,
                  const char* caption, uint32_t icon) {
   char text[kMessageSize];
-  snprintf(text, sizeof(text), format, path);
+  FormatText(text, sizeof(text), format, path);
   return platform::ShowMessageBox(owner, text, caption, platform::kMbYesNoCancel | icon);
 }
 

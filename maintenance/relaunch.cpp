@@ -2,9 +2,9 @@
 // how is it started.
 #include "maintenance/relaunch.h"
 
-#include <stdio.h>
 #include <string.h>
 
+#include "base/format_text.h"
 #include "base/ignore_case.h"
 
 bool IsRelaunchedTail(const char* tail) {
@@ -28,8 +28,8 @@ bool ComposeCopyPath(const char* modulePath, const char* tempFolder, char* out, 
 bool ComposeRelaunchCommand(const char* copyPath, char* out, uint32_t size) {
   if (size == 0) return false;
   const bool quote = strchr(copyPath, ' ') != nullptr || strchr(copyPath, '\t') != nullptr;
-  const int length = snprintf(out, size, quote ? "\"%s\" %s" : "%s %s", copyPath,
-                              kRelaunchSwitch);
+  const int length = FormatText(out, size, quote ? "\"%s\" %s" : "%s %s", copyPath,
+                               kRelaunchSwitch);
   if (length < 0 || static_cast<uint32_t>(length) >= size) {
     out[0] = '\0';
     return false;

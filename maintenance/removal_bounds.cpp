@@ -1,9 +1,9 @@
 // The records the uninstaller follows and the folders it may remove.
 #include "maintenance/removal_bounds.h"
 
-#include <stdio.h>
 #include <string.h>
 
+#include "base/format_text.h"
 #include "base/ignore_case.h"
 #include "engine/remembered_folders.h"
 #include "package/format.h"
@@ -73,7 +73,8 @@ void FindProtectedFolders(RemovalBounds* bounds) {
 void FindProgramFolder(const char* uninstallerRecord, char* out) {
   out[0] = '\0';
   char folder[kPathBufferSize];
-  if (snprintf(folder, sizeof folder, "%s", uninstallerRecord) >= static_cast<int>(sizeof folder) ||
+  if (FormatText(folder, sizeof folder, "%s", uninstallerRecord) >=
+          static_cast<int>(sizeof folder) ||
       HasParentStep(folder)) {
     return;
   }
@@ -95,7 +96,7 @@ void FindShortcutFolder(char* out) {
     return;
   }
   char joined[2 * kPathBufferSize + 2];
-  snprintf(joined, sizeof joined, "%s\\%s", programs, startMenu);
+  FormatText(joined, sizeof joined, "%s\\%s", programs, startMenu);
   if (strlen(joined) >= kPathBufferSize) return;
   char fullPrograms[kPathBufferSize];
   FullFolder(programs, fullPrograms);

@@ -2,9 +2,12 @@
 // section, its own file, the report, and last the folders left empty.
 #include "maintenance/uninstaller.h"
 
-#include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
+#include <new>
+
+#include "base/format_text.h"
 #include "engine/next_boot.h"
 #include "maintenance/logged_files.h"
 #include "maintenance/logged_registry.h"
@@ -77,7 +80,7 @@ bool UndoFiles(platform::Window background, PathList* folders, LoadedLog* log) {
 void FindBounds(LoadedLog* log, RemovalBounds* bounds) {
   char last[kFileRecordSize] = {};
   for (const char* record = NextLogRecord(log); record[0] != '\0'; record = NextLogRecord(log)) {
-    snprintf(last, sizeof(last), "%s", record);
+    FormatText(last, sizeof(last), "%s", record);
   }
   log->next = 0;
   FindRemovalBounds(last, bounds);
@@ -100,26 +103,35 @@ void DeleteOwnFile() {
 }
 
 // Everything after the confirmation: the files, the registry entries, the program's own
-// file, the report and last the folders left empty.
-void UninstallFromLog(platform::Window background) {
-  LoadedLog log;
-  // A log that cannot be read to its end removes nothing: files removed without their
-  // registry entries would leave an entry in Add/Remove Programs for a program that is
-  // half gone. The package stream has told the user why.
-  if (!LoadLog(background, &log)) return;
-  RemovalBounds bounds;
-  FindBounds(&log, &bounds);
+// file, the report and last the folders left empty. `bounds` is the caller's room.
+void UninstallFromLog(platform::Window background, LoadedLog* log, RemovalBounds* bounds) {
+  FindBounds(log, bounds);
   PathList folders;
-  if (UndoFiles(background, &folders, &log)) {
-    UndoRegistryEntries(&log);
+  if (UndoFiles(background, &folders, log)) {
+    UndoRegistryEntries(log);
     DeleteOwnFile();
     platform::ShowMessageBox(background, kRemovedText, kRemovedCaption,
                              platform::kMbOk | platform::kMbIconInformation);
-    folders.RemoveEmptyFolders(bounds);
+    folders.RemoveEmptyFolders(*bounds);
   } else {
     // No caption of its own: the system's default one.
     platform::ShowMessageBox(background, kCancelledText, nullptr,
                              platform::kMbOk | platform::kMbIconError);
+  }
+}
+
+// A log that cannot be read to its end removes nothing: files removed without their
+// registry entries would leave an entry in Add/Remove Programs for a program that is
+// half gone. The package stream has told the user why. The bounds (8 KB) are on the
+// heap, since the stub's frames stay below a page; without that memory nothing is
+// removed either.
+void LoadLogAndUninstall(platform::Window background) {
+  LoadedLog log;
+  if (!LoadLog(background, &log)) return;
+  void* bounds = malloc(sizeof(RemovalBounds));
+  if (bounds != nullptr) {
+    UninstallFromLog(background, &log, new (bounds) RemovalBounds);
+    free(bounds);
   }
   ReleaseUninstallLog(&log);
 }
@@ -130,6 +142,6 @@ void RunUninstall(platform::Instance instance, platform::Window background) {
   (void)instance;
   const int answer = platform::ShowMessageBox(background, kConfirmText, kConfirmCaption,
                                               platform::kMbYesNo | platform::kMbIconQuestion);
-  if (answer == platform::kIdYes) UninstallFromLog(background);
+  if (answer == platform::kIdYes) LoadLogAndUninstall(background);
   platform::PostCloseMessage(background);
 }

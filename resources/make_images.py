@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Draws the stub's icon (setup.ico, 32x32, 16 colours) and the wizard's side picture
-(wizard.bmp, 71x115, 16 colours). Plain Python, no libraries: run it from this folder
-after changing a picture and check in both outputs."""
+(wizard.bmp, 71x115, 16 colours, run-length coded: a quarter of its plain size in every
+copy of the stub). Plain Python, no libraries: run it from this folder after changing a
+picture and check in both outputs."""
 import struct
 import sys
 from pathlib import Path
@@ -30,8 +31,29 @@ def pack_rows(pixels, width):
     return bytes(out)
 
 
-def info_header(width, height, image_size):
-    return struct.pack("<IiiHHIIiiII", 40, width, height, 1, 4, 0, image_size, 0, 0, 16, 0)
+BI_RGB, BI_RLE8 = 0, 1
+
+
+def info_header(width, height, image_size, bits=4, compression=BI_RGB):
+    return struct.pack("<IiiHHIIiiII", 40, width, height, 1, bits, compression, image_size, 0, 0,
+                       16, 0)
+
+
+def rle8_rows(pixels):
+    """8-bit run-length rows, bottom row first: a (count, colour) pair per run, the end of
+    each row marked, and the end of the picture after the last. The pictures are areas of
+    one colour, so runs alone are shorter than the absolute form."""
+    out = bytearray()
+    for row in reversed(pixels):
+        x = 0
+        while x < len(row):
+            run = 1
+            while x + run < len(row) and row[x + run] == row[x] and run < 255:
+                run += 1
+            out += bytes((run, row[x]))
+            x += run
+        out += b"\0\0"
+    return bytes(out[:-2]) + b"\0\1"
 
 
 def icon_pixels():
@@ -94,8 +116,8 @@ def wizard_pixels():
 
 def write_bitmap(path):
     px, width, height = wizard_pixels()
-    pixels = pack_rows(px, width)
-    info = info_header(width, height, len(pixels)) + palette_bytes()
+    pixels = rle8_rows(px)
+    info = info_header(width, height, len(pixels), 8, BI_RLE8) + palette_bytes()
     offset = 14 + len(info)
     path.write_bytes(struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset) +
                      info + pixels)

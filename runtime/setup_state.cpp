@@ -8,6 +8,8 @@
 
 #include "platform/file_io.h"
 
+SetupState::SetupState() noexcept = default;
+
 SetupState g_setup;
 
 char* NewTextCopy(const char* text, size_t length) {

@@ -31,6 +31,10 @@ struct SelfRegistration {
 static_assert(sizeof(std::atomic<bool>) == 1, "flags are single bytes");
 
 struct SetupState {
+  // Defined out of line so that it is no constant expression: g_setup is then built
+  // while static objects are constructed, from memory the loader zero-fills, instead of
+  // being stored whole in the program for the sake of its few fields that start non-zero.
+  SetupState() noexcept;
   // --- Texts. Heap copies of exactly their length plus the NUL; nullptr = none (never
   // filled), which readers treat as empty. Replace them only with ReplaceSetupText. ---
   char* title = nullptr;           // header; background window, welcome text, trailer

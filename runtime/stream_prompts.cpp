@@ -1,8 +1,7 @@
 // The three prompts of the package stream, with their exact texts.
 #include "runtime/stream_prompts.h"
 
-#include <stdio.h>
-
+#include "base/format_text.h"
 #include "platform/message_box.h"
 #include "runtime/setup_state.h"
 
@@ -19,7 +18,7 @@ const char kDamagedCaption[] = "File Damaged";
 
 int AskAboutFile(const char* format, const char* fileName, const char* caption, uint32_t flags) {
   char text[kPromptSize];
-  snprintf(text, sizeof text, format, fileName);
+  FormatText(text, sizeof text, format, fileName);
   return platform::ShowMessageBox(g_setup.ownerWindow, text, caption, flags);
 }
 

@@ -1,9 +1,9 @@
 // Names of the volumes.
 #include "runtime/volume_name.h"
 
-#include <stdio.h>
 #include <string.h>
 
+#include "base/format_text.h"
 #include "package/format.h"
 
 bool BuildVolumePath(const char* installationPath, int32_t volume, char* out, size_t outSize) {
@@ -11,7 +11,8 @@ bool BuildVolumePath(const char* installationPath, int32_t volume, char* out, si
   size_t keep = dot ? static_cast<size_t>(dot - installationPath) : strlen(installationPath);
   if (keep >= outSize) return false;
   memcpy(out, installationPath, keep);
-  int written = snprintf(out + keep, outSize - keep, kVolumeSuffixFormat, static_cast<int>(volume));
+  int written =
+      FormatText(out + keep, outSize - keep, kVolumeSuffixFormat, static_cast<int>(volume));
   return written > 0 && static_cast<size_t>(written) < outSize - keep;
 }
 
