@@ -48,8 +48,7 @@ void WriteMaintenancePrograms(platform::Window dialog) {
     if (finalizerFits) WriteMaintenanceProgram(finalizer, false);
   }
   if (IsEmpty(g_setup.productKeyName)) {
-    platform::CloseFile(g_setup.uninstallLog);
-    g_setup.uninstallLog = nullptr;
+    CloseUninstallLog();
     return;
   }
   SetStatus(dialog, kUninstallStatus);
@@ -102,8 +101,7 @@ void EndFileSection() {
 
 bool ShowProgressDialog(platform::Instance instance, platform::Window parent) {
   platform::RunProgressDialog(instance, parent, RunExtraction, OnCancelPressed);
-  platform::CloseFile(g_setup.uninstallLog);
-  g_setup.uninstallLog = nullptr;
+  CloseUninstallLog();
   return !g_setup.cancelled;
 }
 
