@@ -100,7 +100,12 @@ void EndFileSection() {
 }  // namespace
 
 bool ShowProgressDialog(platform::Instance instance, platform::Window parent) {
-  platform::RunProgressDialog(instance, parent, RunExtraction, OnCancelPressed);
+  // A quiet run shows no dialog: the worker runs here, with no dialog to update.
+  if (g_setup.quiet) {
+    RunExtraction(nullptr);
+  } else {
+    platform::RunProgressDialog(instance, parent, RunExtraction, OnCancelPressed);
+  }
   CloseUninstallLog();
   return !g_setup.cancelled;
 }

@@ -15,6 +15,7 @@
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "runtime/package_stream.h"
+#include "runtime/quiet_run.h"
 #include "runtime/setup_state.h"
 
 namespace {
@@ -82,13 +83,18 @@ bool WriteTrailer(ProgramFile* to, uint8_t mode) {
          WriteStringRecordTo(to->file, TextOrEmpty(g_setup.productKeyName), &to->checksum) > 0;
 }
 
+bool SetText(platform::Key key, const char* name, const char* text) {
+  return platform::SetValue(key, name, platform::kRegText, text,
+                            static_cast<uint32_t>(strlen(text) + 1));
+}
+
 // A maintenance program that could not be written is reported like a folder that could
 // not be made: once per run, and the installation then ends as failed.
 void ReportFailure(const char* path) {
   if (!g_setup.succeeded) return;
   char text[kPathBufferSize + 64];
   snprintf(text, sizeof(text), "Could not write the file %s.", path);
-  platform::ShowMessageBox(nullptr, text, "Error!", platform::kMbOk | platform::kMbIconError);
+  TellUser(nullptr, text, "Error!", platform::kMbOk | platform::kMbIconError);
   g_setup.succeeded = false;
 }
 
@@ -101,13 +107,14 @@ bool WriteUninstallEntry(const char* uninstallerPath) {
   if (product[0] == '\0' || length < 0 || static_cast<size_t>(length) >= sizeof(keyPath)) {
     return false;
   }
+  // Deployment tools run this one as it stands: quoted, since the path may hold blanks.
+  char quiet[kPathBufferSize + 8];
+  snprintf(quiet, sizeof(quiet), "\"%s\" /S", uninstallerPath);
   platform::Key key = platform::CreateKey(platform::kRootLocalMachine, keyPath);
   if (key == nullptr) return false;
-  const bool written =
-      platform::SetValue(key, "DisplayName", platform::kRegText, product,
-                         static_cast<uint32_t>(strlen(product) + 1)) &&
-      platform::SetValue(key, "UninstallString", platform::kRegText, uninstallerPath,
-                         static_cast<uint32_t>(strlen(uninstallerPath) + 1));
+  const bool written = SetText(key, "DisplayName", product) &&
+                       SetText(key, "UninstallString", uninstallerPath) &&
+                       SetText(key, "QuietUninstallString", quiet);
   platform::CloseKey(key);
   return written;
 }

@@ -81,6 +81,10 @@ struct SetupState {
   bool finalizeAtBoot = false; // the finalizer must run at the next start (Windows 9x)
   bool fixedFolder = false;    // the default program folder has a drive letter: the
                                // remembered folder is ignored and the field disabled
+  bool quiet = false;          // "/S" on the command line: nothing shown (quiet_run.h)
+  // "/D=" of a quiet run: the program folder in place of the remembered or default one;
+  // empty = none.
+  char quietFolder[kStringRecordBufferSize] = {};
 
   // --- The package stream (owned by package_stream.cpp). ---
   platform::File packageFile = nullptr;  // the open volume; nullptr = none

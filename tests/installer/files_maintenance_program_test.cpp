@@ -63,6 +63,7 @@ TEST_F(FilesMaintenanceProgram, ProgramsAreTheStubAndTheTrailerAndTheUninstaller
             flow_test::Records({"C:\\Prog\\FINALIZE.EXE", std::string(255, 'x')}));
   EXPECT_EQ(machine.registry.Text(kEntry, "DisplayName"), "Prod");
   EXPECT_EQ(machine.registry.Text(kEntry, "UninstallString"), "C:\\Prog\\UNINST.EXE");
+  EXPECT_EQ(machine.registry.Text(kEntry, "QuietUninstallString"), "\"C:\\Prog\\UNINST.EXE\" /S");
 }
 
 // The PE headers of a stub, as a signing tool leaves them: PE32 or PE32+, a checksum of

@@ -99,7 +99,8 @@ TEST_F(WholeInstall, PutsDownEverythingThePackageNamesAndLogsIt) {
   EXPECT_EQ(log.registry[0].line, std::string(":") + kMachineKey);
   EXPECT_EQ(log.registry[0].valueNames, (std::vector<std::string>{"@", "Folder", "Count", "Blob"}));
   EXPECT_EQ(log.registry[1].valueNames, (std::vector<std::string>{"Path", "SPath"}));
-  EXPECT_EQ(log.registry[2].valueNames, (std::vector<std::string>{"DisplayName", "UninstallString"}));
+  EXPECT_EQ(log.registry[2].valueNames, (std::vector<std::string>{"DisplayName", "UninstallString",
+                                                                "QuietUninstallString"}));
 
   // One outcome message over the background window; the run-after command opened once;
   // the overall bar full with the last block and never pushed past it.

@@ -30,11 +30,11 @@ TEST(RoundTripRelaunchDecision, CopyPathAndCommandLine) {
   EXPECT_FALSE(ComposeCopyPath("C:\\P\\UNINST.EXE", "C:\\T", out, 15));
   EXPECT_STREQ(out, "");
 
-  ASSERT_TRUE(ComposeRelaunchCommand("C:\\T\\UNINST.EXE", out, sizeof out));
+  ASSERT_TRUE(ComposeRelaunchCommand("C:\\T\\UNINST.EXE", false, out, sizeof out));
   EXPECT_STREQ(out, "C:\\T\\UNINST.EXE /step2");
-  ASSERT_TRUE(ComposeRelaunchCommand("C:\\Temp Files\\UNINST.EXE", out, sizeof out));
+  ASSERT_TRUE(ComposeRelaunchCommand("C:\\Temp Files\\UNINST.EXE", false, out, sizeof out));
   EXPECT_STREQ(out, "\"C:\\Temp Files\\UNINST.EXE\" /step2");
-  EXPECT_FALSE(ComposeRelaunchCommand("C:\\T\\UNINST.EXE", out, 22));
+  EXPECT_FALSE(ComposeRelaunchCommand("C:\\T\\UNINST.EXE", false, out, 22));
 }
 
 TEST(RoundTripRelaunchDecision, WindowsReadsTheCommandLineAsTheCopyExpects) {
