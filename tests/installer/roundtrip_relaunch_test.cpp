@@ -14,6 +14,10 @@ TEST(RoundTripRelaunchDecision, OnlyTheWholeSwitchMarksTheCopy) {
   EXPECT_FALSE(IsRelaunchedTail("/step2 "));
   EXPECT_FALSE(IsRelaunchedTail(" /step2"));
   EXPECT_FALSE(IsRelaunchedTail("/step"));
+  // The copy of a quiet run.
+  EXPECT_TRUE(IsRelaunchedTail("/STEP2 /s"));
+  EXPECT_FALSE(IsRelaunchedTail("/step2 /S "));
+  EXPECT_FALSE(IsRelaunchedTail("/S /step2"));
   EXPECT_FALSE(IsRelaunchedTail(""));
   EXPECT_FALSE(IsRelaunchedTail(nullptr));
 }
@@ -35,6 +39,8 @@ TEST(RoundTripRelaunchDecision, CopyPathAndCommandLine) {
   ASSERT_TRUE(ComposeRelaunchCommand("C:\\Temp Files\\UNINST.EXE", false, out, sizeof out));
   EXPECT_STREQ(out, "\"C:\\Temp Files\\UNINST.EXE\" /step2");
   EXPECT_FALSE(ComposeRelaunchCommand("C:\\T\\UNINST.EXE", false, out, 22));
+  ASSERT_TRUE(ComposeRelaunchCommand("C:\\Temp Files\\UNINST.EXE", true, out, sizeof out));
+  EXPECT_STREQ(out, "\"C:\\Temp Files\\UNINST.EXE\" /step2 /S");
 }
 
 TEST(RoundTripRelaunchDecision, WindowsReadsTheCommandLineAsTheCopyExpects) {
