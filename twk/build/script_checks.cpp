@@ -5,6 +5,7 @@
 #include "twk/build/build_error.h"
 #include "twk/build/build_lines.h"
 #include "twk/build/script_paths.h"
+#include "twk/build/uninstall_entry.h"
 #include "twk/common/macro_tokens.h"
 
 namespace {
@@ -96,6 +97,27 @@ class Checker {
     }
     if (!script_.runAfter.value.empty()) {
       WatchPath(script_.runAfter.line, "RunAfter", script_.runAfter.value, false);
+    }
+    UninstallEntry();
+  }
+
+  // The entry's details are values of the product's uninstall key: without a ProductKey
+  // there is none to hold them.
+  void UninstallEntry() {
+    for (const EntryText& text : kEntryTexts) {
+      const ScriptText& item = script_.*text.member;
+      if (item.line == 0 || !script_.productKey.value.empty()) continue;
+      Fail(item.line, std::string(text.name) + " describes the Add/Remove Programs entry, "
+                                               "which needs a ProductKey");
+    }
+    for (const RegistryKeyItem& key : UninstallEntryKeys(script_, 0)) {
+      for (const RegistryValueItem& value : key.values) {
+        Length(value.line, value.name + " (as the registry line \"" + value.name + "=S...\")",
+               EncodeRegistryValueLine(value), kMaxStringRecord);
+      }
+    }
+    if (!script_.displayIcon.value.empty()) {
+      WatchPath(script_.displayIcon.line, "DisplayIcon", script_.displayIcon.value, false);
     }
   }
 
