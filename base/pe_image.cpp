@@ -43,7 +43,8 @@ uint32_t ClearSignatureFields(uint8_t* head, uint32_t length) {
   const uint32_t entry = countField + 4 + kCertificateEntry * kDirectoryEntrySize;
   // The entry must lie inside the optional header as the file declares it, and inside
   // the bytes at hand.
-  if (optionalSize < entry + kDirectoryEntrySize || length - optional < entry + kDirectoryEntrySize ||
+  const uint32_t entryEnd = entry + kDirectoryEntrySize;
+  if (optionalSize < entryEnd || length - optional < entryEnd ||
       LoadLe32(head + optional + countField) <= kCertificateEntry) {
     return 0;
   }

@@ -16,6 +16,7 @@ bool DeleteLoggedFile(const char* path, platform::Window owner);
 // A shared file: counts its "SharedDLLs" reference down (a missing or unreadable count
 // is 1). Above zero the new count is written back and the file stays. At zero the count
 // value is deleted and the user is asked, with the path as caption, whether to delete the
-// file (a quiet run answers No); Yes deletes it with DeleteLoggedFile. When the count key cannot be opened the file
-// and its count are left alone. Returns what DeleteLoggedFile returned, otherwise true.
+// file (a quiet run answers No); Yes deletes it with DeleteLoggedFile. When the count key
+// cannot be opened the file and its count are left alone. Returns what DeleteLoggedFile
+// returned, otherwise true.
 bool UndoSharedFile(const char* path, platform::Window owner);

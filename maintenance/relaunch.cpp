@@ -8,8 +8,8 @@
 #include "base/ignore_case.h"
 
 bool IsRelaunchedTail(const char* tail) {
-  return tail != nullptr &&
-         (EqualIgnoringCase(tail, kRelaunchSwitch) || EqualIgnoringCase(tail, kQuietRelaunchSwitch));
+  return tail != nullptr && (EqualIgnoringCase(tail, kRelaunchSwitch) ||
+                             EqualIgnoringCase(tail, kQuietRelaunchSwitch));
 }
 
 bool ComposeCopyPath(const char* modulePath, const char* tempFolder, char* out, uint32_t size) {

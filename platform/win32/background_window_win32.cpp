@@ -86,7 +86,8 @@ HWND CreateBackgroundWindow(HINSTANCE instance, bool shown) {
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   windowClass.lpszClassName = kClassName;
   if (RegisterClassA(&windowClass) == 0) return nullptr;
-  return CreateWindowExA(0, kClassName, kWindowTitle, WS_POPUP | (shown ? WS_VISIBLE : 0), 0, 0,
+  const DWORD style = WS_POPUP | (shown ? WS_VISIBLE : 0);
+  return CreateWindowExA(0, kClassName, kWindowTitle, style, 0, 0,
                          GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                          nullptr, nullptr, instance, nullptr);
 }

@@ -68,7 +68,9 @@ HBITMAP ComposePicture(HWND control) {
 BOOL CALLBACK ReplacePicture(HWND control, LPARAM) {
   if ((GetWindowLongA(control, GWL_STYLE) & SS_TYPEMASK) != SS_BITMAP) return TRUE;
   HBITMAP panel = ComposePicture(control);
-  if (panel != nullptr) SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(panel));
+  if (panel != nullptr) {
+    SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(panel));
+  }
   return FALSE;
 }
 

@@ -38,9 +38,8 @@ std::vector<RegistryKeyItem> UninstallEntryKeys(const SetupScript& script, uint6
     key.values.push_back(value);
   }
   const uint64_t kilobytes = (fileBytes + 1023) / 1024;
-  key.values.push_back(Number("EstimatedSize",
-                              kilobytes > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(kilobytes),
-                              key.line));
+  const uint32_t size = kilobytes > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(kilobytes);
+  key.values.push_back(Number("EstimatedSize", size, key.line));
   key.values.push_back(Number("NoModify", 1, key.line));
   key.values.push_back(Number("NoRepair", 1, key.line));
   return {key};

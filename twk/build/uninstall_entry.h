@@ -5,10 +5,13 @@
 
 #include <stdint.h>
 
+#include <vector>
+
 #include "twk/build/script_model.h"
 
 // The key under HKEY_LOCAL_MACHINE that the installer's own entry uses, + ProductKey.
-constexpr char kUninstallEntrySubkey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+constexpr char kUninstallEntrySubkey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 // The [Setup] values that the entry shows, in the order they are written, with the
 // script's name of each, which is also the value's name.
