@@ -78,7 +78,8 @@ e2e: setup
 # docs/screenshots, taken by the robot on Wine's virtual desktop (e2e/screenshots.scn).
 screenshots: setup
 	$(MAKE) all
-	E2E_SHOTS=$(CURDIR)/docs/screenshots e2e/run-scenario.sh e2e/screenshots.scn
+	E2E_SHOTS=$(CURDIR)/docs/screenshots E2E_DPI=96 e2e/run-scenario.sh e2e/screenshots.scn
+	E2E_SHOTS=$(CURDIR)/docs/screenshots E2E_DPI=144 e2e/run-scenario.sh e2e/screenshots.scn
 
 # The codec and twk beside bzip2 and tar on a folder of files: make bench CORPUS=DIR
 # (the standard corpus: ../shared/bench/make-corpus.sh DIR). Prints figures, asserts none.

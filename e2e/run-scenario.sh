@@ -221,6 +221,8 @@ run_steps() {
   local index=$1 head=$2 path args
   if [[ -z $head ]]; then
     path=$(expand "$program") args=$(expand "$arguments")
+  elif [[ $head == "@robot" ]]; then
+    path="" args=""  # the robot's own steps start what they run (run-quiet)
   elif [[ $head == "@uninstall "* ]]; then
     path=$(uninstall_string "${head#@uninstall }")
     args=""
@@ -233,7 +235,7 @@ run_steps() {
   watch_programs &
   local watcher=$!
   # shellcheck disable=SC2086  # the arguments are meant to split at blanks
-  "$WINE" "$path" $args >>"$log" 2>&1 &
+  if [[ -n $path ]]; then "$WINE" "$path" $args >>"$log" 2>&1 & fi
   local steps="$WINWORK\\action.$index"
   timeout "$ROBOT_LIMIT" "$WINE" "$ROBOT" "$steps" >>"$log" 2>&1
   local robot=$?

@@ -6,6 +6,7 @@
 #include "engine/path_macros.h"
 #include "platform/file_system.h"
 #include "platform/message_box.h"
+#include "runtime/quiet_run.h"
 #include "runtime/setup_state.h"
 
 namespace {
@@ -50,8 +51,8 @@ bool EnsureFolders(platform::Window owner, const char* path) {
   }
   if (made) return true;
   if (g_setup.succeeded) {
-    platform::ShowMessageBox(owner, "Could not create target directory.", "Error!",
-                             platform::kMbOk | platform::kMbIconError);
+    TellUser(owner, "Could not create target directory.", "Error!",
+             platform::kMbOk | platform::kMbIconError);
     g_setup.succeeded = false;
   }
   return false;

@@ -13,6 +13,7 @@
 #include "platform/message_box.h"
 #include "platform/registry.h"
 #include "platform/system.h"
+#include "runtime/quiet_run.h"
 #include "runtime/setup_state.h"
 
 namespace {
@@ -50,7 +51,7 @@ const char kRunAfterValue[] = "RunAfter";
 bool IsEmpty(const char* text) { return text == nullptr || text[0] == '\0'; }
 
 void Tell(platform::Window owner, const char* text, const char* caption, uint32_t icon) {
-  platform::ShowMessageBox(owner, text, caption, platform::kMbOk | icon);
+  TellUser(owner, text, caption, platform::kMbOk | icon);
 }
 
 void SetTextValue(const char* keyPath, const char* name, const char* text) {
@@ -61,13 +62,14 @@ void SetTextValue(const char* keyPath, const char* name, const char* text) {
 }
 
 // A run-after command whose expansion does not fit is neither stored nor opened: the
-// text with its macro unexpanded would name nothing.
+// text with its macro unexpanded would name nothing. A quiet run starts no program for a
+// deployment tool to wait for.
 void ArrangeFinalizerAndRunAfter(platform::Window background) {
   char finalizer[kPathBufferSize] = {};
   FormatText(finalizer, sizeof finalizer, "%s", kFinalizerPath);
   const bool finalizerFits = ExpandPathMacros(finalizer);
   char* runAfter = g_setup.runAfterCommand;
-  if (!ExpandPathMacros(runAfter)) runAfter[0] = '\0';
+  if (!ExpandPathMacros(runAfter) || g_setup.quiet) runAfter[0] = '\0';
   if (FinalizeAtBoot()) {
     if (finalizerFits) ArrangeFinalizerAtBoot(finalizer, runAfter);
     return;
@@ -81,9 +83,9 @@ void ReportSuccess(platform::Window background) {
     Tell(background, kCompleteText, kSuccessCaption, platform::kMbIconInformation);
   } else if (IsWindowsNT()) {
     Tell(background, kRestartText, kSuccessCaption, platform::kMbIconInformation);
-  } else if (platform::ShowMessageBox(background, kRestartQuestion, kRestartCaption,
-                                      platform::kMbYesNo | platform::kMbIconInformation) ==
-             platform::kIdYes) {
+  } else if (AskUser(background, kRestartQuestion, kRestartCaption,
+                     platform::kMbYesNo | platform::kMbIconInformation,
+                     platform::kIdNo) == platform::kIdYes) {
     platform::RequestRestart();
   } else {
     Tell(background, kRememberText, kSuccessCaption, platform::kMbIconInformation);
@@ -98,15 +100,20 @@ void ArrangeFinalizerAtBoot(const char* finalizer, const char* runAfter) {
   if (!IsEmpty(runAfter)) SetTextValue(kRunAfterKey, kRunAfterValue, runAfter);
 }
 
+// The exit code of a quiet run mirrors the one outcome message an interactive run shows.
 void CompleteInstallation(platform::Instance instance, platform::Window background) {
+  uint32_t outcome = kQuietSucceeded;
   if (!ShowProgressDialog(instance, background)) {
     Tell(background, kCancelledText, kCancelledCaption, platform::kMbIconInformation);
+    outcome = kQuietCancelled;
   } else if (!g_setup.succeeded) {
     Tell(background, g_setup.corrupt ? kCorruptText : kNotWrittenText, kFailedCaption,
          platform::kMbIconError);
+    outcome = kQuietFailed;
   } else {
     ArrangeFinalizerAndRunAfter(background);
     ReportSuccess(background);
+    if (RestartNeeded()) outcome = kQuietRestartNeeded;
   }
-  platform::PostCloseMessage(background);
+  platform::PostCloseMessage(background, ExitCodeOf(outcome));
 }

@@ -9,7 +9,9 @@
 // run either arranges the finalizer for the next start of Windows (run-once value, and
 // the run-after command stored for it) or deletes the finalizer and opens the run-after
 // command at once; then tells about, or on Windows 9x offers, the restart that waiting
-// files need. Ends by posting the close message to `background`.
+// files need. Ends by posting the close message to `background`. A quiet run shows
+// nothing, starts no run-after command and no restart, and ends with the exit code of
+// its outcome (runtime/quiet_run.h).
 void CompleteInstallation(platform::Instance instance, platform::Window background);
 
 // The finalizer at the next start: sets the run-once value "TWKSetup_Finalize" to

@@ -6,17 +6,19 @@
 #include "package/format.h"
 #include "platform/message_box.h"
 #include "platform/progress_dialog.h"
+#include "runtime/quiet_run.h"
 #include "runtime/setup_state.h"
 
 namespace {
 
+// A quiet run does not go on as if the program could work: it stops as an interactive one
+// does on "No", and its exit code says the run was cut short.
 bool AskToContinue(platform::Window dialog, const char* path) {
   char text[kStringRecordBufferSize + 96];
   FormatText(text, sizeof(text), "Self-registering file %s failed! Continue installation anyway?",
-            path);
-  return platform::ShowMessageBox(dialog, text, "Error!",
-                                  platform::kMbYesNo | platform::kMbIconQuestion) !=
-         platform::kIdNo;
+           path);
+  return AskUser(dialog, text, "Error!", platform::kMbYesNo | platform::kMbIconQuestion,
+                 platform::kIdNo) != platform::kIdNo;
 }
 
 }  // namespace

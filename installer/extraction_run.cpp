@@ -48,8 +48,7 @@ void WriteMaintenancePrograms(platform::Window dialog) {
     if (finalizerFits) WriteMaintenanceProgram(finalizer, false);
   }
   if (IsEmpty(g_setup.productKeyName)) {
-    platform::CloseFile(g_setup.uninstallLog);
-    g_setup.uninstallLog = nullptr;
+    CloseUninstallLog();
     return;
   }
   SetStatus(dialog, kUninstallStatus);
@@ -101,9 +100,13 @@ void EndFileSection() {
 }  // namespace
 
 bool ShowProgressDialog(platform::Instance instance, platform::Window parent) {
-  platform::RunProgressDialog(instance, parent, RunExtraction, OnCancelPressed);
-  platform::CloseFile(g_setup.uninstallLog);
-  g_setup.uninstallLog = nullptr;
+  // A quiet run shows no dialog: the worker runs here, with no dialog to update.
+  if (g_setup.quiet) {
+    RunExtraction(nullptr);
+  } else {
+    platform::RunProgressDialog(instance, parent, RunExtraction, OnCancelPressed);
+  }
+  CloseUninstallLog();
   return !g_setup.cancelled;
 }
 

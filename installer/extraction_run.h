@@ -5,8 +5,9 @@
 #include "platform/handles.h"
 
 // Shows the progress dialog modally over `parent` with RunExtraction as its worker and a
-// Cancel button that sets the cancel flag. When the worker has ended the dialog, closes
-// the uninstall log. True when the run was not cancelled.
+// Cancel button that sets the cancel flag (a quiet run: runs RunExtraction without a
+// dialog). When the worker has ended the dialog, closes the uninstall log. True when the
+// run was not cancelled.
 bool ShowProgressDialog(platform::Instance instance, platform::Window parent);
 
 // The worker: writes FINALIZE.EXE and UNINST.EXE (which stays open as the uninstall

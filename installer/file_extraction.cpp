@@ -21,6 +21,7 @@
 #include "runtime/directory_check.h"
 #include "runtime/extract_block.h"
 #include "runtime/package_stream.h"
+#include "runtime/quiet_run.h"
 #include "runtime/setup_state.h"
 
 namespace {
@@ -88,18 +89,26 @@ void CountBlock(platform::Window dialog) {
 }
 
 // Made before every block. False when the user confirms a pending cancellation (the
-// cancel flag stays set); a declined one is cleared and the block is read.
+// cancel flag stays set); a declined one is cleared and the block is read. In a quiet
+// run only a refused prompt raises the flag, and the refusal stands.
 bool ContinueAfterCancelCheck(platform::Window dialog) {
   if (!g_setup.cancelled) return true;
-  const int answer = platform::ShowMessageBox(
-      dialog, "Do you REALLY wish to cancel this installation?", "Confirm?",
-      platform::kMbYesNo | platform::kMbIconQuestion);
+  const int answer = AskUser(dialog, "Do you REALLY wish to cancel this installation?",
+                             "Confirm?", platform::kMbYesNo | platform::kMbIconQuestion,
+                             platform::kIdYes);
   if (answer == platform::kIdYes) return false;
   g_setup.cancelled = false;
   return true;
 }
 
 enum class Plan { kWrite, kSkip, kCancel, kRefuse };
+
+// Dialog 116 or 117 about the file. A quiet run keeps the file that is there, the answer
+// that loses nothing: "No" to the newer one, "Skip" for the same one.
+int AskOverwrite(const FileJob& job, int dialog) {
+  if (g_setup.quiet) return kOverwriteNo;
+  return platform::RunOverwriteDialog(g_setup.instance, job.dialog, dialog, job.path);
+}
 
 // What to do with a target that exists, asking the user where the policy says so.
 Plan PlanForExistingFile(const FileJob& job, const platform::FoundFile& found) {
@@ -116,12 +125,10 @@ Plan PlanForExistingFile(const FileJob& job, const platform::FoundFile& found) {
     case OverwriteQuestion::kNone:
       return Plan::kWrite;
     case OverwriteQuestion::kNewerFile:
-      choice = NewerFileChoice(platform::RunOverwriteDialog(
-          g_setup.instance, job.dialog, platform::kDialogNewerFile, job.path));
+      choice = NewerFileChoice(AskOverwrite(job, platform::kDialogNewerFile));
       break;
     case OverwriteQuestion::kSameFile:
-      choice = SameFileChoice(platform::RunOverwriteDialog(
-          g_setup.instance, job.dialog, platform::kDialogSameFile, job.path));
+      choice = SameFileChoice(AskOverwrite(job, platform::kDialogSameFile));
       break;
   }
   switch (choice) {
@@ -245,8 +252,7 @@ bool FinishFile(const FileJob& job) {
   if (job.reason != nullptr) {
     char text[128];
     FormatText(text, sizeof(text), "There was an error extracting a file: %s", job.reason);
-    platform::ShowMessageBox(job.dialog, text, "Error!",
-                             platform::kMbOk | platform::kMbIconError);
+    TellUser(job.dialog, text, "Error!", platform::kMbOk | platform::kMbIconError);
     g_setup.succeeded = false;
   }
   platform::ShowControl(job.dialog, platform::kProgressFileBar, false);

@@ -138,19 +138,22 @@ void HandleLine(const ListLine& line, Section* section) {
   }
 }
 
-// The key line, the two value names and the empty record of one of the installer's own
-// keys. A key line longer than a record would be cut to name another key: it is left
-// out with its names.
-void LogInstallerKey(const char* keyPrefix, const char* first, const char* second) {
+// The key line, the value names (up to a nullptr) and the empty record of one of the
+// installer's own keys. A key line longer than a record would be cut to name another
+// key: it is left out with its names.
+void LogInstallerKey(const char* keyPrefix, const char* const* names) {
   char line[kMaxStringRecord + 1];
   const int length =
       FormatText(line, sizeof line, "%s%s%s", kLocalMachineLine, keyPrefix, g_setup.productKeyName);
   if (length < 0 || length > static_cast<int>(kMaxStringRecord)) return;
   WriteLogRecord(line);
-  WriteLogRecord(first);
-  WriteLogRecord(second);
+  for (; *names != nullptr; ++names) WriteLogRecord(*names);
   WriteLogRecord("");
 }
+
+const char* const kRememberedFoldersValues[] = {"Path", "SPath", nullptr};
+const char* const kUninstallEntryValues[] = {"DisplayName", "UninstallString",
+                                             "QuietUninstallString", nullptr};
 
 }  // namespace
 
@@ -168,8 +171,8 @@ bool CreateRegistryEntries(platform::Window dialog) {
     CloseSection(&section);
   }
   if (TextOrEmpty(g_setup.productKeyName)[0] != '\0') {
-    LogInstallerKey(kRememberedFoldersKeyPrefix, "Path", "SPath");
-    LogInstallerKey(kUninstallEntryKey, "DisplayName", "UninstallString");
+    LogInstallerKey(kRememberedFoldersKeyPrefix, kRememberedFoldersValues);
+    LogInstallerKey(kUninstallEntryKey, kUninstallEntryValues);
   }
   return true;
 }

@@ -3,6 +3,7 @@
 
 #include <stdint.h>
 
+#include "base/pe_image.h"
 #include "platform/handles.h"
 
 // Appends one string record: a length byte and at most the first 255 bytes of `text`
@@ -13,7 +14,16 @@ int32_t WriteLogRecord(const char* text);
 // or the write fails or falls short.
 int32_t WriteLogBytes(const void* bytes, uint32_t count);
 
-// The same two writes to any open file (the maintenance program's trailer is written
-// with them before the file becomes the log). -1 when `file` is nullptr.
-int32_t WriteStringRecordTo(platform::File file, const char* text);
-int32_t WriteBytesTo(platform::File file, const void* bytes, uint32_t count);
+// The same two writes to any open maintenance program, whose image checksum they keep
+// (`checksum` may be nullptr). -1 when `file` is nullptr.
+int32_t WriteStringRecordTo(platform::File file, const char* text, ImageChecksum* checksum);
+int32_t WriteBytesTo(platform::File file, const void* bytes, uint32_t count,
+                     ImageChecksum* checksum);
+
+// Completes a maintenance program: writes the image checksum of its bytes into its
+// checksum field at `checksumAt` (0: none) and closes it. nullptr is ignored.
+void CloseMaintenanceFile(platform::File file, const ImageChecksum& checksum,
+                          uint32_t checksumAt);
+
+// Completes and closes UNINST.EXE when the log is open, and clears the log handle.
+void CloseUninstallLog();

@@ -14,6 +14,7 @@
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/system.h"
+#include "runtime/quiet_run.h"
 #include "runtime/setup_state.h"
 
 namespace {
@@ -105,12 +106,11 @@ void RunFinalize(platform::Instance instance, platform::Window background) {
   }
 
   if (succeeded) {
-    platform::ShowMessageBox(background, kSuccessText, kSuccessCaption,
-                             platform::kMbOk | platform::kMbIconInformation);
+    TellUser(background, kSuccessText, kSuccessCaption,
+             platform::kMbOk | platform::kMbIconInformation);
     DeleteFileAtNextBoot(self);
   } else {
-    platform::ShowMessageBox(background, kErrorText, kErrorCaption,
-                             platform::kMbOk | platform::kMbIconError);
+    TellUser(background, kErrorText, kErrorCaption, platform::kMbOk | platform::kMbIconError);
   }
-  platform::PostCloseMessage(background);
+  platform::PostCloseMessage(background, ExitCodeOf(succeeded ? kQuietSucceeded : kQuietFailed));
 }

@@ -4,11 +4,14 @@
 #include <stdint.h>
 
 #include "base/format_text.h"
+#include "engine/next_boot.h"
 #include "engine/self_registration.h"
 #include "engine/shared_files.h"
 #include "platform/file_system.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
+#include "runtime/quiet_run.h"
+#include "runtime/setup_state.h"
 
 namespace {
 
@@ -23,12 +26,13 @@ const char kSharedText[] =
     "may be mistaken; deleting it could cause other programs to stop working. Shall I "
     "delete the shared file?";
 
-// Asks the Yes/No/Cancel question `format` about `path`.
+// Asks the Yes/No/Cancel question `format` about `path`; a quiet run answers Yes, the
+// default button.
 int AskAboutFile(platform::Window owner, const char* format, const char* path,
                  const char* caption, uint32_t icon) {
   char text[kMessageSize];
   FormatText(text, sizeof(text), format, path);
-  return platform::ShowMessageBox(owner, text, caption, platform::kMbYesNoCancel | icon);
+  return AskUser(owner, text, caption, platform::kMbYesNoCancel | icon, platform::kIdYes);
 }
 
 // Whether anything stands at exactly `path`; its attributes in *attributes.
@@ -69,6 +73,12 @@ bool DeleteLoggedFile(const char* path, platform::Window owner) {
   }
   SelfRegisterFile(path, false);
   while (!platform::DeleteFileAt(path)) {
+    // A quiet run cannot wait for the program that uses the file: the file goes at the
+    // next start of Windows, and the exit code asks for that restart.
+    if (g_setup.quiet) {
+      DeleteFileAtNextBoot(path);
+      return true;
+    }
     const int answer =
         AskAboutFile(owner, kInUseFormat, path, kInUseCaption, platform::kMbIconError);
     if (answer == platform::kIdCancel) return false;
@@ -84,9 +94,11 @@ bool UndoSharedFile(const char* path, platform::Window owner) {
   bool goOn = true;
   if (count == 0) {
     platform::DeleteValue(key, path);
-    const int answer = platform::ShowMessageBox(
-        owner, kSharedText, path,
-        platform::kMbYesNo | platform::kMbIconQuestion | platform::kMbDefaultButton2);
+    // The default answer, and a quiet run's, keeps the file: other programs may use it.
+    const int answer =
+        AskUser(owner, kSharedText, path,
+                platform::kMbYesNo | platform::kMbIconQuestion | platform::kMbDefaultButton2,
+                platform::kIdNo);
     if (answer == platform::kIdYes) goOn = DeleteLoggedFile(path, owner);
   } else {
     platform::SetValue(key, path, platform::kRegNumber, &count, sizeof(count));

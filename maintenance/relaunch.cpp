@@ -8,7 +8,8 @@
 #include "base/ignore_case.h"
 
 bool IsRelaunchedTail(const char* tail) {
-  return tail != nullptr && EqualIgnoringCase(tail, kRelaunchSwitch);
+  return tail != nullptr && (EqualIgnoringCase(tail, kRelaunchSwitch) ||
+                             EqualIgnoringCase(tail, kQuietRelaunchSwitch));
 }
 
 bool ComposeCopyPath(const char* modulePath, const char* tempFolder, char* out, uint32_t size) {
@@ -25,11 +26,11 @@ bool ComposeCopyPath(const char* modulePath, const char* tempFolder, char* out, 
   return true;
 }
 
-bool ComposeRelaunchCommand(const char* copyPath, char* out, uint32_t size) {
+bool ComposeRelaunchCommand(const char* copyPath, bool quiet, char* out, uint32_t size) {
   if (size == 0) return false;
   const bool quote = strchr(copyPath, ' ') != nullptr || strchr(copyPath, '\t') != nullptr;
   const int length = FormatText(out, size, quote ? "\"%s\" %s" : "%s %s", copyPath,
-                               kRelaunchSwitch);
+                              quiet ? kQuietRelaunchSwitch : kRelaunchSwitch);
   if (length < 0 || static_cast<uint32_t>(length) >= size) {
     out[0] = '\0';
     return false;

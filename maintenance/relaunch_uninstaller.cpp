@@ -5,8 +5,10 @@
 #include "platform/file_system.h"
 #include "platform/process.h"
 #include "platform/system.h"
+#include "runtime/setup_state.h"
 
-bool RelaunchFromTempFolder() {
+bool RelaunchFromTempFolder(uint32_t* exitCode) {
+  *exitCode = 0;
   char modulePath[kRelaunchPathSize];
   char tempFolder[kRelaunchPathSize];
   char copyPath[kRelaunchPathSize];
@@ -22,9 +24,10 @@ bool RelaunchFromTempFolder() {
   char windowsFolder[kRelaunchPathSize];
   char commandLine[kRelaunchCommandSize];
   if (!platform::GetWindowsFolder(windowsFolder, sizeof windowsFolder) ||
-      !ComposeRelaunchCommand(copyPath, commandLine, sizeof commandLine)) {
+      !ComposeRelaunchCommand(copyPath, g_setup.quiet, commandLine, sizeof commandLine)) {
     return false;
   }
+  if (g_setup.quiet) return platform::StartProcessAndWait(commandLine, windowsFolder, exitCode);
   return platform::StartProcess(commandLine, windowsFolder);
 }
 

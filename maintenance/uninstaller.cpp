@@ -19,6 +19,7 @@
 #include "platform/file_system.h"
 #include "platform/message_box.h"
 #include "platform/process.h"
+#include "runtime/quiet_run.h"
 #include "runtime/setup_state.h"
 
 namespace {
@@ -33,8 +34,10 @@ const char kCancelledText[] =
 const char kRemovedText[] = "This program has been removed.";
 const char kRemovedCaption[] = "Done.";
 
-// One record of the file section. False when the user cancelled the uninstall.
-bool UndoFileRecord(char* record, platform::Window background, PathList* folders) {
+// One record of the file section. False when the user cancelled the uninstall. `keep`
+// names a file to leave where it is (nullptr: none).
+bool UndoFileRecord(char* record, platform::Window background, PathList* folders,
+                    const char* keep) {
   char* marker = strchr(record, kSharedFileMarker);
   if (marker != nullptr) *marker = '\0';
   // A record that climbs out of its folder may name any file of the machine: it is not
@@ -48,7 +51,7 @@ bool UndoFileRecord(char* record, platform::Window background, PathList* folders
     // A record that is only the marker names no file: asking about it, or counting the
     // count key's default value down, would touch what the installation never made.
     if (record[0] != '\0') goOn = UndoSharedFile(record, background);
-  } else {
+  } else if (keep == nullptr || strcmp(record, keep) != 0) {
     goOn = DeleteLoggedFile(record, background);
   }
   if (!goOn) return false;
@@ -60,8 +63,10 @@ bool UndoFileRecord(char* record, platform::Window background, PathList* folders
   return true;
 }
 
-// The file section, up to its empty record. False when the user cancelled.
-bool UndoFiles(platform::Window background, PathList* folders, LoadedLog* log) {
+// The file section, up to its empty record, leaving `keep` (nullptr: none). False when
+// the user cancelled.
+bool UndoFiles(platform::Window background, PathList* folders, LoadedLog* log,
+               const char* keep) {
   for (;;) {
     const char* read = NextLogRecord(log);
     if (read[0] == '\0') return true;
@@ -69,18 +74,18 @@ bool UndoFiles(platform::Window background, PathList* folders, LoadedLog* log) {
     char record[kFileRecordSize];
     strncpy(record, read, sizeof(record) - 1);
     record[sizeof(record) - 1] = '\0';
-    if (!UndoFileRecord(record, background, folders)) return false;
+    if (!UndoFileRecord(record, background, folders, keep)) return false;
   }
 }
 
 // The bounds of folder removal, found before the registry section takes the remembered
 // start-menu folder away. The program folder comes from the file section's last record,
-// which the installation always writes for UNINST.EXE; the log is then read again from
-// its start.
-void FindBounds(LoadedLog* log, RemovalBounds* bounds) {
-  char last[kFileRecordSize] = {};
+// which the installation always writes for UNINST.EXE and which is kept in `last`
+// (kFileRecordSize bytes); the log is then read again from its start.
+void FindBounds(LoadedLog* log, RemovalBounds* bounds, char* last) {
+  last[0] = '\0';
   for (const char* record = NextLogRecord(log); record[0] != '\0'; record = NextLogRecord(log)) {
-    FormatText(last, sizeof(last), "%s", record);
+    FormatText(last, kFileRecordSize, "%s", record);
   }
   log->next = 0;
   FindRemovalBounds(last, bounds);
@@ -102,46 +107,66 @@ void DeleteOwnFile() {
   if (!platform::DeleteFileAt(path)) DeleteFileAtNextBoot(path);
 }
 
+// In a quiet run the process that the deployment tool started still runs from UNINST.EXE
+// in the program folder, waiting for this one to tell the outcome. That file goes at the
+// next start of Windows, and with it (on NT) the program folder it keeps: the product is
+// gone, and no restart is asked for on its account.
+void LeaveToNextStart(const char* uninstaller, const RemovalBounds& bounds) {
+  DeleteFileAtNextBoot(uninstaller);
+  if (IsWindowsNT() && bounds.programFolder[0] != '\0') DeleteFileAtNextBoot(bounds.programFolder);
+}
+
 // Everything after the confirmation: the files, the registry entries, the program's own
 // file, the report and last the folders left empty. `bounds` is the caller's room.
-void UninstallFromLog(platform::Window background, LoadedLog* log, RemovalBounds* bounds) {
-  FindBounds(log, bounds);
+// Returns the outcome as a quiet run's exit code.
+uint32_t UninstallFromLog(platform::Window background, LoadedLog* log, RemovalBounds* bounds) {
+  char uninstaller[kFileRecordSize];
+  FindBounds(log, bounds, uninstaller);
+  const char* keep = g_setup.quiet && uninstaller[0] != '\0' ? uninstaller : nullptr;
   PathList folders;
-  if (UndoFiles(background, &folders, log)) {
+  uint32_t outcome = kQuietCancelled;
+  if (UndoFiles(background, &folders, log, keep)) {
     UndoRegistryEntries(log);
+    // Files in use wait for the next start; the program's own file always does.
+    outcome = RestartNeeded() ? kQuietRestartNeeded : kQuietSucceeded;
     DeleteOwnFile();
-    platform::ShowMessageBox(background, kRemovedText, kRemovedCaption,
-                             platform::kMbOk | platform::kMbIconInformation);
+    if (keep != nullptr) LeaveToNextStart(keep, *bounds);
+    TellUser(background, kRemovedText, kRemovedCaption,
+             platform::kMbOk | platform::kMbIconInformation);
     folders.RemoveEmptyFolders(*bounds);
   } else {
     // No caption of its own: the system's default one.
-    platform::ShowMessageBox(background, kCancelledText, nullptr,
-                             platform::kMbOk | platform::kMbIconError);
+    TellUser(background, kCancelledText, nullptr, platform::kMbOk | platform::kMbIconError);
   }
+  return outcome;
 }
 
 // A log that cannot be read to its end removes nothing: files removed without their
 // registry entries would leave an entry in Add/Remove Programs for a program that is
 // half gone. The package stream has told the user why. The bounds (8 KB) are on the
 // heap, since the stub's frames stay below a page; without that memory nothing is
-// removed either.
-void LoadLogAndUninstall(platform::Window background) {
+// removed either. Returns the outcome as a quiet run's exit code.
+uint32_t LoadLogAndUninstall(platform::Window background) {
   LoadedLog log;
-  if (!LoadLog(background, &log)) return;
+  if (!LoadLog(background, &log)) return kQuietFailed;
+  uint32_t outcome = kQuietFailed;
   void* bounds = malloc(sizeof(RemovalBounds));
   if (bounds != nullptr) {
-    UninstallFromLog(background, &log, new (bounds) RemovalBounds);
+    outcome = UninstallFromLog(background, &log, new (bounds) RemovalBounds);
     free(bounds);
   }
   ReleaseUninstallLog(&log);
+  return outcome;
 }
 
 }  // namespace
 
 void RunUninstall(platform::Instance instance, platform::Window background) {
   (void)instance;
-  const int answer = platform::ShowMessageBox(background, kConfirmText, kConfirmCaption,
-                                              platform::kMbYesNo | platform::kMbIconQuestion);
-  if (answer == platform::kIdYes) LoadLogAndUninstall(background);
-  platform::PostCloseMessage(background);
+  // "/S" is the deployment tool's Yes.
+  const int answer = AskUser(background, kConfirmText, kConfirmCaption,
+                             platform::kMbYesNo | platform::kMbIconQuestion, platform::kIdYes);
+  const uint32_t outcome =
+      answer == platform::kIdYes ? LoadLogAndUninstall(background) : kQuietCancelled;
+  platform::PostCloseMessage(background, ExitCodeOf(outcome));
 }

@@ -31,4 +31,9 @@ void WaitForNamedMutex(const char* name);
 // it then runs on its own and is not waited for.
 bool StartProcess(const char* commandLine, const char* workingFolder);
 
+// The same, and waits for the started process to end: true with its exit code in
+// *exitCode, false (the process not started) otherwise.
+bool StartProcessAndWait(const char* commandLine, const char* workingFolder,
+                         uint32_t* exitCode);
+
 }  // namespace platform

@@ -27,7 +27,8 @@ void RunProgressDialog(Instance instance, Window owner, ProgressWorker worker,
                        CancelHandler onCancel);
 void EndProgressDialog(Window dialog);
 
-// Called from the worker; carried out by the dialog's thread.
+// Called from the worker; carried out by the dialog's thread. A quiet run's worker has no
+// dialog: these calls, and EndProgressDialog, do nothing for a nullptr dialog.
 void SetControlText(Window dialog, int control, const char* text);
 void ShowControl(Window dialog, int control, bool show);
 void SetProgressRange(Window dialog, int bar, uint32_t maximum);  // from 0

@@ -7,6 +7,7 @@
 #include "platform/file_io.h"
 #include "platform/process.h"
 #include "runtime/directory_check.h"
+#include "runtime/quiet_run.h"
 #include "runtime/setup_state.h"
 #include "runtime/stream_prompts.h"
 #include "runtime/volume_name.h"
@@ -117,7 +118,7 @@ int32_t ReadPackage(void* buffer, uint32_t count) {
     if (done >= count) return static_cast<int32_t>(count);
     // The volume has ended before the request: the rest comes from the next one.
     if (g_setup.mode != kModeInstall) return EndOfMaintenanceProgram();
-    if (!OpenVolume()) platform::ExitProcessNow(1);
+    if (!OpenVolume()) platform::ExitProcessNow(FailureExitCode());
   }
 }
 

@@ -16,6 +16,7 @@
 
 #include <atomic>
 
+#include "base/pe_image.h"
 #include "package/format.h"
 #include "platform/handles.h"
 
@@ -84,6 +85,10 @@ struct SetupState {
   bool finalizeAtBoot = false; // the finalizer must run at the next start (Windows 9x)
   bool fixedFolder = false;    // the default program folder has a drive letter: the
                                // remembered folder is ignored and the field disabled
+  bool quiet = false;          // "/S" on the command line: nothing shown (quiet_run.h)
+  // "/D=" of a quiet run: the program folder in place of the remembered or default one;
+  // empty = none.
+  char quietFolder[kStringRecordBufferSize] = {};
 
   // --- The package stream (owned by package_stream.cpp). ---
   platform::File packageFile = nullptr;  // the open volume; nullptr = none
@@ -103,6 +108,10 @@ struct SetupState {
   // Open while UNINST.EXE is written and through the extraction run; nullptr when there
   // is no product key name and after the progress dialog has ended.
   platform::File uninstallLog = nullptr;
+  // The image checksum of UNINST.EXE's bytes written so far, and the offset of its
+  // checksum field (0: the copied stub has none), filled in when the log is closed.
+  ImageChecksum uninstallLogChecksum;
+  uint32_t uninstallLogChecksumAt = 0;
   // Owner of the package stream's prompts: the progress dialog while its worker runs, the
   // background window while the uninstaller reads its log, nullptr otherwise.
   platform::Window ownerWindow = nullptr;

@@ -3,6 +3,7 @@
 
 #include "base/format_text.h"
 #include "platform/message_box.h"
+#include "runtime/quiet_run.h"
 #include "runtime/setup_state.h"
 
 namespace {
@@ -16,10 +17,12 @@ const char kDamagedFormat[] =
     "copy, or contact the author of the program for assistance.";
 const char kDamagedCaption[] = "File Damaged";
 
+// A quiet run has nobody to put a disk in or to try again: a missing or damaged volume
+// fails the installation.
 int AskAboutFile(const char* format, const char* fileName, const char* caption, uint32_t flags) {
   char text[kPromptSize];
   FormatText(text, sizeof text, format, fileName);
-  return platform::ShowMessageBox(g_setup.ownerWindow, text, caption, flags);
+  return AskUser(g_setup.ownerWindow, text, caption, flags, platform::kIdCancel);
 }
 
 }  // namespace
@@ -40,12 +43,13 @@ void ReportDamagedFile(const char* fileName) {
 }
 
 bool AskRetryFailedRead() {
-  return platform::ShowMessageBox(
+  return AskUser(
              nullptr,
              "There was a problem reading the disk information. Please ensure that the disk is "
              "properly seated in the drive. If this error continues to appear, the disk may be "
              "damaged.",
              "Critical Error!",
              platform::kMbRetryCancel | platform::kMbIconWarning | platform::kMbTopmost |
-                 platform::kMbSetForeground) == platform::kIdRetry;
+                 platform::kMbSetForeground,
+             platform::kIdCancel) == platform::kIdRetry;
 }

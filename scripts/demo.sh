@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The example installer from end to end: builds it, checks it with twk verify and twk list,
 # extracts it and compares every file with its source, then does the same with the
-# package spread over volumes of 100000 bytes, and last installs and uninstalls it on a
+# package spread over volumes (a few kilobytes in SETUP.EXE, then volumes of the
+# installation file's size), and last installs and uninstalls it on a
 # simulated Windows. Run by `make demo` after `make all`.
 # TWK_HOST_BUILD and TWK_BIN name other build folders (default build/host, build/bin).
 set -euo pipefail
@@ -54,8 +55,11 @@ echo "== twk list"
 echo "== twk extract"
 extract_and_compare "$installer" "$work/single"
 
-echo "== twk build --volume-size 100000"
-"$twk" build "$product/demo.twk" -o "$work/volumes/SETUP.EXE" --volume-size 100000 --arch x64
+# The volume size follows the stub's, so that the package spreads over several volumes
+# whatever the stub weighs.
+volume_size=$(( $(stat -c %s "$(dirname "$twk")/stub-x64.exe") + 2500 ))
+echo "== twk build --volume-size $volume_size"
+"$twk" build "$product/demo.twk" -o "$work/volumes/SETUP.EXE" --volume-size "$volume_size" --arch x64
 "$twk" verify "$work/volumes/SETUP.EXE"
 extract_and_compare "$work/volumes/SETUP.EXE" "$work/from-volumes"
 

@@ -19,7 +19,7 @@ build_packages=(
 # time for make bench (tar -cjf beside twk build, peak memory from /usr/bin/time).
 run_packages=(
   wine64 xvfb xauth fonts-wine fonts-liberation imagemagick
-  file osslsigncode python3-pefile
+  file openssl osslsigncode python3-pefile
   bzip2 time
 )
 

@@ -4,6 +4,7 @@
 #include "package/format.h"
 #include "platform/message_box.h"
 #include "runtime/package_stream.h"
+#include "runtime/quiet_run.h"
 #include "runtime/setup_header.h"
 #include "runtime/setup_state.h"
 #include "stub/run_mode.h"
@@ -24,19 +25,20 @@ const char kFailedCaption[] = "Installation Failed!";
 // program's cut trailer, which the stream has reported already.
 int ReportUnreadableHeader() {
   if (g_setup.corrupt && g_setup.mode == kModeInstall) {
-    platform::ShowMessageBox(nullptr, kCorruptText, kFailedCaption, platform::kMbIconError);
+    TellUser(nullptr, kCorruptText, kFailedCaption, platform::kMbIconError);
   }
   CloseVolume();
-  return 1;
+  return static_cast<int>(FailureExitCode());
 }
 
 }  // namespace
 
 int ProgramEntry(platform::Instance instance, const char* commandTail) {
+  // A "/D=" folder that does not fit is refused before anything happens.
+  if (!ReadQuietSwitches(commandTail)) return static_cast<int>(kQuietFailed);
   if (!OpenVolume()) {
-    platform::ShowMessageBox(nullptr, kOpenFailedText, kOpenFailedCaption,
-                             platform::kMbIconError);
-    return 1;
+    TellUser(nullptr, kOpenFailedText, kOpenFailedCaption, platform::kMbIconError);
+    return static_cast<int>(FailureExitCode());
   }
   if (!ReadSetupHeader()) {
     return ReportUnreadableHeader();

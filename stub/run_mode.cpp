@@ -21,16 +21,20 @@ constexpr int kStartFinalizeMessage = 1027;   // WM_USER + 3
 
 int RunMode(platform::Instance instance, const char* commandTail) {
   platform::SetBackgroundTexts(g_setup.title, g_setup.bottomText);
+  const bool shown = !g_setup.quiet;
   if (g_setup.mode == kModeFinalize) {
-    return platform::RunBackgroundWindow(instance, kStartFinalizeMessage, RunFinalize);
+    return platform::RunBackgroundWindow(instance, kStartFinalizeMessage, RunFinalize, shown);
   }
   if (g_setup.mode == kModeUninstall) {
+    uint32_t copyExitCode = 0;
     if (IsRelaunchedTail(commandTail)) {
-      WaitForRelaunchingProcess();
-    } else if (RelaunchFromTempFolder()) {
-      return 0;
+      // In a quiet run the first process waits for this copy to end: waiting for it in
+      // turn would never end.
+      if (!g_setup.quiet) WaitForRelaunchingProcess();
+    } else if (RelaunchFromTempFolder(&copyExitCode)) {
+      return static_cast<int>(copyExitCode);
     }
-    return platform::RunBackgroundWindow(instance, kStartUninstallMessage, RunUninstall);
+    return platform::RunBackgroundWindow(instance, kStartUninstallMessage, RunUninstall, shown);
   }
-  return platform::RunBackgroundWindow(instance, kStartInstallMessage, RunInstallation);
+  return platform::RunBackgroundWindow(instance, kStartInstallMessage, RunInstallation, shown);
 }

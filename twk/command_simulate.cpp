@@ -25,6 +25,7 @@ struct SimulateOptions {
   std::string program;
   std::string root;
   std::string answers;
+  std::string tail;  // the program's command-line tail
   MachineFamily family = MachineFamily::kAsBefore;
   bool restart = false;  // start Windows again instead of running a program
 };
@@ -36,6 +37,8 @@ SimulateOptions ParseOptions(const Arguments& args) {
     const bool hasValue = i + 1 < args.size();
     if (arg == "--root" && hasValue) {
       options.root = args[++i];
+    } else if (arg == "--args" && hasValue) {
+      options.tail = args[++i];
     } else if (arg == "--answers" && hasValue) {
       options.answers = args[++i];
     } else if (arg == "--restart") {
@@ -113,7 +116,7 @@ int Simulate(const SimulateOptions& options, std::ostream& out) {
   } else {
     out << "== " << modulePath << " on a simulated Windows "
         << (machine.system.ntFamily ? "NT" : "9x") << " in " << options.root << "\n";
-    const std::vector<ProcessStep> steps = RunProcesses(machine, modulePath, "", out);
+    const std::vector<ProcessStep> steps = RunProcesses(machine, modulePath, options.tail, out);
     if (!steps.empty()) exitCode = steps.back().run.exitCode;
   }
   machine.ui.onShow = nullptr;

@@ -73,7 +73,7 @@ const UsageText kUsages[] = {
      "\n"
      "  --json   one JSON document instead (docs/json.md)\n"},
     {"simulate", "run an installer, uninstaller or finalizer on a simulated Windows",
-     "usage: twk simulate PROGRAM --root DIR [--answers FILE] [--nt|--9x]\n"
+     "usage: twk simulate PROGRAM --root DIR [--args TEXT] [--answers FILE] [--nt|--9x]\n"
      "       twk simulate --restart --root DIR [--answers FILE] [--nt|--9x]\n"
      "\n"
      "Runs an installer, an uninstaller or a finalizer on a simulated Windows whose\n"
@@ -82,6 +82,7 @@ const UsageText kUsages[] = {
      "next start is carried out and the run-once programs run.\n"
      "\n"
      "  --root DIR       the simulated machine (created on first use, kept between runs)\n"
+     "  --args TEXT      the program's command-line arguments, e.g. \"/S /D=C:\\Apps\"\n"
      "  --answers FILE   the user's answers (docs/simulate.md); default: every default\n"
      "  --nt, --9x       the Windows family, for this and later runs (default NT)\n"},
 };

@@ -21,6 +21,10 @@
 //   release PATH               closes what `hold PATH` opened
 //   copy-file FROM TO          copies a file, replacing TO (a disk put into its drive)
 //   screenshot PATH.bmp        saves what the screen shows as a 24-bit bitmap
+//   run-quiet CODE COMMAND     starts COMMAND (a command line, or "@quiet-uninstall KEY":
+//                              the QuietUninstallString of the Add/Remove Programs entry
+//                              KEY) and waits for it; fails when a window shows before it
+//                              has ended, or when it does not end with exit code CODE
 //   sleep MS
 #include <windows.h>
 
@@ -37,6 +41,9 @@ constexpr int kWizardNext = 0x3024;
 constexpr int kWizardFinish = 0x3025;
 constexpr int kLineSize = 1024;
 constexpr int kTextSize = 1024;
+constexpr DWORD kQuietRunLimitMs = 300000;
+constexpr int kMaxWindows = 512;
+const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 HWND g_current = nullptr;
 
@@ -341,6 +348,97 @@ bool StepScreenshot(const char* path) {
   return written ? true : Fail("screenshot: cannot write %s", path);
 }
 
+// The visible top-level windows, to tell a window that a quiet program shows from those
+// that were there before it started.
+struct WindowSet {
+  HWND windows[kMaxWindows];
+  int count;
+};
+
+BOOL CALLBACK CollectVisible(HWND window, LPARAM param) {
+  auto* set = reinterpret_cast<WindowSet*>(param);
+  if (IsWindowVisible(window) && set->count < kMaxWindows) set->windows[set->count++] = window;
+  return TRUE;
+}
+
+void VisibleWindows(WindowSet* set) {
+  set->count = 0;
+  EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(set));
+}
+
+HWND NewWindow(const WindowSet& before) {
+  WindowSet now;
+  VisibleWindows(&now);
+  for (int i = 0; i < now.count; ++i) {
+    bool known = false;
+    for (int j = 0; j < before.count && !known; ++j) known = now.windows[i] == before.windows[j];
+    if (!known) return now.windows[i];
+  }
+  return nullptr;
+}
+
+// "@quiet-uninstall KEY" becomes the entry's QuietUninstallString, as deployment tools
+// read and run it.
+bool ResolveCommand(const char* command, char* line, DWORD size) {
+  const char kPrefix[] = "@quiet-uninstall ";
+  if (strncmp(command, kPrefix, sizeof kPrefix - 1) != 0) {
+    snprintf(line, size, "%s", command);
+    return true;
+  }
+  char key[MAX_PATH];
+  snprintf(key, sizeof key, "%s%s", kUninstallKey, command + sizeof kPrefix - 1);
+  HKEY opened = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
+  DWORD type = 0;
+  const LONG read = RegQueryValueExA(opened, "QuietUninstallString", nullptr, &type,
+                                     reinterpret_cast<BYTE*>(line), &size);
+  RegCloseKey(opened);
+  return read == ERROR_SUCCESS && type == REG_SZ;
+}
+
+bool StepRunQuiet(char* args) {
+  char* space = strchr(args, ' ');
+  if (space == nullptr) return Fail("run-quiet: \"%s\" names no command", args);
+  *space = '\0';
+  const unsigned long expected = strtoul(args, nullptr, 10);
+  char line[kLineSize] = {};
+  if (!ResolveCommand(space + 1, line, sizeof line)) {
+    return Fail("run-quiet: no QuietUninstallString for %s", space + 1);
+  }
+  WindowSet before;
+  VisibleWindows(&before);
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started = {};
+  if (!CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &started)) {
+    return Fail("run-quiet: cannot start %s", line);
+  }
+  CloseHandle(started.hThread);
+  const DWORD start = GetTickCount();
+  bool ok = true;
+  while (ok && WaitForSingleObject(started.hProcess, kPollMs / 2) == WAIT_TIMEOUT) {
+    char caption[kTextSize];
+    HWND shown = NewWindow(before);
+    if (shown != nullptr) {
+      ReadText(shown, caption, sizeof caption);
+      ok = Fail("run-quiet: a window \"%s\" showed", caption);
+    } else if (GetTickCount() - start >= kQuietRunLimitMs) {
+      ok = Fail("run-quiet: %s did not end in time", line);
+    }
+  }
+  DWORD code = 0;
+  GetExitCodeProcess(started.hProcess, &code);
+  CloseHandle(started.hProcess);
+  if (!ok) return false;
+  if (code != expected) {
+    char detail[64];
+    snprintf(detail, sizeof detail, "%lu, not %lu", static_cast<unsigned long>(code), expected);
+    return Fail("run-quiet: the program ended with exit code %s", detail);
+  }
+  return true;
+}
+
 // Trims the line end and returns the step's name; *args points at what follows it.
 char* SplitStep(char* line, char** args) {
   size_t length = strlen(line);
@@ -377,6 +475,7 @@ bool RunStep(const char* name, char* args) {
   if (strcmp(name, "release") == 0) return StepRelease(args);
   if (strcmp(name, "copy-file") == 0) return StepCopyFile(args);
   if (strcmp(name, "screenshot") == 0) return StepScreenshot(args);
+  if (strcmp(name, "run-quiet") == 0) return StepRunQuiet(args);
   if (strcmp(name, "sleep") == 0) {
     Sleep(static_cast<DWORD>(atoi(args)));
     return true;

@@ -24,15 +24,17 @@ void SetBackgroundTexts(const char* title, const char* bottomText) {
   (void)bottomText;
 }
 
-int RunBackgroundWindow(Instance instance, int startMessage, StartHandler handler) {
+int RunBackgroundWindow(Instance instance, int startMessage, StartHandler handler, bool shown) {
   sim::SimMachine& machine = sim::CurrentMachine();
   sim::SimWindow* window = machine.ui.NewWindow(sim::WindowKind::kBackground, 0, nullptr);
   sim::BackgroundRecord record;
   record.window = window->Handle();
   record.startMessage = startMessage;
+  record.shown = shown;
   machine.ui.backgrounds.push_back(record);
   const size_t index = machine.ui.backgrounds.size() - 1;
-  machine.ui.Note("background window shown; start message " + std::to_string(startMessage));
+  machine.ui.Note(std::string("background window ") + (shown ? "shown" : "hidden") +
+                  "; start message " + std::to_string(startMessage));
 
   handler(instance, window->Handle());
 
@@ -42,11 +44,12 @@ int RunBackgroundWindow(Instance instance, int startMessage, StartHandler handle
     machine.ReportError("the start handler returned without posting the close message");
     return 1;
   }
-  machine.ui.Note("close message: the process ends with exit code 0");
-  return 0;
+  const uint32_t exitCode = machine.ui.backgrounds[index].exitCode;
+  machine.ui.Note("close message: the process ends with exit code " + std::to_string(exitCode));
+  return static_cast<int>(exitCode);
 }
 
-void PostCloseMessage(Window background) {
+void PostCloseMessage(Window background, uint32_t exitCode) {
   sim::SimMachine& machine = sim::CurrentMachine();
   std::string error;
   sim::BackgroundRecord* record = RecordOf(machine, background);
@@ -55,7 +58,8 @@ void PostCloseMessage(Window background) {
     machine.ReportError("PostCloseMessage: " + error);
     return;
   }
-  ++record->closeMessages;
+  // The first close message ends the process; later ones are never handled.
+  if (record->closeMessages++ == 0) record->exitCode = exitCode;
 }
 
 void UpdateWindowNow(Window window) {

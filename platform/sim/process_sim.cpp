@@ -36,7 +36,9 @@ void WaitForNamedMutex(const char* name) {
   sim::CurrentMachine().process.waitedMutexes.push_back(name);
 }
 
-bool StartProcess(const char* commandLine, const char* workingFolder) {
+namespace {
+
+bool Start(const char* commandLine, const char* workingFolder, bool waited) {
   sim::SimMachine& machine = sim::CurrentMachine();
   sim::SimProcess& process = machine.process;
   if (process.failStartProcess) return false;
@@ -45,8 +47,20 @@ bool StartProcess(const char* commandLine, const char* workingFolder) {
     return machine.files.Exists(path) && !machine.files.IsFolder(path);
   };
   if (sim::SplitCommandLine(commandLine, isFile).program.empty()) return false;
-  process.started.push_back({commandLine, workingFolder ? workingFolder : ""});
+  process.started.push_back({commandLine, workingFolder ? workingFolder : "", waited});
   return true;
+}
+
+}  // namespace
+
+bool StartProcess(const char* commandLine, const char* workingFolder) {
+  return Start(commandLine, workingFolder, false);
+}
+
+bool StartProcessAndWait(const char* commandLine, const char* workingFolder,
+                         uint32_t* exitCode) {
+  *exitCode = 0;
+  return Start(commandLine, workingFolder, true);
 }
 
 }  // namespace platform

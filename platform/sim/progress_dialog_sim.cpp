@@ -18,8 +18,10 @@ using sim::SimWindow;
 using sim::WindowKind;
 
 // The running dialog behind `dialog`, reporting a fault of the program when there is
-// none (an unknown handle, or a dialog that has already ended).
+// none (an unknown handle, or a dialog that has already ended). nullptr, a quiet run's
+// worker without a dialog, is no fault: there is nothing to update.
 SimWindow* FindDialog(SimMachine& machine, Window dialog, const char* operation) {
+  if (dialog == nullptr) return nullptr;
   std::string error;
   SimWindow* window = machine.ui.Find(dialog, WindowKind::kProgressDialog, &error);
   if (window == nullptr || machine.ui.activeProgressWindow != window ||

@@ -66,8 +66,9 @@ LRESULT CALLBACK BackgroundWindowProc(HWND window, UINT message, WPARAM first, L
   }
   if (message == WM_CLOSE) {
     // Ends the process without leaving the loop: the handler that posted the close
-    // message may still be on the stack below a modal loop.
-    ExitProcess(0);
+    // message may still be on the stack below a modal loop. The first parameter carries
+    // the exit code; a close from the system has 0 there.
+    ExitProcess(static_cast<UINT>(first));
   }
   if (g_handler != nullptr && message == static_cast<UINT>(g_startMessage)) {
     g_handler(g_instance, window);
@@ -76,7 +77,7 @@ LRESULT CALLBACK BackgroundWindowProc(HWND window, UINT message, WPARAM first, L
   return DefWindowProcA(window, message, first, second);
 }
 
-HWND CreateBackgroundWindow(HINSTANCE instance) {
+HWND CreateBackgroundWindow(HINSTANCE instance, bool shown) {
   WNDCLASSA windowClass = {};
   windowClass.lpfnWndProc = BackgroundWindowProc;
   windowClass.hInstance = instance;
@@ -85,7 +86,8 @@ HWND CreateBackgroundWindow(HINSTANCE instance) {
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   windowClass.lpszClassName = kClassName;
   if (RegisterClassA(&windowClass) == 0) return nullptr;
-  return CreateWindowExA(0, kClassName, kWindowTitle, WS_POPUP | WS_VISIBLE, 0, 0,
+  const DWORD style = WS_POPUP | (shown ? WS_VISIBLE : 0);
+  return CreateWindowExA(0, kClassName, kWindowTitle, style, 0, 0,
                          GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                          nullptr, nullptr, instance, nullptr);
 }
@@ -97,15 +99,17 @@ void SetBackgroundTexts(const char* title, const char* bottomText) {
   g_bottomText = bottomText;
 }
 
-int RunBackgroundWindow(Instance instance, int startMessage, StartHandler handler) {
+int RunBackgroundWindow(Instance instance, int startMessage, StartHandler handler, bool shown) {
   g_instance = static_cast<HINSTANCE>(instance);
   g_startMessage = startMessage;
   g_handler = handler;
-  HWND window = CreateBackgroundWindow(g_instance);
+  HWND window = CreateBackgroundWindow(g_instance, shown);
   if (window == nullptr) return 1;
   InitCommonControls();
-  ShowWindow(window, SW_SHOWDEFAULT);
-  UpdateWindow(window);
+  if (shown) {
+    ShowWindow(window, SW_SHOWDEFAULT);
+    UpdateWindow(window);
+  }
   PostMessageA(window, static_cast<UINT>(startMessage), 0, 0);
   // The start message is handled inside the loop, after this: its handler needs OLE.
   OleInitialize(nullptr);
@@ -118,8 +122,8 @@ int RunBackgroundWindow(Instance instance, int startMessage, StartHandler handle
   return static_cast<int>(message.wParam);
 }
 
-void PostCloseMessage(Window background) {
-  PostMessageA(static_cast<HWND>(background), WM_CLOSE, 0, 0);
+void PostCloseMessage(Window background, uint32_t exitCode) {
+  PostMessageA(static_cast<HWND>(background), WM_CLOSE, exitCode, 0);
 }
 
 void UpdateWindowNow(Window window) { UpdateWindow(static_cast<HWND>(window)); }

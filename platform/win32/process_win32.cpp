@@ -35,7 +35,10 @@ void WaitForNamedMutex(const char* name) {
   WaitForSingleObject(mutex, INFINITE);
 }
 
-bool StartProcess(const char* commandLine, const char* workingFolder) {
+namespace {
+
+// Starts the process; the caller closes both handles in *started.
+bool Start(const char* commandLine, const char* workingFolder, PROCESS_INFORMATION* started) {
   char line[kCommandLineSize];
   const size_t length = strlen(commandLine);
   if (length >= sizeof line) return false;
@@ -43,15 +46,32 @@ bool StartProcess(const char* commandLine, const char* workingFolder) {
   STARTUPINFOA startup;
   memset(&startup, 0, sizeof startup);
   startup.cb = sizeof startup;
+  memset(started, 0, sizeof *started);
+  return CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
+                        workingFolder, &startup, started) != FALSE;
+}
+
+}  // namespace
+
+bool StartProcess(const char* commandLine, const char* workingFolder) {
   PROCESS_INFORMATION started;
-  memset(&started, 0, sizeof started);
-  if (!CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
-                      workingFolder, &startup, &started)) {
-    return false;
-  }
+  if (!Start(commandLine, workingFolder, &started)) return false;
   // The started process runs on without us; its handles are not needed.
   CloseHandle(started.hThread);
   CloseHandle(started.hProcess);
+  return true;
+}
+
+bool StartProcessAndWait(const char* commandLine, const char* workingFolder,
+                         uint32_t* exitCode) {
+  PROCESS_INFORMATION started;
+  if (!Start(commandLine, workingFolder, &started)) return false;
+  CloseHandle(started.hThread);
+  WaitForSingleObject(started.hProcess, INFINITE);
+  DWORD code = 0;
+  GetExitCodeProcess(started.hProcess, &code);
+  CloseHandle(started.hProcess);
+  *exitCode = code;
   return true;
 }
 

@@ -99,6 +99,8 @@ void RunProgressDialog(Instance instance, Window owner, ProgressWorker worker,
 }
 
 void EndProgressDialog(Window dialog) {
+  // Without a window the message would go to the thread's own queue.
+  if (dialog == nullptr) return;
   PostMessageA(static_cast<HWND>(dialog), kEndDialogMessage, 0, 0);
 }
 

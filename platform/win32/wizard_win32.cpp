@@ -14,6 +14,8 @@ namespace {
 
 const char kSheetCaption[] = "Property Sheet Title";
 constexpr int kIconResource = 1;
+constexpr int kPictureResource = 100;
+constexpr int kDesignDpi = 96;  // the picture's pixels are drawn for this setting
 constexpr int kBrowseButton = 1012;
 constexpr int kMaxPages = 8;
 
@@ -28,6 +30,56 @@ constexpr UINT kSheetHeaderSize = offsetof(PROPSHEETHEADERA, hbmHeader) + sizeof
 static_assert(kPageRecordSize == 48, "32-bit page record");
 static_assert(kSheetHeaderSize == 52, "32-bit sheet header");
 #endif
+
+// The side picture's panel for `control`: the whole control filled with the colour of
+// the picture's top-left pixel, the picture centred on it at the screen's scale. The
+// static control of the common controls version 6 no longer fills the area round a
+// centred picture itself, and at a higher DPI setting the picture would shrink in a
+// panel that grows. nullptr when it cannot be made (the template's picture stays).
+HBITMAP ComposePicture(HWND control) {
+  RECT area;
+  GetClientRect(control, &area);
+  HINSTANCE module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(control, GWLP_HINSTANCE));
+  HBITMAP picture = LoadBitmapA(module, MAKEINTRESOURCEA(kPictureResource));
+  BITMAP size;
+  if (picture == nullptr || GetObjectA(picture, sizeof size, &size) == 0) return nullptr;
+  HDC screen = GetDC(nullptr);
+  const int width = MulDiv(size.bmWidth, GetDeviceCaps(screen, LOGPIXELSX), kDesignDpi);
+  const int height = MulDiv(size.bmHeight, GetDeviceCaps(screen, LOGPIXELSY), kDesignDpi);
+  HDC from = CreateCompatibleDC(screen);
+  HDC to = CreateCompatibleDC(screen);
+  HBITMAP panel = CreateCompatibleBitmap(screen, area.right, area.bottom);
+  HGDIOBJ oldFrom = SelectObject(from, picture);
+  HGDIOBJ oldTo = SelectObject(to, panel);
+  HBRUSH fill = CreateSolidBrush(GetPixel(from, 0, 0));
+  FillRect(to, &area, fill);
+  DeleteObject(fill);
+  StretchBlt(to, (area.right - width) / 2, (area.bottom - height) / 2, width, height, from, 0, 0,
+             size.bmWidth, size.bmHeight, SRCCOPY);
+  SelectObject(from, oldFrom);
+  SelectObject(to, oldTo);
+  DeleteDC(from);
+  DeleteDC(to);
+  ReleaseDC(nullptr, screen);
+  DeleteObject(picture);
+  return panel;
+}
+
+BOOL CALLBACK ReplacePicture(HWND control, LPARAM) {
+  if ((GetWindowLongA(control, GWL_STYLE) & SS_TYPEMASK) != SS_BITMAP) return TRUE;
+  HBITMAP panel = ComposePicture(control);
+  if (panel != nullptr) {
+    SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(panel));
+  }
+  return FALSE;
+}
+
+// The panel made for the page is the page's to release.
+BOOL CALLBACK ReleasePicture(HWND control, LPARAM) {
+  if ((GetWindowLongA(control, GWL_STYLE) & SS_TYPEMASK) != SS_BITMAP) return TRUE;
+  DeleteObject(reinterpret_cast<HGDIOBJ>(SendMessageA(control, STM_GETIMAGE, IMAGE_BITMAP, 0)));
+  return FALSE;
+}
 
 // The page's WizardPage, kept in the page window from its creation on.
 const WizardPage* PageOf(HWND page) {
@@ -71,9 +123,13 @@ INT_PTR CALLBACK PageDialogProc(HWND page, UINT message, WPARAM first, LPARAM se
     case WM_INITDIALOG: {
       const PROPSHEETPAGEA* record = reinterpret_cast<const PROPSHEETPAGEA*>(second);
       SetWindowLongPtrA(page, DWLP_USER, record->lParam);
+      EnumChildWindows(page, ReplacePicture, 0);
       Notify(page, WizardEvent::kCreate);
       return TRUE;
     }
+    case WM_DESTROY:
+      EnumChildWindows(page, ReleasePicture, 0);
+      return FALSE;
     case WM_NOTIFY:
       return HandleNotification(page, reinterpret_cast<const NMHDR*>(second));
     case WM_COMMAND:

@@ -62,9 +62,11 @@ TEST_F(FlowExtractionRun, RunsEveryPhaseInOrder) {
   EXPECT_EQ(
       UninstallLog(kUninstaller),
       Log(10, {kLink, kUninstaller, "", ":HKEY_LOCAL_MACHINE\\Software\\Flow", "Installed", "",
+               ":HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Prod",
+               "EstimatedSize", "NoModify", "NoRepair", "",
                ":HKEY_LOCAL_MACHINE\\Software\\TWKSetup\\Prod", "Path", "SPath", "",
                ":HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Prod",
-               "DisplayName", "UninstallString", "", ""}));
+               "DisplayName", "UninstallString", "QuietUninstallString", "", ""}));
   const sim::ProgressRecord& dialog = machine.ui.progress.at(0);
   EXPECT_EQ(dialog.overallBar.range, 10u);
   EXPECT_EQ(dialog.overallBar.position, 10u);

@@ -36,7 +36,7 @@ TEST_F(FlowRegistry, WritesEachKindOfValueAndLogsKeysAndNames) {
                           "", ":HKEY_LOCAL_MACHINE\\Software\\TWKSetup\\Prod", "Path", "SPath", "",
                           ":HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\"
                           "Uninstall\\Prod",
-                          "DisplayName", "UninstallString", ""}));
+                          "DisplayName", "UninstallString", "QuietUninstallString", ""}));
   const sim::SimRegistry& registry = machine.registry;
   EXPECT_EQ(registry.Text(kAbc, ""), "abc");
   EXPECT_EQ(registry.Text(kAbc, "Cmd"), "C:\\Prog\\App.exe \"%L\"");

@@ -90,7 +90,7 @@ TEST_F(SimUi, ProgressDialogCatchesWorkerFaultsAndPressesCancelOnCue) {
 void NoClose(platform::Instance, Window) {}
 
 TEST_F(SimUi, DefaultAnswersAndARunThatNeverCloses) {
-  EXPECT_EQ(platform::RunBackgroundWindow(nullptr, 1025, NoClose), 1);
+  EXPECT_EQ(platform::RunBackgroundWindow(nullptr, 1025, NoClose, true), 1);
   EXPECT_NE(ErrorsText().find("without posting the close message"), std::string::npos);
 
   machine.errors.clear();

@@ -74,7 +74,7 @@ TEST_F(SimulateCommand, InstallsTheExampleProductIntoAFreshRootAndAgain) {
     EXPECT_EQ(log.files[1 + i].path, kProductFiles[i].second);
   }
   EXPECT_TRUE(log.files[2].shared);
-  EXPECT_EQ(log.registry.size(), 4u);
+  EXPECT_EQ(log.registry.size(), 5u);
 
   // Again on the same root: the remembered folder is offered, the shared library is the
   // same file and is replaced, and its count goes to 2.

@@ -124,8 +124,8 @@ void InstallTest::Build(const std::string& script, const std::vector<Source>& so
   BuildFrom("setup.twk");
 }
 
-ProgramRun InstallTest::Install() {
-  return RunSimulatedProgram(machine, PlaceProgram(installer_, machine.files.Root()), "");
+ProgramRun InstallTest::Install(const std::string& tail) {
+  return RunSimulatedProgram(machine, PlaceProgram(installer_, machine.files.Root()), tail);
 }
 
 std::string InstallTest::Host(const std::string& windowsPath) const {

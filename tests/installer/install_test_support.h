@@ -52,8 +52,9 @@ class InstallTest : public ::testing::Test {
   // Builds the checked-in example product, with stand-ins for the files the build tree
   // generates (its programs, the manual, the samples), and returns SETUP.EXE's path.
   std::string BuildExample();
-  // Runs SETUP.EXE on the machine, copied to D:\ as `twk simulate` does.
-  ProgramRun Install();
+  // Runs SETUP.EXE on the machine, copied to D:\ as `twk simulate` does, with the
+  // command-line tail `tail`.
+  ProgramRun Install(const std::string& tail = "");
 
   std::string Host(const std::string& windowsPath) const;
   std::string BuildPath(const std::string& name) const { return buildDir_ + "/" + name; }

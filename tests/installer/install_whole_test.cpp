@@ -95,11 +95,16 @@ TEST_F(WholeInstall, PutsDownEverythingThePackageNamesAndLogsIt) {
                        folder + "\\FINALIZE.EXE", folder + "\\tool.exe", folder + "\\data\\big.dat",
                        std::string(kSharedDll) + "|shared",
                        "C:\\WINDOWS\\Start Menu\\Programs\\Tool\\Tool.lnk", kUninstaller}));
-  ASSERT_EQ(log.registry.size(), 3u);
+  ASSERT_EQ(log.registry.size(), 4u);
   EXPECT_EQ(log.registry[0].line, std::string(":") + kMachineKey);
   EXPECT_EQ(log.registry[0].valueNames, (std::vector<std::string>{"@", "Folder", "Count", "Blob"}));
-  EXPECT_EQ(log.registry[1].valueNames, (std::vector<std::string>{"Path", "SPath"}));
-  EXPECT_EQ(log.registry[2].valueNames, (std::vector<std::string>{"DisplayName", "UninstallString"}));
+  // The entry's details come as the package's own lines, after the script's keys.
+  EXPECT_EQ(log.registry[1].valueNames,
+            (std::vector<std::string>{"EstimatedSize", "NoModify", "NoRepair"}));
+  EXPECT_EQ(log.registry[2].valueNames, (std::vector<std::string>{"Path", "SPath"}));
+  EXPECT_EQ(log.registry[3].valueNames, (std::vector<std::string>{"DisplayName", "UninstallString",
+                                                                "QuietUninstallString"}));
+  EXPECT_EQ(log.registry[1].line, log.registry[3].line);
 
   // One outcome message over the background window; the run-after command opened once;
   // the overall bar full with the last block and never pushed past it.

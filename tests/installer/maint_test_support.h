@@ -35,7 +35,7 @@ class MaintenanceTest : public InstallTest {
     machine.process.modulePath = modulePath;
     ResetSetupState();
     platform::RunBackgroundWindow(reinterpret_cast<platform::Instance>(0x400000), 1027,
-                                  RunFinalize);
+                                  RunFinalize, true);
     ResetSetupState();
   }
   void Expect(const std::string& text, const std::string& caption, uint32_t flags, int answer) {

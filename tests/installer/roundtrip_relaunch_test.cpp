@@ -14,6 +14,10 @@ TEST(RoundTripRelaunchDecision, OnlyTheWholeSwitchMarksTheCopy) {
   EXPECT_FALSE(IsRelaunchedTail("/step2 "));
   EXPECT_FALSE(IsRelaunchedTail(" /step2"));
   EXPECT_FALSE(IsRelaunchedTail("/step"));
+  // The copy of a quiet run.
+  EXPECT_TRUE(IsRelaunchedTail("/STEP2 /s"));
+  EXPECT_FALSE(IsRelaunchedTail("/step2 /S "));
+  EXPECT_FALSE(IsRelaunchedTail("/S /step2"));
   EXPECT_FALSE(IsRelaunchedTail(""));
   EXPECT_FALSE(IsRelaunchedTail(nullptr));
 }
@@ -30,11 +34,13 @@ TEST(RoundTripRelaunchDecision, CopyPathAndCommandLine) {
   EXPECT_FALSE(ComposeCopyPath("C:\\P\\UNINST.EXE", "C:\\T", out, 15));
   EXPECT_STREQ(out, "");
 
-  ASSERT_TRUE(ComposeRelaunchCommand("C:\\T\\UNINST.EXE", out, sizeof out));
+  ASSERT_TRUE(ComposeRelaunchCommand("C:\\T\\UNINST.EXE", false, out, sizeof out));
   EXPECT_STREQ(out, "C:\\T\\UNINST.EXE /step2");
-  ASSERT_TRUE(ComposeRelaunchCommand("C:\\Temp Files\\UNINST.EXE", out, sizeof out));
+  ASSERT_TRUE(ComposeRelaunchCommand("C:\\Temp Files\\UNINST.EXE", false, out, sizeof out));
   EXPECT_STREQ(out, "\"C:\\Temp Files\\UNINST.EXE\" /step2");
-  EXPECT_FALSE(ComposeRelaunchCommand("C:\\T\\UNINST.EXE", out, 22));
+  EXPECT_FALSE(ComposeRelaunchCommand("C:\\T\\UNINST.EXE", false, out, 22));
+  ASSERT_TRUE(ComposeRelaunchCommand("C:\\Temp Files\\UNINST.EXE", true, out, sizeof out));
+  EXPECT_STREQ(out, "\"C:\\Temp Files\\UNINST.EXE\" /step2 /S");
 }
 
 TEST(RoundTripRelaunchDecision, WindowsReadsTheCommandLineAsTheCopyExpects) {

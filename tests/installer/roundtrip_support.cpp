@@ -35,14 +35,15 @@ void RoundTripTest::BuildProduct(const std::string& script) {
                  {"shared.dll", Text("shared library")}});
 }
 
-ProgramRun RoundTripTest::InstallPlaced() {
+ProgramRun RoundTripTest::InstallPlaced(const std::string& tail) {
   const std::string setup = PlaceProgram(Installer(), machine.files.Root());
-  const std::vector<ProcessStep> steps = RunProcesses(machine, setup, "", transcript);
+  const std::vector<ProcessStep> steps = RunProcesses(machine, setup, tail, transcript);
   return steps.empty() ? ProgramRun{-1, false} : steps.back().run;
 }
 
-std::vector<ProcessStep> RoundTripTest::Uninstall(const std::string& program) {
-  return RunProcesses(machine, program, "", transcript);
+std::vector<ProcessStep> RoundTripTest::Uninstall(const std::string& program,
+                                                  const std::string& tail) {
+  return RunProcesses(machine, program, tail, transcript);
 }
 
 uint32_t RoundTripTest::SharedCount(const std::string& path) const {

@@ -25,10 +25,11 @@ class RoundTripTest : public InstallTest {
   // and a value beside the product's key, so that nothing of it may go.
   void PutOtherProgram();
   void BuildProduct(const std::string& script = kRoundTripScript);
-  // Places SETUP.EXE on D:\ and runs it.
-  ProgramRun InstallPlaced();
-  // Runs the installed UNINST.EXE (or `program`) and whatever it starts.
-  std::vector<ProcessStep> Uninstall(const std::string& program = kUninstaller);
+  // Places SETUP.EXE on D:\ and runs it with the command-line tail `tail`.
+  ProgramRun InstallPlaced(const std::string& tail = "");
+  // Runs the installed UNINST.EXE (or `program`) with `tail` and whatever it starts.
+  std::vector<ProcessStep> Uninstall(const std::string& program = kUninstaller,
+                                     const std::string& tail = "");
   uint32_t SharedCount(const std::string& path) const;
 
   std::ostringstream transcript;

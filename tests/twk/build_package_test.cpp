@@ -52,6 +52,8 @@ struct Product {
                           "StartMenuFolder = Demo Menu\n"
                           "Licence = licence.txt\n"
                           "RunAfter = {OurProgramDir}\\app.exe\n"
+                          "Publisher = \"Example Ltd\"\n"
+                          "DisplayIcon = {OurProgramDir}\\app.exe,0\n"
                           "[Files]\n"
                           "app.exe {OurProgramDir}\\ version=1.2.3.4\n"
                           "empty.dat {OurProgramDir}\\empty.dat\n"
@@ -151,6 +153,15 @@ TEST(BuildPackage, LayoutMatchesTheFormatByteForByte) {
   EXPECT_EQ(in.Record(), std::string("Runs=D\x01\x00\x00\x00", 10));
   EXPECT_EQ(in.Record(), std::string("Data=B\x03\x00\x0a\x00\x0b", 11));
   EXPECT_EQ(in.Record(), "Old=N");
+  // The Add/Remove Programs entry's details: the texts given, then the size of the files
+  // (133001 bytes: 130 KB, rounded up) and no modify or repair.
+  EXPECT_EQ(in.Record(), ":HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\"
+                         "Uninstall\\DemoKey");
+  EXPECT_EQ(in.Record(), "Publisher=SExample Ltd");
+  EXPECT_EQ(in.Record(), "DisplayIcon=S{OurProgramDir}\\app.exe,0");
+  EXPECT_EQ(in.Record(), std::string("EstimatedSize=D\x82\x00\x00\x00", 19));
+  EXPECT_EQ(in.Record(), std::string("NoModify=D\x01\x00\x00\x00", 14));
+  EXPECT_EQ(in.Record(), std::string("NoRepair=D\x01\x00\x00\x00", 14));
   EXPECT_EQ(in.Record(), "");
   EXPECT_EQ(in.Record(), "{OurProgramDir}\\app.exe");
   EXPECT_TRUE(in.ok);

@@ -164,6 +164,10 @@ TEST(BuildScript, RefusalsNameFileAndLine) {
       {"[Registry]\nHKLM\\" + x256 + "\n", "t.twk:2: the registry key line is"},
       {"[Files]\na.txt {OurProgramDir}\\" + std::string(241, 'f') + "\n", "t.twk:2: the target"},
       {"[Files]\na.txt {OurProgramDir}\\" + std::string(239, 'f') + " shared\n", "t.twk:2: the shared file's target"},
+      // The Add/Remove Programs entry's details: values of the product's key.
+      {"[Setup]\nHelpLink = http://example.com/help\n", "t.twk:2: HelpLink describes the Add/Remove Programs entry, which needs a ProductKey"},
+      {"[Setup]\nProductKey = k\nPublisher = " + std::string(245, 'p') + "\n", "t.twk:3: Publisher (as the registry line \"Publisher=S...\") is 256 bytes long"},
+      {"[Setup]\nProductKey = k\nDisplayIcon = {OurProgamDir}\\a.exe,0\n", "t.twk:3: DisplayIcon '{OurProgamDir}\\a.exe,0': '{OurProgamDir}' is no path macro"},
       // Files.
       {"[Files]\na.txt x\\a.txt shared\n", "t.twk:2: the shared file's target 'x\\a.txt' must be a plain full path"},
       {"[Files]\na.txt {WinSysDir}\\..\\a.txt shared\n", "t.twk:2: must be a plain full path"},
@@ -208,7 +212,8 @@ TEST(BuildScript, LimitsAllowTheLargestFittingTexts) {
                     std::string(183, 'k') + "\n[Files]\na.txt {WinDrive}:\\Shared\\" +
                     std::string(235, 'f') + " shared\nb.txt {OurProgramDir}\\" +
                     std::string(239, 'g') + "\n[Shortcuts]\nx\\" + std::string(249, 'l') +
-                    " y\n[Registry]\nHKLM\\a\nv = binary " + std::string(2 * 250, 'a') + "\n"),
+                    " y\n[Registry]\nHKLM\\a\nv = binary " + std::string(2 * 250, 'a') +
+                    "\n[Setup]\nURLInfoAbout = " + std::string(241, 'u') + "\n"),
             "");
 }
 

@@ -71,13 +71,15 @@ TEST(ReadRoundTrip, BuiltInstallersListVerifyAndExtractToTheSameBytes) {
     std::ostringstream out, err;
     ASSERT_EQ(VerifyInstaller(installer, out, err), kExitOk) << err.str() << out.str();
     EXPECT_NE(out.str().find("sound: 5 files (216010 bytes in 6 blocks), 1 shortcut, "
-                             "4 registry lines"),
+                             "8 registry lines"),
               std::string::npos)
         << out.str();
     ASSERT_EQ(ListInstaller(installer, out, err), kExitOk) << err.str();
     EXPECT_NE(out.str().find("    150000       3  1.2.3.4"), std::string::npos) << out.str();
     EXPECT_NE(out.str().find("\"Count\" = D 7 (0x00000007)\n    \"Blob\" = B 3 bytes: 0a 00 0b"),
               std::string::npos);
+    // The Add/Remove Programs entry's size: 216010 bytes of files are 211 KB.
+    EXPECT_NE(out.str().find("\"EstimatedSize\" = D 211 (0x000000D3)\n"), std::string::npos) << out.str();
 
     const std::string folder = installer + ".out";
     ASSERT_EQ(ExtractInstaller(installer, folder, out, err), kExitOk) << err.str();

@@ -15,6 +15,7 @@
 #include "twk/build/script_diagnostics.h"
 #include "twk/build/script_parser.h"
 #include "twk/build/stub_image.h"
+#include "twk/build/uninstall_entry.h"
 #include "twk/build/volume_writer.h"
 #include "twk/common/exit_codes.h"
 #include "twk/common/input_file.h"
@@ -84,12 +85,16 @@ CheckedScript ReadAndCheck(const BuildRequest& request) {
   return checked;
 }
 
-PackageLists ListsOf(const SetupScript& script) {
+// The script's registry keys, then the Add/Remove Programs entry's details, which the
+// installer writes after its own entry exists.
+PackageLists ListsOf(const SetupScript& script, uint64_t fileBytes) {
   PackageLists lists;
   for (const ShortcutItem& shortcut : script.shortcuts) {
     lists.shortcuts.push_back(EncodeShortcutLine(shortcut));
   }
-  lists.registry = EncodeRegistryList(script.registry);
+  std::vector<RegistryKeyItem> keys = script.registry;
+  for (RegistryKeyItem& key : UninstallEntryKeys(script, fileBytes)) keys.push_back(key);
+  lists.registry = EncodeRegistryList(keys);
   lists.runAfter = script.runAfter.value;
   return lists;
 }
@@ -144,7 +149,8 @@ BuildResult BuildInstaller(const BuildRequest& request) {
     }
     package.FinishFiles();
   }
-  package.Finish(HeaderOf(script, licence), ListsOf(script), script.Place(script.licenceFile.line));
+  package.Finish(HeaderOf(script, licence), ListsOf(script, totalBytes),
+                 script.Place(script.licenceFile.line));
 
   const uint64_t fileLength = stub.size() + kVolumeLengthWordSize + package.Length();
   if (request.volumeSize == 0 && fileLength > kMaxSingleFile) {

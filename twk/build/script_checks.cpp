@@ -5,6 +5,7 @@
 #include "twk/build/build_error.h"
 #include "twk/build/build_lines.h"
 #include "twk/build/script_paths.h"
+#include "twk/build/uninstall_entry.h"
 #include "twk/common/macro_tokens.h"
 
 namespace {
@@ -136,7 +137,7 @@ class Checker {
     Item(s.productKey.line, [&] { ProductKey(); });
   }
 
-  void ProductKey() const {
+  void ProductKey() {
     const ScriptText& key = script_.productKey;
     Length(key.line, "ProductKey", key.value, kMaxProductKeyLength);
     if (key.value.find('\\') != std::string::npos) {
@@ -145,6 +146,27 @@ class Checker {
     if (!key.value.empty() && script_.programFolder.value.empty()) {
       Fail(key.line, "ProductKey needs a ProgramFolder: the installer writes UNINST.EXE into "
                      "{OurProgramDir}, which would be the root of the current drive");
+    }
+    UninstallEntry();
+  }
+
+  // The entry's details are values of the product's uninstall key: without a ProductKey
+  // there is none to hold them.
+  void UninstallEntry() {
+    for (const EntryText& text : kEntryTexts) {
+      const ScriptText& item = script_.*text.member;
+      if (item.line == 0 || !script_.productKey.value.empty()) continue;
+      Fail(item.line, std::string(text.name) + " describes the Add/Remove Programs entry, "
+                                               "which needs a ProductKey");
+    }
+    for (const RegistryKeyItem& key : UninstallEntryKeys(script_, 0)) {
+      for (const RegistryValueItem& value : key.values) {
+        Length(value.line, value.name + " (as the registry line \"" + value.name + "=S...\")",
+               EncodeRegistryValueLine(value), kMaxStringRecord);
+      }
+    }
+    if (!script_.displayIcon.value.empty()) {
+      WatchPath(script_.displayIcon.line, "DisplayIcon", script_.displayIcon.value, false);
     }
   }
 

@@ -90,6 +90,12 @@ struct SetupScript {
   ScriptText startMenuFolder;
   ScriptText licenceFile;  // a path like a source path; empty = no licence page
   ScriptText runAfter;
+  // The Add/Remove Programs entry's details (uninstall_entry.h).
+  ScriptText publisher;
+  ScriptText displayVersion;
+  ScriptText displayIcon;  // a path, with a path macro: "{OurProgramDir}\App.exe,0"
+  ScriptText urlInfoAbout;
+  ScriptText helpLink;
 
   std::vector<FileItem> files;
   std::vector<ShortcutItem> shortcuts;

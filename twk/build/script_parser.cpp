@@ -57,6 +57,11 @@ ScriptText* SetupItem(SetupScript* script, const std::string& key) {
       {"Licence", &SetupScript::licenceFile},
       {"License", &SetupScript::licenceFile},
       {"RunAfter", &SetupScript::runAfter},
+      {"Publisher", &SetupScript::publisher},
+      {"DisplayVersion", &SetupScript::displayVersion},
+      {"DisplayIcon", &SetupScript::displayIcon},
+      {"URLInfoAbout", &SetupScript::urlInfoAbout},
+      {"HelpLink", &SetupScript::helpLink},
   };
   for (const Item& item : kItems) {
     if (EqualsIgnoringCase(key, item.name)) return &(script->*item.member);
@@ -189,7 +194,8 @@ void ScriptReader::ReadSetupLine(const std::string& line, const ScriptLine& at) 
     ThrowScriptError(at.script, at.number,
                      "unknown setup value '" + key +
                          "' (expected Title, BottomText, ProductKey, ProgramFolder, "
-                         "StartMenuFolder, Licence or RunAfter)");
+                         "StartMenuFolder, Licence, RunAfter, Publisher, DisplayVersion, "
+                         "DisplayIcon, URLInfoAbout or HelpLink)");
   }
   if (item->line != 0) {
     const std::string first = script_->LineReference(at.rank, item->line);

@@ -69,6 +69,11 @@ std::vector<ProcessStep> RunQueue(sim::SimMachine& machine, std::deque<PendingPr
     }
     steps.push_back(step);
     for (const sim::StartedProcess& started : machine.process.started) {
+      // Here one process runs at a time; Windows would keep the first one waiting.
+      if (started.waited) {
+        out << "== (on Windows it waits for " << started.commandLine
+            << " and ends with that one's exit code)\n";
+      }
       PendingProcess next;
       if (Resolve(machine, started.commandLine, started.workingFolder, &next)) {
         queue.push_back(next);

@@ -20,6 +20,9 @@ struct SimulatedExit {
 struct StartedProcess {
   std::string commandLine;
   std::string workingFolder;
+  // The starting process waits for it to end and takes its exit code (on this machine,
+  // where one process runs at a time, the wait returns at once with 0).
+  bool waited = false;
 };
 
 struct SimProcess {

@@ -23,7 +23,10 @@ std::vector<std::string> SimMachine::Restart() {
   files.ReleaseAllInUse();
   for (const BootMove& move : system.bootMoves) {
     if (!move.to) {
-      if (!files.Delete(move.from)) problems.push_back("cannot delete " + move.from);
+      // The NT family removes a folder this way too, when it is empty by then.
+      const bool deleted =
+          files.IsFolder(move.from) ? files.RemoveFolder(move.from) : files.Delete(move.from);
+      if (!deleted) problems.push_back("cannot delete " + move.from);
     } else if (!ReplaceAtBoot(files, move.from, *move.to)) {
       problems.push_back("cannot move " + move.from + " to " + *move.to);
     }

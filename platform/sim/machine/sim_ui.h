@@ -66,7 +66,9 @@ struct ProgressRecord {
 struct BackgroundRecord {
   platform::Window window = nullptr;
   int startMessage = 0;
+  bool shown = true;      // false: created hidden (a quiet run)
   int closeMessages = 0;  // close messages posted
+  uint32_t exitCode = 0;  // carried by the first close message
   int updates = 0;        // UpdateWindowNow calls
 };
 

@@ -1,0 +1,172 @@
+// Quiet installations ("/S", "/D="), as deployment tools run them: nothing may be shown
+// (the scripted user expects no prompt, so any is a fault), every question gets the
+// answer that loses nothing, and the exit code tells the outcome.
+#include "tests/installer/install_test_support.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "runtime/quiet_run.h"
+#include "runtime/setup_state.h"
+#include "twk/build/build_installer.h"
+
+namespace install_test {
+namespace {
+
+const char kScript[] =
+    "[Setup]\nTitle=Tool\nProductKey=Tool\nProgramFolder=Tool\nStartMenuFolder=Tool\n"
+    "RunAfter={OurProgramDir}\\a.txt\n"
+    "[Files]\na.txt {OurProgramDir}\\\nb.txt {OurProgramDir}\\\n"
+    "[Shortcuts]\n\"{OurShortcutDir}\\Tool\" {OurProgramDir}\\a.txt\n";
+constexpr char kEntry[] = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool";
+
+class QuietInstall : public InstallTest {
+ protected:
+  void BuildTool() { Build(kScript, {{"a.txt", Text("a")}, {"b.txt", Text("b")}}); }
+  // No page, dialog, message box or visible window, and no program started.
+  void ExpectNothingShown() {
+    ExpectCleanRun();
+    EXPECT_FALSE(machine.ui.wizardRan);
+    EXPECT_TRUE(machine.ui.progress.empty());
+    EXPECT_TRUE(machine.ui.overwrites.empty());
+    EXPECT_TRUE(machine.user.Shown().empty());
+    for (const sim::BackgroundRecord& background : machine.ui.backgrounds) {
+      EXPECT_FALSE(background.shown);
+    }
+    EXPECT_TRUE(machine.system.shellOpens.empty());
+    EXPECT_EQ(machine.system.restartRequests, 0);
+  }
+};
+
+TEST_F(QuietInstall, InstallsIntoTheFolderOfDWithoutShowingAnything) {
+  BuildTool();
+  const ProgramRun run = Install("/S /D=C:\\Apps\\My Tool\\  ");
+  EXPECT_EQ(run.exitCode, 0);
+  ExpectNothingShown();
+  EXPECT_EQ(machine.files.FileBytes("C:\\Apps\\My Tool\\b.txt"), Text("b"));
+  EXPECT_FALSE(machine.files.Exists("C:\\Apps\\My Tool\\FINALIZE.EXE"));
+  EXPECT_TRUE(machine.files.Exists("C:\\WINDOWS\\Start Menu\\Programs\\Tool\\Tool.lnk"));
+  EXPECT_EQ(machine.registry.Text("HKLM\\Software\\TWKSetup\\Tool", "Path"), "C:\\Apps\\My Tool");
+  EXPECT_EQ(machine.registry.Text(kEntry, "QuietUninstallString"),
+            "\"C:\\Apps\\My Tool\\UNINST.EXE\" /S");
+}
+
+TEST_F(QuietInstall, TakesTheRememberedFoldersWithoutD) {
+  BuildTool();
+  machine.registry.PutText("HKLM\\Software\\TWKSetup\\Tool", "Path", "D:\\Kept");
+  machine.registry.PutText("HKLM\\Software\\TWKSetup\\Tool", "SPath", "Kept Menu");
+  EXPECT_EQ(Install("/s").exitCode, 0);
+  ExpectNothingShown();
+  EXPECT_TRUE(machine.files.Exists("D:\\Kept\\a.txt"));
+  EXPECT_TRUE(machine.files.Exists("C:\\WINDOWS\\Start Menu\\Programs\\Kept Menu\\Tool.lnk"));
+}
+
+// Without "/S" the tail changes nothing, "/D=" included: the wizard runs as always.
+TEST_F(QuietInstall, OtherTailsLeaveTheRunInteractive) {
+  BuildTool();
+  machine.ui.answers.useDefaults = true;
+  EXPECT_EQ(Install("/D=C:\\Elsewhere /x").exitCode, 0);
+  EXPECT_TRUE(machine.ui.wizardRan);
+  EXPECT_TRUE(machine.files.Exists(std::string(kProgramFolder) + "\\a.txt"));
+  EXPECT_FALSE(machine.files.Exists("C:\\Elsewhere"));
+  EXPECT_EQ(machine.system.shellOpens.size(), 1u);
+}
+
+TEST_F(QuietInstall, KeepsTheFilesAlreadyThereThatAreNewer) {
+  BuildTool();
+  const std::string target = std::string(kProgramFolder) + "\\a.txt";
+  machine.files.PutFile(target, Text("newer"));  // written now: later than the entry
+  EXPECT_EQ(Install("/S").exitCode, 0);
+  ExpectNothingShown();
+  EXPECT_EQ(machine.files.FileBytes(target), Text("newer"));
+  EXPECT_EQ(machine.files.FileBytes(std::string(kProgramFolder) + "\\b.txt"), Text("b"));
+}
+
+// The exit code mirrors the outcome message an interactive run would show.
+TEST_F(QuietInstall, TheExitCodeTellsTheOutcome) {
+  BuildTool();
+  const std::string a = std::string(kProgramFolder) + "\\a.txt";
+  const std::string b = std::string(kProgramFolder) + "\\b.txt";
+  machine.files.PutFile(b, Text("old"));
+  machine.files.SetLastWriteTimeOf(b, {0, 0});
+  machine.files.MarkInUse(b);
+  EXPECT_EQ(Install("/S").exitCode, static_cast<int>(kQuietRestartNeeded));
+  ExpectNothingShown();
+  EXPECT_EQ(machine.files.FileBytes(b + ".NewTemp"), Text("b"));
+
+  // A folder where a file goes: the file cannot be written.
+  machine.files.ReleaseAllInUse();
+  std::filesystem::remove(Host(a));
+  machine.files.PutFolder(a);
+  EXPECT_EQ(Install("/S").exitCode, static_cast<int>(kQuietFailed));
+  ExpectNothingShown();
+
+  const uint16_t version[4] = {1, 0, 0, 0};
+  Build("[Setup]\nTitle=Tool\nProductKey=Tool\nProgramFolder=Tool\n"
+        "[Files]\nreg.dll {OurProgramDir}\\\n",
+        {{"reg.dll", VersionedProgram(version, true)}});
+  machine.libraries.SetResult(std::string(kProgramFolder) + "\\reg.dll", "DllRegisterServer", 1);
+  EXPECT_EQ(Install("/S").exitCode, static_cast<int>(kQuietCancelled));
+  ExpectNothingShown();
+}
+
+TEST_F(QuietInstall, ADamagedPackageOrAMissingVolumeFails) {
+  BuildTool();
+  Bytes bytes = ReadBytes(Installer());
+  const std::string name = "b.txt";
+  auto at = std::find_end(bytes.begin(), bytes.end(), name.begin(), name.end());
+  ASSERT_NE(at, bytes.end());
+  *at ^= 0x20;  // the entry's name: the directory checksum no longer matches
+  std::ofstream(Installer(), std::ios::binary | std::ios::trunc)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  EXPECT_EQ(Install("/S").exitCode, static_cast<int>(kQuietFailed));
+  ExpectNothingShown();
+
+  // Nobody can put the next disk in: the installation ends there.
+  WriteSources({{"a.txt", Noise(30000, 3)}, {"b.txt", Text("b")}});
+  BuildRequest request;
+  request.script = BuildPath("setup.twk");
+  request.output = BuildPath("SETUP.EXE");
+  request.stub = BuildPath("stub.exe");
+  request.volumeSize = 12000;
+  BuildInstaller(request);
+  ASSERT_TRUE(std::filesystem::remove(BuildPath("SETUP.001")));
+  const ProgramRun run = Install("/S");
+  EXPECT_TRUE(run.exitedEarly);
+  EXPECT_EQ(run.exitCode, static_cast<int>(kQuietFailed));
+  ExpectNothingShown();
+}
+
+TEST(QuietSwitches, ReadsSAndTheFolderOfDAsDeploymentToolsWriteThem) {
+  struct Case {
+    const char* tail;
+    bool read;
+    bool quiet;
+    const char* folder;
+  };
+  const std::string tooLong = "/S /D=C:\\" + std::string(260, 'x');
+  const Case cases[] = {
+      {"", true, false, ""},
+      {"/S", true, true, ""},
+      {"  /s  ", true, true, ""},
+      {"/S /D=C:\\Program Files\\My App", true, true, "C:\\Program Files\\My App"},
+      {"/x /S /d=D:\\A B \t ", true, true, "D:\\A B"},
+      {"/D=C:\\Program Files\\My App", true, false, ""},  // "/D=" alone: interactive
+      {"/D=C:\\x /S", true, false, ""},                    // "/S" is part of the folder
+      {"/Sx /step2", true, false, ""},
+      {"/step2 /S", true, true, ""},
+      {tooLong.c_str(), false, true, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.tail);
+    ResetSetupState();
+    EXPECT_EQ(ReadQuietSwitches(c.tail), c.read);
+    EXPECT_EQ(g_setup.quiet, c.quiet);
+    EXPECT_STREQ(g_setup.quietFolder, c.folder);
+  }
+  ResetSetupState();
+}
+
+}  // namespace
+}  // namespace install_test
