@@ -6,6 +6,9 @@
 void HuffmanModel::ResetModel() {
   for (int symbol = 0; symbol < kSymbolCount; ++symbol) link_[MapEntry(symbol)] = -1;
   for (int16_t& start : runStart_) start = 0;
+  // Slots not yet in use weigh nothing: the walk compares the sink with the slot before
+  // it, the last one, and what the memory held before must never match the sink.
+  for (int slot = 3; slot < kSink; ++slot) WeightAt(slot) = 0;
   WeightAt(-1) = kSentinelWeight;
   WeightAt(kSink) = kSinkWeight;
   link_[kSink] = kSink;

@@ -3,6 +3,8 @@
 // symbols, and only a decoder without caches can tell when one of them went stale.
 #include <gtest/gtest.h>
 
+#include <new>
+
 #include "codec/encoder/compress_block.h"
 #include "codec/huffman_decoder.h"
 #include "codec/huffman_model.h"
@@ -109,6 +111,34 @@ TEST(HuffmanDecoder, AgreesWithTheSlowDecoderThroughTheWholePipeline) {
   Bytes stored;
   ASSERT_TRUE(CompressBlock(data.data(), data.size(), &stored));
   ExpectSameDecoding(stored, kFileCapacity);
+}
+
+// The stub's heap hands out memory as the last user left it. Words that look like the
+// weights of the slots past the root's parent are what once made a walk trade places
+// with an unused slot, and an install hang or fail, depending on the previous block.
+TEST(HuffmanModel, EvolvesAlikeWhateverItsMemoryHeld) {
+  const Bytes codes = CodesLikeAfterBlockSort(60000, 7);  // long enough to rescale
+  auto evolve = [&](uint32_t fill) {
+    std::vector<uint32_t> memory(sizeof(HuffmanModel) / sizeof(uint32_t) + 1, fill);
+    HuffmanModel* model = new (memory.data()) HuffmanModel;
+    model->ResetModel();
+    for (const uint8_t code : codes) {
+      model->AppendSymbol(code);
+      model->CountSymbol(code);
+    }
+    std::vector<uint32_t> state;
+    for (int slot = 0; slot < model->nodeCount(); ++slot) {
+      state.push_back(model->weight(slot));
+      state.push_back(static_cast<uint32_t>(model->child(slot)));
+      state.push_back(static_cast<uint32_t>(model->parent(slot)));
+    }
+    return state;
+  };
+  const std::vector<uint32_t> clean = evolve(0);
+  for (const uint32_t fill : {0xFFFFFFFFu, 0x80000000u, 0x80000001u, 0x80000002u, 0x80000003u,
+                              0x80000004u, 0x00000001u}) {
+    EXPECT_EQ(evolve(fill), clean) << std::hex << "memory filled with 0x" << fill;
+  }
 }
 
 TEST(HuffmanModel, ReportsChangesToWatchedSlots) {
