@@ -63,20 +63,20 @@ quote() { local text=${1//\"/\"\"}; printf '"%s"' "$text"; }
 } > "$work/bench.twk"
 
 # --- timing helpers --------------------------------------------------------------------
-# Runs a command under /usr/bin/time; prints "SECONDS KILOBYTES" (wall time, peak RSS).
-measure() {
-  /usr/bin/time -f '%e %M' -o "$work/time" "$@" >/dev/null 2>"$work/stderr" || {
-    echo "compare: failed: $*" >&2; cat "$work/stderr" >&2; exit 1; }
-  cat "$work/time"
-}
 declare -A best=()   # best wall time per label
 declare -A peak=()   # largest RSS per label
-record() {   # record LABEL "SECONDS KILOBYTES"
-  local seconds=${2% *} kb=${2#* }
-  if [ -z "${best[$1]:-}" ] || awk -v a="$seconds" -v b="${best[$1]}" 'BEGIN { exit !(a < b) }'; then
-    best[$1]=$seconds
+# measure LABEL COMMAND...: runs the command under /usr/bin/time and keeps its wall time
+# and peak RSS under LABEL. Not in a subshell, so that a failure ends the script.
+measure() {
+  local label=$1; shift
+  /usr/bin/time -f '%e %M' -o "$work/time" "$@" >/dev/null 2>"$work/stderr" || {
+    echo "compare: failed: $*" >&2; cat "$work/stderr" "$work/time" >&2; exit 1; }
+  local seconds kb
+  read -r seconds kb < "$work/time"
+  if [ -z "${best[$label]:-}" ] || awk -v a="$seconds" -v b="${best[$label]}" 'BEGIN { exit !(a < b) }'; then
+    best[$label]=$seconds
   fi
-  if [ -z "${peak[$1]:-}" ] || [ "$kb" -gt "${peak[$1]}" ]; then peak[$1]=$kb; fi
+  if [ -z "${peak[$label]:-}" ] || [ "$kb" -gt "${peak[$label]}" ]; then peak[$label]=$kb; fi
 }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'; }
 
@@ -93,11 +93,11 @@ huffman_decode=$(awk '/^decode stages/ { on = 1; next } on && $1 == "huffman" { 
 echo "compare: $runs rounds of twk build / tar -cjf / twk extract / tar -xjf ..." >&2
 tr '\n' '\0' < "$work/files" > "$work/files0"
 for ((round = 1; round <= runs; round++)); do
-  record build "$(measure "$twk" build "$work/bench.twk" -o "$work/SETUP.EXE")"
-  record tar_c "$(measure tar -cjf "$work/files.tar.bz2" -C "$corpus" --null --no-recursion -T "$work/files0")"
+  measure build "$twk" build "$work/bench.twk" -o "$work/SETUP.EXE"
+  measure tar_c tar -cjf "$work/files.tar.bz2" -C "$corpus" --null --no-recursion -T "$work/files0"
   rm -rf "$work/x" "$work/t" && mkdir "$work/x" "$work/t"
-  record extract "$(measure "$twk" extract "$work/SETUP.EXE" -d "$work/x")"
-  record tar_x "$(measure tar -xjf "$work/files.tar.bz2" -C "$work/t")"
+  measure extract "$twk" extract "$work/SETUP.EXE" -d "$work/x"
+  measure tar_x tar -xjf "$work/files.tar.bz2" -C "$work/t"
 done
 while IFS= read -r path; do
   cmp -s "$corpus/$path" "$work/x/OurProgramDir/$path" || {
@@ -113,7 +113,7 @@ rm -rf "$work/x" "$work/t" "$work/files.tar.bz2"
 truncate -s 1G "$work/zeros.bin"
 printf '[Setup]\nProgramFolder = Zeros\n[Files]\n%s {OurProgramDir}\\zeros.bin\n' \
   "$(quote "$work/zeros.bin")" > "$work/zeros.twk"
-record zeros "$(measure "$twk" build "$work/zeros.twk" -o "$work/ZEROS.EXE")"
+measure zeros "$twk" build "$work/zeros.twk" -o "$work/ZEROS.EXE"
 rm -f "$work/ZEROS.EXE" "$work/zeros.bin"
 
 stub=$bin/stub-x86.exe
