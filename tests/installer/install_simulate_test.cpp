@@ -117,7 +117,9 @@ TEST_F(SimulateCommand, AnswersFileMistakesNameTheLine) {
   EXPECT_EQ(machine.ui.answers.PendingCount(), 0u) << "nothing is scripted from a bad file";
 }
 
-TEST_F(SimulateCommand, InstallThenUninstallLeavesTheRootAsItWas) {
+using SimulateRoundTrip = SimulateCommand;
+
+TEST_F(SimulateRoundTrip, InstallThenUninstallLeavesTheRootAsItWas) {
   const std::string installer = BuildExample();
   // A machine in use: other programs' files in the folders the product shares.
   sim::SimMachine prepared(simRoot_);
