@@ -1,5 +1,7 @@
-// Extracting file entries from hand-made packages: the overwrite questions and their
-// answers, files in use, failures, and the records each file leaves.
+// Extracting file entries from hand-made packages: the records each file leaves, files in
+// use, failures, and the overwrite policy's table beyond what whole runs ask of it. The
+// self-registration phase after them: which files are loaded, in which order, and what a
+// failure asks (No stops at once: install_cancel_test).
 #include <gtest/gtest.h>
 
 #include <string.h>
@@ -9,23 +11,23 @@
 #include <vector>
 
 #include "engine/next_boot.h"
+#include "installer/dll_registration.h"
 #include "installer/file_extraction.h"
 #include "installer/file_version.h"
+#include "installer/overwrite_policy.h"
 #include "package/file_entry.h"
 #include "platform/message_box.h"
 #include "runtime/setup_state.h"
-#include "tests/installer/flow_test_support.h"
 #include "tests/installer/install_test_support.h"
 #include "twk/build/build_blocks.h"
 #include "twk/build/package_writer.h"
 
 namespace {
 
-using flow_test::Bytes;
-using flow_test::Records;
+using install_test::Bytes;
+using install_test::Records;
 
 constexpr uint64_t kTime = 0x01D5000012345678ull;
-constexpr char kSharedDlls[] = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
 platform::FileTime Time(uint64_t time) {
   return {static_cast<uint32_t>(time), static_cast<uint32_t>(time >> 32)};
@@ -63,7 +65,7 @@ Bytes FileList(const std::vector<Entry>& entries) {
   return out;
 }
 
-class FilesExtraction : public flow_test::FlowTest {
+class FilesExtraction : public install_test::FlowTest {
  protected:
   // Extracts entries until ExtractNextFile returns false; the results and the log.
   Records Extract(const Bytes& package) {
@@ -103,53 +105,6 @@ TEST_F(FilesExtraction, WritesFilesAndLeavesTheirRecords) {
                             return event.kind == sim::ProgressEvent::Kind::kShow;
                           }),
             1);  // only the file of two blocks shows its bar
-
-  // The same shared file again, with the same time: asked, replaced, counted twice.
-  ResetSetupState();
-  ReplaceSetupText(&g_setup.programFolder, "C:\\Prog");
-  machine.ui.answers.OverwritePress(117, "C:\\Prog\\sub\\lib.dll", 1010);
-  EXPECT_EQ(Extract(FileList({lib})), Records({"C:\\Prog\\sub\\lib.dll\t"}));
-  const sim::SimRegistryValue* count = machine.registry.Value(kSharedDlls, "C:\\Prog\\sub\\lib.dll");
-  ASSERT_NE(count, nullptr);
-  EXPECT_EQ(count->data, Bytes({2, 0, 0, 0}));
-}
-
-TEST_F(FilesExtraction, OverwriteQuestionsAndTheirAnswers) {
-  const uint16_t disk[4] = {1, 10, 0, 0};
-  machine.files.PutFile("C:\\O\\v.dll", install_test::VersionedProgram(disk, false));
-  machine.files.SetLastWriteTimeOf("C:\\O\\v.dll", Time(kTime - 1000));
-  for (const char* newer : {"C:\\O\\n1", "C:\\O\\n2", "C:\\O\\n3"}) PutOld(newer, kTime + 1000);
-  for (const char* same : {"C:\\O\\s1", "C:\\O\\s2", "C:\\O\\s3"}) PutOld(same, kTime);
-  const Bytes data{'n', 'e', 'w'};
-  const std::vector<Entry> entries = {
-      {"C:\\O\\v.dll", {data}, false, {{1, 9, 0, 0}}}, {"C:\\O\\n1", {data}},
-      {"C:\\O\\n2", {data}}, {"C:\\O\\n3", {data}}, {"C:\\O\\s1", {data}, true},
-      {"C:\\O\\s2", {data}, true}, {"C:\\O\\s3", {data}, true}};
-  const std::vector<std::pair<int, std::string>> asked = {
-      {116, "C:\\O\\v.dll"}, {116, "C:\\O\\n1"}, {116, "C:\\O\\n2"},
-      {117, "C:\\O\\s1"}, {117, "C:\\O\\s2"}, {117, "C:\\O\\s3"}};
-  const int answers[] = {1008, 1009, 1010, 2, 1009, 1008};
-  for (size_t i = 0; i < asked.size(); ++i) {
-    machine.ui.answers.OverwritePress(asked[i].first, asked[i].second, answers[i]);
-  }
-  EXPECT_EQ(Extract(FileList(entries)),
-            Records({"C:\\O\\v.dll", "C:\\O\\n2", "C:\\O\\n3", "C:\\O\\s3\t"}));
-  EXPECT_EQ(machine.ui.overwrites.size(), asked.size());
-  for (const char* kept : {"C:\\O\\n1", "C:\\O\\s1", "C:\\O\\s2"}) {
-    EXPECT_EQ(machine.files.FileBytes(kept), Bytes({'o', 'l', 'd'})) << kept;
-  }
-  EXPECT_EQ(machine.files.FileBytes("C:\\O\\n3"), data);
-  EXPECT_TRUE(g_setup.succeeded);
-
-  // Cancel in the newer-file question ends the run before the file's blocks.
-  ResetSetupState();
-  PutOld("C:\\O\\n4", kTime + 1);
-  machine.ui.answers.OverwritePress(116, "C:\\O\\n4", 2);
-  EXPECT_EQ(Extract(FileList({{"C:\\O\\n4", {data}}, {"C:\\O\\later", {data}}})), Records());
-  EXPECT_EQ(results, std::vector<bool>({false}));
-  EXPECT_TRUE(g_setup.cancelled);
-  EXPECT_EQ(machine.files.FileBytes("C:\\O\\n4"), Bytes({'o', 'l', 'd'}));
-  EXPECT_EQ(machine.ui.progress.back().overallBar.steps, 0u);
 }
 
 TEST_F(FilesExtraction, TargetsInUseWaitBesideThemForTheNextStart) {
@@ -167,17 +122,10 @@ TEST_F(FilesExtraction, TargetsInUseWaitBesideThemForTheNextStart) {
   EXPECT_STREQ(g_setup.selfRegistrations->path, "C:\\U\\b.txt");
   EXPECT_EQ(g_setup.selfRegistrations->next, nullptr);
   EXPECT_TRUE(RestartNeeded());
-
 }
 
 TEST_F(FilesExtraction, FailuresAreReportedAndABegunFileIsStillRecorded) {
-  machine.files.PutFile("C:\\F", {});
-  ExpectError("Could not create target directory.");
-  EXPECT_EQ(Extract(FileList({{"C:\\F\\x.txt", {Bytes{'x'}}}})), Records());
-  EXPECT_EQ(results, std::vector<bool>({false}));
-
   // A damaged second block: the first block stays written, the corrupt flag is set.
-  ResetSetupState();
   Bytes damaged = FileList({{"C:\\D\\d.bin", {Bytes(500, 'd'), Bytes(500, 'e')}}});
   damaged[damaged.size() - 4] ^= 0x55;  // the last stored byte before the end records
   ExpectError("There was an error extracting a file: ExtractBlock returned false");
@@ -196,6 +144,79 @@ TEST_F(FilesExtraction, FailuresAreReportedAndABegunFileIsStillRecorded) {
             Records({"E:\\E\\big.bin"}));
   EXPECT_FALSE(g_setup.succeeded);
   EXPECT_TRUE(machine.files.LastWriteTime("E:\\E\\big.bin") == Time(kTime));
+}
+
+// Versions against times, and a version of all zeros.
+constexpr platform::FileTime kEarly{100, 7};
+constexpr platform::FileTime kLate{5, 8};  // later by its high word, though its low is less
+
+OverwriteQuestion Decide(FileVersion entry, bool diskHasVersion, FileVersion disk,
+                         platform::FileTime diskTime, bool shared = false) {
+  OverwriteFacts facts = {};
+  facts.shared = shared;
+  facts.entryVersion = entry;
+  facts.entryTime = kEarly;
+  facts.diskHasVersion = diskHasVersion;
+  facts.diskVersion = disk;
+  facts.diskTime = diskTime;
+  return DecideOverwrite(facts);
+}
+
+TEST(OverwritePolicy, AVersionOnDiskDecidesAloneAndTimesOtherwise) {
+  const FileVersion v1_9{{1, 9, 0, 0}}, v1_10{{1, 10, 0, 0}}, zero{{0, 0, 0, 0}};
+  EXPECT_EQ(Decide(v1_9, true, v1_10, kEarly), OverwriteQuestion::kNewerFile);
+  EXPECT_EQ(Decide(v1_10, true, v1_9, kLate), OverwriteQuestion::kNone);
+  EXPECT_EQ(Decide(v1_9, true, v1_9, kLate), OverwriteQuestion::kNone);
+  EXPECT_EQ(Decide(zero, true, v1_9, kEarly), OverwriteQuestion::kNewerFile);
+  EXPECT_EQ(Decide(v1_9, false, zero, kLate), OverwriteQuestion::kNewerFile);
+  EXPECT_EQ(Decide(v1_9, false, zero, kEarly), OverwriteQuestion::kNone);
+  EXPECT_EQ(Decide(v1_9, true, v1_9, kEarly, true), OverwriteQuestion::kSameFile);
+  EXPECT_TRUE(IsVersionGreater({{1, 0, 0, 0xFFFF}}, {{0, 0xFFFF, 0xFFFF, 0xFFFF}}));
+  EXPECT_FALSE(IsVersionGreater({{2, 0, 0, 1}}, {{2, 0, 1, 0}}));
+}
+
+class FilesSelfRegistration : public install_test::FlowTest {
+ protected:
+  // Puts the files in extraction order: a marked library for each `marked`, a plain
+  // text file otherwise; then runs the phase.
+  bool Register(const std::vector<std::pair<std::string, bool>>& files) {
+    const uint16_t version[4] = {1, 0, 0, 0};
+    for (const auto& [path, marked] : files) {
+      machine.files.PutFile(path, marked ? install_test::VersionedProgram(version, true)
+                                         : install_test::Bytes{'t'});
+      AddSelfRegistration(path.c_str());
+    }
+    bool result = false;
+    RunPhase({}, [&](platform::Window dialog) { result = RegisterExtractedDlls(dialog); });
+    return result;
+  }
+  void ExpectFailure(const std::string& path, int answer) {
+    machine.user.Expect("Self-registering file " + path + " failed! Continue installation anyway?",
+                        "Error!", platform::kMbYesNo | platform::kMbIconQuestion, answer);
+  }
+  std::vector<std::string> Called() const {
+    std::vector<std::string> called;
+    for (const sim::EntryPointCall& call : machine.libraries.Calls()) {
+      called.push_back(call.path + " " + call.entryPoint);
+    }
+    return called;
+  }
+};
+
+TEST_F(FilesSelfRegistration, RegistersMarkedFilesNewestFirstAndAsksAfterAFailure) {
+  machine.libraries.SetResult("C:\\R\\d.dll", "DllRegisterServer", 1);  // S_FALSE fails
+  machine.libraries.SetMissing("C:\\R\\c.dll", "DllRegisterServer");    // and so does none
+  ExpectFailure("C:\\R\\d.dll", platform::kIdYes);
+  ExpectFailure("C:\\R\\c.dll", platform::kIdYes);
+  EXPECT_TRUE(Register({{"C:\\R\\a.dll", true}, {"C:\\R\\b.txt", false},
+                        {"C:\\R\\c.dll", true}, {"C:\\R\\d.dll", true}}));
+  EXPECT_EQ(Called(), std::vector<std::string>({"C:\\R\\d.dll DllRegisterServer",
+                                                "C:\\R\\a.dll DllRegisterServer"}));
+  EXPECT_EQ(machine.libraries.Loads().size(), 3u);  // the text file is never loaded
+  EXPECT_EQ(machine.libraries.LoadedCount(), 0u);
+  EXPECT_EQ(g_setup.selfRegistrations, nullptr);
+  EXPECT_EQ(machine.ui.progress.at(0).statusTexts,
+            std::vector<std::string>({"Registering DLLs..."}));
 }
 
 }  // namespace

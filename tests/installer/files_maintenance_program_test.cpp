@@ -11,15 +11,15 @@
 #include "platform/message_box.h"
 #include "runtime/package_stream.h"
 #include "runtime/setup_state.h"
-#include "tests/installer/flow_test_support.h"
+#include "tests/installer/install_test_support.h"
 
 namespace {
 
-using flow_test::Bytes;
+using install_test::Bytes;
 
 constexpr char kEntry[] = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Prod";
 
-class FilesMaintenanceProgram : public flow_test::FlowTest {
+class FilesMaintenanceProgram : public install_test::FlowTest {
  protected:
   FilesMaintenanceProgram() {
     ReplaceSetupText(&g_setup.title, "Title");
@@ -60,7 +60,7 @@ TEST_F(FilesMaintenanceProgram, ProgramsAreTheStubAndTheTrailerAndTheUninstaller
   ASSERT_EQ(bytes.size(), expected.size() + 21 + 256);
   EXPECT_TRUE(std::equal(expected.begin(), expected.end(), bytes.begin()));
   EXPECT_EQ(UninstallLog("C:\\Prog\\UNINST.EXE"),
-            flow_test::Records({"C:\\Prog\\FINALIZE.EXE", std::string(255, 'x')}));
+            install_test::Records({"C:\\Prog\\FINALIZE.EXE", std::string(255, 'x')}));
   EXPECT_EQ(machine.registry.Text(kEntry, "DisplayName"), "Prod");
   EXPECT_EQ(machine.registry.Text(kEntry, "UninstallString"), "C:\\Prog\\UNINST.EXE");
   EXPECT_EQ(machine.registry.Text(kEntry, "QuietUninstallString"), "\"C:\\Prog\\UNINST.EXE\" /S");

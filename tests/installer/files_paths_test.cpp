@@ -12,11 +12,11 @@
 #include "platform/sim/machine/sim_profile.h"
 #include "platform/system.h"
 #include "runtime/setup_state.h"
-#include "tests/installer/flow_test_support.h"
+#include "tests/installer/install_test_support.h"
 
 namespace {
 
-class FilesPaths : public flow_test::FlowTest {
+class FilesPaths : public install_test::FlowTest {
  protected:
   static std::string Expand(const std::string& path, bool* usable = nullptr) {
     char buffer[kPathBufferSize] = {};

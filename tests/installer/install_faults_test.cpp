@@ -56,6 +56,7 @@ class FaultInstall : public InstallTest {
   // `text`'s last occurrence in the two-file package gets one bit of its byte `offset`
   // flipped: the installation must end as a corrupted package.
   void ExpectCorruptedWhenFlipped(const std::string& text, long offset) {
+    SCOPED_TRACE(text);
     Build(kTwoFileScript, {{"a.txt", Text("a")}, {"b.txt", Text("b")}});
     Bytes bytes = Built();
     const auto at = std::find_end(bytes.begin() + kPackageStart, bytes.end(), text.begin(), text.end());
@@ -99,10 +100,7 @@ TEST_F(FaultInstall, TargetInUseOnNtWhoseMoveIsRefusedFailsTheInstallation) {
   machine.system.refuseBootMoves = true;
   machine.user.Expect("There was an error extracting a file: can't create file", "Error!", kError,
                       platform::kIdOk);
-  machine.user.Expect("The installation was not successful. One or more files could not be "
-                      "written. Please ensure that no version of this program is already "
-                      "running and try the installation again.",
-                      "Installation Failed!", kError, platform::kIdOk);
+  machine.user.Expect(kNotWrittenText, "Installation Failed!", kError, platform::kIdOk);
   Install();
   ExpectCleanRun();
   EXPECT_TRUE(machine.system.bootMoves.empty());
@@ -173,10 +171,7 @@ TEST_F(FaultInstall, DamagedBlockIsReportedAsACorruptedFile) {
   }
   machine.user.Expect("There was an error extracting a file: ExtractBlock returned false", "Error!",
                       kError, platform::kIdOk);
-  machine.user.Expect("The installation was not successful. One of the files appears to be "
-                      "corrupted. Please obtain a fresh copy of the installation file(s) and "
-                      "try again.",
-                      "Installation Failed!", kError, platform::kIdOk);
+  machine.user.Expect(kCorruptedText, "Installation Failed!", kError, platform::kIdOk);
   EXPECT_EQ(Install().exitCode, 0);
   ExpectCleanRun();
 }
@@ -224,16 +219,10 @@ TEST_F(FaultInstall, MoreBlocksThanTheHeaderCountsIsACorruptedPackage) {
 
 // Names, fields and list lines have no block checksum: the header's directory checksum
 // covers them, and the lists are checked before a shortcut or value is made from them.
-TEST_F(FaultInstall, ADamagedNameIsACorruptedPackageNotAnotherFile) {
-  ExpectCorruptedWhenFlipped("{OurProgramDir}\\b.txt", 18);  // b.tpt
-}
-
-TEST_F(FaultInstall, ADamagedRegistryLineIsACorruptedPackageAndNeverWritten) {
-  ExpectCorruptedWhenFlipped("X=S", 0);
-}
-
-TEST_F(FaultInstall, ADamagedRunAfterCommandIsACorruptedPackageAndNeverRun) {
-  ExpectCorruptedWhenFlipped("{OurProgramDir}\\a.txt", 16);
+TEST_F(FaultInstall, ADamagedNameListLineOrCommandIsACorruptedPackage) {
+  ExpectCorruptedWhenFlipped("{OurProgramDir}\\b.txt", 18);  // b.tpt, not another file
+  ExpectCorruptedWhenFlipped("X=S", 0);                     // a value never written
+  ExpectCorruptedWhenFlipped("{OurProgramDir}\\a.txt", 16);  // a command never run
 }
 
 // CreateFile refuses a folder as it refuses a file in use, but no replacement at the next
@@ -254,16 +243,27 @@ TEST_F(FaultInstall, TargetThatIsAFolderIsAFileThatCannotBeWritten) {
   EXPECT_EQ(LogOf(kUninstaller).files.size(), 2u) << "FINALIZE.EXE and UNINST.EXE only";
 }
 
+// The stream stands inside the file that failed: no list after it can be read.
+TEST_F(FaultInstall, AFailedFileLeavesTheListsAfterItUnread) {
+  std::string script = kTwoFileScript;
+  script.replace(script.find("b.txt {OurProgramDir}"), 21, "b.txt {OurProgramDir}\\Blocker");
+  Build(script, {{"a.txt", Text("a")}, {"b.txt", Text("b")}});
+  machine.files.PutFile(std::string(kProgramFolder) + "\\Blocker", {});
+  machine.user.Expect("Could not create target directory.", "Error!", kError, platform::kIdOk);
+  machine.user.Expect(kNotWrittenText, "Installation Failed!", kError, platform::kIdOk);
+  Install();
+  ExpectCleanRun();
+  ExpectNothingAfterTheFileList();
+  EXPECT_EQ(LogOf(kUninstaller).files.at(1).path, std::string(kProgramFolder) + "\\a.txt");
+}
+
 TEST_F(FaultInstall, FolderThatIsAFileIsReportedOncePerRun) {
   Build("[Setup]\nTitle=Tool\nProductKey=Tool\nProgramFolder=Tool\n[Files]\n"
         "a.txt {OurProgramDir}\\\nb.txt {OurProgramDir}\\sub\\\n",
         {{"a.txt", Text("a")}, {"b.txt", Text("b")}});
   machine.files.PutFile(kProgramFolder, Text("a file where the folder should be"));
   machine.user.Expect("Could not create target directory.", "Error!", kError, platform::kIdOk);
-  machine.user.Expect("The installation was not successful. One or more files could not be "
-                      "written. Please ensure that no version of this program is already "
-                      "running and try the installation again.",
-                      "Installation Failed!", kError, platform::kIdOk);
+  machine.user.Expect(kNotWrittenText, "Installation Failed!", kError, platform::kIdOk);
   EXPECT_EQ(Install().exitCode, 0);
   ExpectCleanRun();
   EXPECT_EQ(machine.files.FileBytes(kProgramFolder), Text("a file where the folder should be"));

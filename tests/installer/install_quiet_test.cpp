@@ -1,6 +1,8 @@
-// Quiet installations ("/S", "/D="), as deployment tools run them: nothing may be shown
-// (the scripted user expects no prompt, so any is a fault), every question gets the
-// answer that loses nothing, and the exit code tells the outcome.
+// Quiet installations ("/S", "/D=") and removals, as deployment tools run them (the
+// removal from the Add/Remove Programs entry): nothing may be shown (the scripted user
+// expects no prompt, so any is a fault), every question gets the answer that loses
+// nothing, the uninstaller's first process waits for its copy, and the exit codes tell
+// the outcome.
 #include "tests/installer/install_test_support.h"
 
 #include <algorithm>
@@ -10,6 +12,7 @@
 #include "runtime/quiet_run.h"
 #include "runtime/setup_state.h"
 #include "twk/build/build_installer.h"
+#include "twk/simulate/simulate_restart.h"
 
 namespace install_test {
 namespace {
@@ -23,7 +26,7 @@ constexpr char kEntry[] = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\U
 
 class QuietInstall : public InstallTest {
  protected:
-  void BuildTool() { Build(kScript, {{"a.txt", Text("a")}, {"b.txt", Text("b")}}); }
+  void BuildAB() { Build(kScript, {{"a.txt", Text("a")}, {"b.txt", Text("b")}}); }
   // No page, dialog, message box or visible window, and no program started.
   void ExpectNothingShown() {
     ExpectCleanRun();
@@ -40,7 +43,7 @@ class QuietInstall : public InstallTest {
 };
 
 TEST_F(QuietInstall, InstallsIntoTheFolderOfDWithoutShowingAnything) {
-  BuildTool();
+  BuildAB();
   const ProgramRun run = Install("/S /D=C:\\Apps\\My Tool\\  ");
   EXPECT_EQ(run.exitCode, 0);
   ExpectNothingShown();
@@ -53,7 +56,7 @@ TEST_F(QuietInstall, InstallsIntoTheFolderOfDWithoutShowingAnything) {
 }
 
 TEST_F(QuietInstall, TakesTheRememberedFoldersWithoutD) {
-  BuildTool();
+  BuildAB();
   machine.registry.PutText("HKLM\\Software\\TWKSetup\\Tool", "Path", "D:\\Kept");
   machine.registry.PutText("HKLM\\Software\\TWKSetup\\Tool", "SPath", "Kept Menu");
   EXPECT_EQ(Install("/s").exitCode, 0);
@@ -64,7 +67,7 @@ TEST_F(QuietInstall, TakesTheRememberedFoldersWithoutD) {
 
 // Without "/S" the tail changes nothing, "/D=" included: the wizard runs as always.
 TEST_F(QuietInstall, OtherTailsLeaveTheRunInteractive) {
-  BuildTool();
+  BuildAB();
   machine.ui.answers.useDefaults = true;
   EXPECT_EQ(Install("/D=C:\\Elsewhere /x").exitCode, 0);
   EXPECT_TRUE(machine.ui.wizardRan);
@@ -74,7 +77,7 @@ TEST_F(QuietInstall, OtherTailsLeaveTheRunInteractive) {
 }
 
 TEST_F(QuietInstall, KeepsTheFilesAlreadyThereThatAreNewer) {
-  BuildTool();
+  BuildAB();
   const std::string target = std::string(kProgramFolder) + "\\a.txt";
   machine.files.PutFile(target, Text("newer"));  // written now: later than the entry
   EXPECT_EQ(Install("/S").exitCode, 0);
@@ -85,7 +88,7 @@ TEST_F(QuietInstall, KeepsTheFilesAlreadyThereThatAreNewer) {
 
 // The exit code mirrors the outcome message an interactive run would show.
 TEST_F(QuietInstall, TheExitCodeTellsTheOutcome) {
-  BuildTool();
+  BuildAB();
   const std::string a = std::string(kProgramFolder) + "\\a.txt";
   const std::string b = std::string(kProgramFolder) + "\\b.txt";
   machine.files.PutFile(b, Text("old"));
@@ -112,7 +115,7 @@ TEST_F(QuietInstall, TheExitCodeTellsTheOutcome) {
 }
 
 TEST_F(QuietInstall, ADamagedPackageOrAMissingVolumeFails) {
-  BuildTool();
+  BuildAB();
   Bytes bytes = ReadBytes(Installer());
   const std::string name = "b.txt";
   auto at = std::find_end(bytes.begin(), bytes.end(), name.begin(), name.end());
@@ -166,6 +169,68 @@ TEST(QuietSwitches, ReadsSAndTheFolderOfDAsDeploymentToolsWriteThem) {
     EXPECT_STREQ(g_setup.quietFolder, c.folder);
   }
   ResetSetupState();
+}
+
+const std::string kTool = std::string(kProgramFolder) + "\\tool.exe";
+
+class QuietRoundTrip : public InstallTest {
+ protected:
+  void InstallQuietly() {
+    PutOtherProgram();
+    BuildTool();
+    ASSERT_EQ(InstallPlaced("/S").exitCode, 0);
+    ASSERT_EQ(machine.registry.Text(kEntry, "QuietUninstallString"),
+              std::string("\"") + kUninstaller + "\" /S");
+  }
+  // Runs the entry's quiet command; returns the copy's exit code, which the first
+  // process hands on.
+  int UninstallQuietly() {
+    const std::vector<ProcessStep> steps = Uninstall(kUninstaller, "/S");
+    ExpectCleanRun();
+    EXPECT_TRUE(machine.user.Shown().empty());
+    EXPECT_TRUE(machine.process.waitedMutexes.empty()) << "the copy waited for its waiter";
+    EXPECT_NE(transcript.str().find("(on Windows it waits for C:\\WINDOWS\\TEMP\\UNINST.EXE "
+                                    "/step2 /S and ends with that one's exit code)"),
+              std::string::npos)
+        << transcript.str();
+    if (steps.size() != 2u || steps[1].tail != "/step2 /S") {
+      ADD_FAILURE() << transcript.str();
+      return -1;
+    }
+    return steps[1].run.exitCode;
+  }
+};
+
+TEST_F(QuietRoundTrip, RemovesTheProductAskingNothingAndKeepsWhatOthersMayUse) {
+  InstallQuietly();
+  // Removed without the question, as the interactive default answer would.
+  machine.files.SetAttributes(kTool, platform::kAttributeReadOnly);
+  EXPECT_EQ(UninstallQuietly(), static_cast<int>(kQuietSucceeded));
+  EXPECT_FALSE(machine.files.Exists(kTool));
+  EXPECT_FALSE(machine.registry.HasKey(kEntry));
+  EXPECT_FALSE(machine.registry.HasKey("HKLM\\Software\\Maker\\Tool"));
+  EXPECT_FALSE(machine.files.Exists("C:\\WINDOWS\\Start Menu\\Programs\\Tool"));
+  // A shared file whose count reaches zero stays, as the default answer keeps it.
+  EXPECT_TRUE(machine.files.Exists(kSharedLibrary));
+  EXPECT_EQ(machine.registry.Value(kSharedCountsKey, kSharedLibrary), nullptr);
+  EXPECT_TRUE(machine.files.Exists("C:\\WINDOWS\\SYSTEM32\\other.dll"));
+
+  // The first process ran from UNINST.EXE while it waited: the file and its folder go
+  // at the next start.
+  EXPECT_TRUE(machine.files.Exists(kUninstaller));
+  EXPECT_EQ(RestartWindows(machine, transcript), std::vector<std::string>{});
+  EXPECT_FALSE(machine.files.Exists(kProgramFolder));
+  EXPECT_TRUE(machine.files.Exists("C:\\Program Files\\Other\\other.exe"));
+}
+
+TEST_F(QuietRoundTrip, AFileInUseGoesAtTheNextStartAndAsksForARestart) {
+  InstallQuietly();
+  machine.files.MarkInUse(kTool);
+  EXPECT_EQ(UninstallQuietly(), static_cast<int>(kQuietRestartNeeded));
+  EXPECT_TRUE(machine.files.Exists(kTool));
+  EXPECT_FALSE(machine.registry.HasKey(kEntry));
+  EXPECT_EQ(RestartWindows(machine, transcript), std::vector<std::string>{});
+  EXPECT_FALSE(machine.files.Exists(kProgramFolder));
 }
 
 }  // namespace

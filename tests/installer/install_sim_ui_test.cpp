@@ -109,11 +109,5 @@ TEST_F(SimUi, DefaultAnswersAndARunThatNeverCloses) {
   EXPECT_EQ(machine.errors.size(), 1u);
 }
 
-TEST_F(SimUi, ProgramInsideTheRootRunsInPlace) {
-  machine.files.PutFile("C:\\Program Files\\Tool\\UNINST.EXE", Text("MZ"));
-  EXPECT_EQ(PlaceProgram(Host("C:\\Program Files\\Tool\\UNINST.EXE"), machine.files.Root()),
-            "C:\\Program Files\\Tool\\UNINST.EXE");
-}
-
 }  // namespace
 }  // namespace install_test

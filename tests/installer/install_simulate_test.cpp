@@ -1,6 +1,8 @@
 // `twk simulate` on the example product: a fresh root, then a second run on the same root
-// with an answers file; the installed files, the registry's text form and the uninstall
-// log of the written UNINST.EXE must match the package.
+// with an answers file, where the installed files, the registry's text form and the
+// uninstall log of the written UNINST.EXE must match the package; and an installation
+// removed again through the uninstaller's hand-over to its copy, after which the root is
+// as it was once the copy is gone at the restart.
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -29,30 +31,36 @@ const std::pair<const char*, const char*> kProductFiles[] = {
 
 class SimulateCommand : public InstallTest {
  protected:
-  int Simulate(const Arguments& args, std::string* printed) {
+  // Runs `twk simulate ARGS`; what it prints goes to `printed`.
+  int Simulate(const Arguments& args) {
     std::ostringstream out;
     std::streambuf* saved = std::cout.rdbuf(out.rdbuf());
     const int code = RunSimulateCommand(args);
     std::cout.rdbuf(saved);
-    *printed = out.str();
+    printed = out.str();
     return code;
   }
+  MachineSnapshot Snapshot() {
+    sim::SimMachine loaded(simRoot_);
+    loaded.LoadState();
+    return TakeSnapshot(loaded);
+  }
   std::string Registry() {
-    std::ifstream file(root_ / "registry.txt");
+    std::ifstream file(simRoot_ / "registry.txt");
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
   }
-  fs::path root_ = BuildPath("root");
+  fs::path simRoot_ = BuildPath("root");
+  std::string printed;
 };
 
 TEST_F(SimulateCommand, InstallsTheExampleProductIntoAFreshRootAndAgain) {
   const std::string installer = BuildExample();
-  std::string printed;
-  ASSERT_EQ(Simulate({installer, "--root", root_.string()}, &printed), 0) << printed;
+  ASSERT_EQ(Simulate({installer, "--root", simRoot_.string()}), 0) << printed;
   EXPECT_NE(printed.find("wizard page 101 \"License Agreement\", buttons: Back Next"),
             std::string::npos);
   EXPECT_NE(printed.find("machine errors (0)"), std::string::npos);
 
-  sim::SimMachine installed(root_);
+  sim::SimMachine installed(simRoot_);
   for (const auto& [name, target] : kProductFiles) {
     EXPECT_EQ(installed.files.FileBytes(target),
               ReadBytes(BuildPath(std::string("product/") + name)))
@@ -83,16 +91,14 @@ TEST_F(SimulateCommand, InstallsTheExampleProductIntoAFreshRootAndAgain) {
          "page 102 type \"C:\\Program Files\\TWKSetup Demo\" next\npage 114 finish\n"
          "overwrite 117 \"C:\\WINDOWS\\SYSTEM32\\DemoLib.dll\" replace\n"
          "message \"Success!\" \"Installation complete! You can use the program immediately.\" ok\n";
-  ASSERT_EQ(Simulate({installer, "--root", root_.string(), "--answers", BuildPath("answers.txt")},
-                     &printed),
+  ASSERT_EQ(Simulate({installer, "--root", simRoot_.string(), "--answers", BuildPath("answers.txt")}),
             0)
       << printed;
   EXPECT_NE(Registry().find("\"C:\\\\WINDOWS\\\\SYSTEM32\\\\DemoLib.dll\"=dword:00000002"),
             std::string::npos);
   // An answer the run never needs is a fault of the run.
   std::ofstream(BuildPath("answers.txt")) << "defaults\noverwrite 116 * yes\n";
-  EXPECT_EQ(Simulate({installer, "--root", root_.string(), "--answers", BuildPath("answers.txt")},
-                     &printed),
+  EXPECT_EQ(Simulate({installer, "--root", simRoot_.string(), "--answers", BuildPath("answers.txt")}),
             6);
   EXPECT_NE(printed.find("answer never used: overwrite 116 * 1008"), std::string::npos);
 }
@@ -109,6 +115,47 @@ TEST_F(SimulateCommand, AnswersFileMistakesNameTheLine) {
     }
   }
   EXPECT_EQ(machine.ui.answers.PendingCount(), 0u) << "nothing is scripted from a bad file";
+}
+
+using SimulateRoundTrip = SimulateCommand;
+
+TEST_F(SimulateRoundTrip, InstallThenUninstallLeavesTheRootAsItWas) {
+  const std::string installer = BuildExample();
+  // A machine in use: other programs' files in the folders the product shares.
+  sim::SimMachine prepared(simRoot_);
+  prepared.files.PutFile("C:\\Program Files\\Other\\other.exe", Text("o"));
+  prepared.files.PutFile("C:\\WINDOWS\\SYSTEM32\\other.dll", Text("o"));
+  prepared.files.PutFile("C:\\WINDOWS\\Desktop\\Other.lnk", Text("o"));
+  prepared.registry.PutNumber(kSharedCountsKey, "C:\\WINDOWS\\SYSTEM32\\other.dll", 1);
+  prepared.SaveState();
+  // D:\SETUP.EXE is where the installer runs from, not what it installs.
+  PlaceProgram(installer, simRoot_);
+  const MachineSnapshot before = Snapshot();
+  ASSERT_EQ(Simulate({(simRoot_ / "D" / "SETUP.EXE").string(), "--root", simRoot_.string()}), 0)
+      << printed;
+
+  std::ofstream(BuildPath("answers.txt"))
+      << "defaults\nmessage \"C:\\WINDOWS\\SYSTEM32\\DemoLib.dll\" \"" << kSharedQuestion
+      << "\" yes\n";
+  const fs::path uninstaller = simRoot_ / "C" / "Program Files" / "TWKSetup Demo" / "UNINST.EXE";
+  ASSERT_EQ(Simulate({uninstaller.string(), "--root", simRoot_.string(), "--answers",
+                      BuildPath("answers.txt")}),
+            0)
+      << printed;
+  EXPECT_NE(printed.find("== started: C:\\WINDOWS\\TEMP\\UNINST.EXE /step2 (current folder "
+                         "C:\\WINDOWS)"),
+            std::string::npos)
+      << printed;
+  EXPECT_NE(printed.find("at the next start: delete C:\\WINDOWS\\TEMP\\UNINST.EXE"),
+            std::string::npos)
+      << printed;
+
+  ASSERT_EQ(Simulate({"--restart", "--root", simRoot_.string()}), 0) << printed;
+  ExpectSameState(before, Snapshot());
+
+  // A program and --restart together, or neither, is a usage mistake.
+  EXPECT_EQ(Simulate({installer, "--restart", "--root", simRoot_.string()}), 2);
+  EXPECT_EQ(Simulate({"--root", simRoot_.string()}), 2);
 }
 
 }  // namespace

@@ -8,46 +8,12 @@
 namespace install_test {
 namespace {
 
-const char kScript[] = R"([Setup]
-Title = Tool 1.0
-BottomText = Maker
-ProductKey = Tool
-ProgramFolder = Tool
-StartMenuFolder = Tool
-RunAfter = {OurProgramDir}\tool.exe
-[Files]
-tool.exe    {OurProgramDir}\
-big.dat     {OurProgramDir}\data\big.dat
-shared.dll  {WinSysDir}\shared.dll  shared
-[Shortcuts]
-"{OurShortcutDir}\Tool"  {OurProgramDir}\tool.exe  arguments=/x  startin={OurProgramDir}
-[Registry]
-"HKEY_LOCAL_MACHINE\Software\Maker\Tool"
-@      = string "Tool 1.0"
-Folder = string {OurProgramDir}
-Count  = dword 3
-Blob   = binary 0a 00 0b
-)";
-
 const char kMachineKey[] = "HKEY_LOCAL_MACHINE\\Software\\Maker\\Tool";
-const char kSharedDll[] = "C:\\WINDOWS\\SYSTEM32\\shared.dll";
-const char kSharedCounts[] =
-    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
-class WholeInstall : public InstallTest {
- protected:
-  void BuildTool(const std::string& script) {
-    Build(script, {{"tool.exe", Text("tool")}, {"big.dat", Noise(70000, 7)},
-                   {"shared.dll", Text("shared library")}});
-  }
-  uint32_t SharedCount() {
-    const sim::SimRegistryValue* value = machine.registry.Value(kSharedCounts, kSharedDll);
-    return value && value->data.size() == 4 ? value->data[0] : 0;
-  }
-};
+using WholeInstall = InstallTest;
 
 TEST_F(WholeInstall, PutsDownEverythingThePackageNamesAndLogsIt) {
-  BuildTool(kScript);
+  BuildTool();
   sim::UseDefaultAnswers();
   const ProgramRun run = Install();
   EXPECT_EQ(run.exitCode, 0);
@@ -63,7 +29,7 @@ TEST_F(WholeInstall, PutsDownEverythingThePackageNamesAndLogsIt) {
   const std::string folder = kProgramFolder;
   EXPECT_EQ(machine.files.FileBytes(folder + "\\data\\big.dat"), Noise(70000, 7));
   EXPECT_TRUE(SameTime(folder + "\\data\\big.dat", "big.dat"));
-  EXPECT_TRUE(SameTime(kSharedDll, "shared.dll"));
+  EXPECT_TRUE(SameTime(kSharedLibrary, "shared.dll"));
   EXPECT_FALSE(machine.files.Exists(folder + "\\FINALIZE.EXE")) << "not needed: deleted";
 
   // Registry: the package's values, the shared count, the remembered folders and the
@@ -93,7 +59,7 @@ TEST_F(WholeInstall, PutsDownEverythingThePackageNamesAndLogsIt) {
   for (const LoggedFile& file : log.files) files.push_back(file.path + (file.shared ? "|shared" : ""));
   EXPECT_EQ(files, (std::vector<std::string>{
                        folder + "\\FINALIZE.EXE", folder + "\\tool.exe", folder + "\\data\\big.dat",
-                       std::string(kSharedDll) + "|shared",
+                       std::string(kSharedLibrary) + "|shared",
                        "C:\\WINDOWS\\Start Menu\\Programs\\Tool\\Tool.lnk", kUninstaller}));
   ASSERT_EQ(log.registry.size(), 4u);
   EXPECT_EQ(log.registry[0].line, std::string(":") + kMachineKey);
@@ -107,27 +73,47 @@ TEST_F(WholeInstall, PutsDownEverythingThePackageNamesAndLogsIt) {
   EXPECT_EQ(log.registry[1].line, log.registry[3].line);
 
   // One outcome message over the background window; the run-after command opened once;
-  // the overall bar full with the last block and never pushed past it.
+  // the phases in order, the overall bar full with the last block and never pushed past
+  // it, and no Cancel button once the files are done.
   EXPECT_EQ(Captions(), (std::vector<std::string>{"Success!"}));
   EXPECT_EQ(machine.user.Shown()[0].owner, machine.ui.backgrounds[0].window);
   ASSERT_EQ(machine.system.shellOpens.size(), 1u);
   EXPECT_EQ(machine.system.shellOpens[0].command, folder + "\\tool.exe");
-  const sim::SimBar& overall = machine.ui.progress.at(0).overallBar;
-  EXPECT_EQ(overall.range, 4u);
-  EXPECT_EQ(overall.position, 4u);
-  EXPECT_EQ(overall.stepsBeyondRange, 0u);
+  const sim::ProgressRecord& dialog = machine.ui.progress.at(0);
+  EXPECT_EQ(dialog.statusTexts,
+            (std::vector<std::string>{"Initializing Finalize information...",
+                                      "Initializing Uninstall information...", folder + "\\tool.exe",
+                                      folder + "\\data\\big.dat", kSharedLibrary, "Registering DLLs...",
+                                      "Creating shortcuts...", "Creating registry entries..."}));
+  EXPECT_EQ(dialog.overallBar.range, 4u);
+  EXPECT_EQ(dialog.overallBar.position, 4u);
+  EXPECT_EQ(dialog.overallBar.stepsBeyondRange, 0u);
+  EXPECT_FALSE(dialog.cancelButtonVisible);
 }
 
 TEST_F(WholeInstall, SharedFileInstalledTwiceCountsTwoUnderItsFullPath) {
-  BuildTool(kScript);
+  BuildTool();
   sim::UseDefaultAnswers();
   Install();
   // The same file again: same time on disk, so the same-file question; Replace writes
   // it and counts it again.
-  machine.ui.answers.OverwritePress(117, kSharedDll, 1008);
+  machine.ui.answers.OverwritePress(117, kSharedLibrary, 1008);
   Install();
   ExpectCleanRun();
   EXPECT_EQ(SharedCount(), 2u);
+}
+
+TEST_F(WholeInstall, WithoutAProductKeyOnlyTheUninstallerIsMissing) {
+  std::string script = kToolScript;
+  script.erase(script.find("ProductKey"), script.find("ProgramFolder") - script.find("ProductKey"));
+  BuildTool(script);
+  sim::UseDefaultAnswers();
+  Install();
+  ExpectCleanRun();
+  EXPECT_FALSE(machine.files.Exists(kUninstaller));
+  EXPECT_TRUE(machine.files.Exists("C:\\WINDOWS\\Start Menu\\Programs\\Tool\\Tool.lnk"));
+  EXPECT_TRUE(machine.registry.HasKey(kMachineKey));
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"Success!"}));
 }
 
 }  // namespace

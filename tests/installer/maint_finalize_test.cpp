@@ -1,6 +1,10 @@
 // The finalizer after a restart: the waiting files of its own folder put in place in
-// search order, the run-after command taken from the registry, the report.
-#include "tests/installer/maint_test_support.h"
+// search order, the run-after command taken from the registry, the report; and the whole
+// road on Windows 9x, from a file in use at install time through the restart that starts
+// the finalizer from the run-once key to the following one that removes it.
+#include "platform/sim/machine/sim_ui.h"
+#include "tests/installer/install_test_support.h"
+#include "twk/simulate/simulate_restart.h"
 
 namespace install_test {
 namespace {
@@ -8,7 +12,7 @@ namespace {
 const char kFinalizer[] = "C:\\App\\FINALIZE.EXE";
 const char kRunAfterKey[] = "HKLM\\SOFTWARE\\Tarnwick\\Kitwright\\RunAfter";
 
-class Finalizer : public MaintenanceTest {
+class Finalizer : public InstallTest {
  protected:
   Finalizer() {
     machine.files.PutFile(kFinalizer, Text("finalizer"));
@@ -69,6 +73,53 @@ TEST_F(Finalizer, AFailedRenameStopsTheRestAndKeepsTheFinalizer) {
   EXPECT_EQ(machine.system.shellOpens.size(), 1u) << "opened whatever the renames did";
   EXPECT_EQ(machine.registry.Value(kRunAfterKey, "RunAfter"), nullptr);
   EXPECT_TRUE(machine.system.bootMoves.empty());
+}
+
+const char kTool[] = "C:\\Program Files\\Tool\\tool.exe";
+const char kToolFinalizer[] = "C:\\Program Files\\Tool\\FINALIZE.EXE";
+
+class RoundTripFinalize : public InstallTest {
+ protected:
+  // Installs over an older tool.exe that a running program holds.
+  void InstallOverToolInUse() {
+    machine.SetFamily(sim::Family::k9x);
+    machine.files.PutFile(kTool, Text("old"));
+    machine.files.SetLastWriteTimeOf(kTool, platform::FileTime{0, 0x01000000});
+    machine.files.MarkInUse(kTool);
+    BuildTool();
+    sim::UseDefaultAnswers();
+    InstallPlaced();
+    ASSERT_TRUE(machine.files.Exists(std::string(kTool) + ".NewTemp"));
+    ASSERT_NE(machine.registry.Text(kRunOnceKeyPath, "TWKSetup_Finalize"), "");
+  }
+  size_t ShellOpensOf(const std::string& command) const {
+    size_t count = 0;
+    for (const sim::ShellOpen& open : machine.system.shellOpens) count += open.command == command;
+    return count;
+  }
+};
+
+TEST_F(RoundTripFinalize, TheRestartPutsTheWaitingFileInPlaceAndTheNextRemovesTheFinalizer) {
+  InstallOverToolInUse();
+  EXPECT_EQ(ShellOpensOf(kTool), 0u) << "the run-after command waits for the finalizer";
+
+  RestartWindows(machine, transcript);
+  const std::vector<ProcessStep> steps = RunRunOnceEntries(machine, transcript);
+  ExpectCleanRun();
+  ASSERT_EQ(steps.size(), 1u) << transcript.str();
+  EXPECT_EQ(machine.files.FileBytes(kTool), Text("tool"));
+  EXPECT_FALSE(machine.files.Exists(std::string(kTool) + ".NewTemp"));
+  EXPECT_EQ(ShellOpensOf(kTool), 1u);
+  EXPECT_EQ(machine.registry.Value(kRunAfterKey, "RunAfter"), nullptr);
+  EXPECT_EQ(machine.registry.Value(kRunOnceKeyPath, "TWKSetup_Finalize"), nullptr);
+  EXPECT_EQ(machine.user.Shown().back().caption, "Success!");
+  EXPECT_TRUE(machine.files.Exists(kToolFinalizer));
+
+  // The following start deletes the finalizer and runs nothing more.
+  RestartWindows(machine, transcript);
+  EXPECT_TRUE(RunRunOnceEntries(machine, transcript).empty());
+  EXPECT_FALSE(machine.files.Exists(kToolFinalizer));
+  EXPECT_EQ(ShellOpensOf(kTool), 1u);
 }
 
 }  // namespace

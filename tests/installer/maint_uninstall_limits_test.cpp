@@ -1,11 +1,7 @@
 // What the uninstaller must leave alone: folders the installation did not make, records
 // that lead out of the folder they name, and everything when its log is not whole.
-#include <fstream>
-#include <sstream>
-
 #include "maintenance/removal_bounds.h"
-#include "tests/installer/maint_test_support.h"
-#include "twk/simulate/simulate_processes.h"
+#include "tests/installer/install_test_support.h"
 
 namespace install_test {
 namespace {
@@ -25,19 +21,10 @@ std::string Script(const std::string& programFolder) {
          "[Registry]\n\"HKEY_LOCAL_MACHINE\\Software\\Tool\"\nX = string \"x\"\n";
 }
 
-class UninstallLimits : public MaintenanceTest {
+class UninstallLimits : public InstallTest {
  protected:
   void InstallTool(const std::string& programFolder) {
     InstallPackage(Script(programFolder), {{"tool.exe", Text("tool")}, {"readme.txt", Text("r")}});
-  }
-  // The relaunched copy, made of `bytes`.
-  void PlaceCopy(const Bytes& bytes) {
-    std::ofstream(Host(kUninstallerCopy), std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  }
-  ProgramRun UninstallCopy(const Bytes& bytes) {
-    PlaceCopy(bytes);
-    return RunSimulatedProgram(machine, kUninstallerCopy, "/step2");
   }
   // The installed UNINST.EXE with its log replaced by `records`.
   Bytes WithLog(const std::vector<std::string>& records) {
@@ -51,48 +38,38 @@ class UninstallLimits : public MaintenanceTest {
     }
     return bytes;
   }
-  void ExpectDone() {
-    Expect("This program has been removed.", "Done.",
-           platform::kMbOk | platform::kMbIconInformation, platform::kIdOk);
-  }
 };
 
-TEST_F(UninstallLimits, KeepsTheShellAndProgramFilesFoldersOfABareMachine) {
-  InstallTool("Tool");
-  ExpectConfirmation(platform::kIdYes);
-  ExpectDone();
-  Uninstall();
-  ExpectCleanRun();
-  EXPECT_FALSE(machine.files.Exists(kProgramFolder));
-  EXPECT_FALSE(machine.files.Exists(std::string(kPrograms) + "\\Tool"));
-  EXPECT_FALSE(machine.files.Exists(std::string(kDesktop) + "\\Tool.lnk"));
-  EXPECT_TRUE(machine.files.IsFolder("C:\\Program Files"));
-  EXPECT_TRUE(machine.files.IsFolder(kDesktop));
-  EXPECT_TRUE(machine.files.IsFolder(kPrograms));
-}
-
-TEST_F(UninstallLimits, StopsAtTheFoldersAboveTheProgramFolder) {
+// Only the folders the installation made go: never a shell folder, nor one above the
+// program folder, nor Program Files even as the program folder (the user's choice, not
+// the installation's to take away).
+TEST_F(UninstallLimits, RemovesOnlyTheFoldersTheInstallationMade) {
   machine.files.PutFolder("C:\\Tools");
-  InstallTool("C:\\Tools\\Tool");
-  ExpectConfirmation(platform::kIdYes);
-  ExpectDone();
-  UninstallCopy(ReadBytes(Host("C:\\Tools\\Tool\\UNINST.EXE")));
-  ExpectCleanRun();
-  EXPECT_FALSE(machine.files.Exists("C:\\Tools\\Tool"));
-  EXPECT_TRUE(machine.files.IsFolder("C:\\Tools"));
-}
-
-// A program folder that is a folder of Windows is the user's choice, not the installation's
-// to take away.
-TEST_F(UninstallLimits, NeverRemovesTheProgramFilesFolderEvenAsTheProgramFolder) {
-  InstallTool("C:\\Program Files");
-  ExpectConfirmation(platform::kIdYes);
-  ExpectDone();
-  UninstallCopy(ReadBytes(Host("C:\\Program Files\\UNINST.EXE")));
-  ExpectCleanRun();
-  EXPECT_FALSE(machine.files.Exists("C:\\Program Files\\tool.exe"));
-  EXPECT_FALSE(machine.files.Exists("C:\\Program Files\\docs"));
-  EXPECT_TRUE(machine.files.IsFolder("C:\\Program Files"));
+  const struct {
+    const char* folder;  // ProgramFolder = ...
+    const char* program;
+    const char* gone;
+    const char* kept;
+  } cases[] = {
+      {"Tool", kProgramFolder, kProgramFolder, "C:\\Program Files"},
+      {"C:\\Tools\\Tool", "C:\\Tools\\Tool", "C:\\Tools\\Tool", "C:\\Tools"},
+      {"C:\\Program Files", "C:\\Program Files", "C:\\Program Files\\docs", "C:\\Program Files"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.folder);
+    InstallTool(c.folder);
+    ExpectConfirmation(platform::kIdYes);
+    ExpectDone();
+    UninstallCopy(ReadBytes(Host(std::string(c.program) + "\\UNINST.EXE")));
+    ExpectCleanRun();
+    EXPECT_FALSE(machine.files.Exists(std::string(c.program) + "\\tool.exe"));
+    EXPECT_FALSE(machine.files.Exists(c.gone));
+    EXPECT_TRUE(machine.files.IsFolder(c.kept));
+    EXPECT_FALSE(machine.files.Exists(std::string(kPrograms) + "\\Tool"));
+    EXPECT_FALSE(machine.files.Exists(std::string(kDesktop) + "\\Tool.lnk"));
+    EXPECT_TRUE(machine.files.IsFolder(kDesktop));
+    EXPECT_TRUE(machine.files.IsFolder(kPrograms));
+  }
 }
 
 TEST_F(UninstallLimits, PassesOverRecordsThatLeadOutOfTheirFolder) {
@@ -107,10 +84,8 @@ TEST_F(UninstallLimits, PassesOverRecordsThatLeadOutOfTheirFolder) {
                                 kUninstaller, "", ""});
   ExpectConfirmation(platform::kIdYes);
   ExpectDone();
-  PlaceCopy(forged);
-  std::ostringstream transcript;
-  const std::vector<ProcessStep> steps =
-      RunProcesses(machine, kUninstallerCopy, "/step2", transcript);
+  test_files::WriteBytes(Host(kUninstallerCopy), forged);
+  const std::vector<ProcessStep> steps = Uninstall(kUninstallerCopy, "/step2");
   ExpectCleanRun();
   ASSERT_EQ(steps.size(), 1u);
   EXPECT_EQ(steps[0].run.logRecordsPassedOver, 3u);

@@ -3,7 +3,7 @@
 #include "maintenance/path_list.h"
 #include "platform/registry.h"
 #include "platform/sim/machine/windows_path.h"
-#include "tests/installer/maint_test_support.h"
+#include "tests/installer/install_test_support.h"
 
 namespace install_test {
 namespace {
@@ -27,15 +27,9 @@ A = string "a"
 B = dword 1
 )";
 
-const char kShared[] = "C:\\WINDOWS\\SYSTEM32\\shared.dll";
-const char kCounts[] = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 const char kTool[] = "C:\\Program Files\\Tool\\tool.exe";
 const char kReadme[] = "C:\\Program Files\\Tool\\docs\\deep\\readme.txt";
 const char kEntry[] = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool";
-const char kSharedQuestion[] =
-    "The Windows Registry indicates that this shared file is no longer needed. However, it "
-    "may be mistaken; deleting it could cause other programs to stop working. Shall I "
-    "delete the shared file?";
 const std::string kReadOnly = std::string(kTool) +
     "\n\nFile is marked read-only. Do you wish to remove it anyway?";
 const std::string kRetry = std::string(kReadme) +
@@ -45,21 +39,17 @@ constexpr uint32_t kSharedFlags =
 constexpr uint32_t kReadOnlyFlags = platform::kMbYesNoCancel | platform::kMbIconInformation;
 constexpr uint32_t kRetryFlags = platform::kMbYesNoCancel | platform::kMbIconError;
 
-class Uninstaller : public MaintenanceTest {
+class Uninstaller : public InstallTest {
  protected:
   void InstallTool(uint32_t sharedCount) {
     const uint16_t version[4] = {1, 0, 0, 0};
     InstallPackage(kScript, {{"shared.dll", Text("dll")}, {"tool.exe", VersionedProgram(version, true)},
                              {"readme.txt", Text("read me")}});
-    machine.registry.PutNumber(kCounts, kShared, sharedCount);
+    machine.registry.PutNumber(kSharedCountsKey, kSharedLibrary, sharedCount);
   }
   Bytes Count() const {
-    const sim::SimRegistryValue* value = machine.registry.Value(kCounts, kShared);
+    const sim::SimRegistryValue* value = machine.registry.Value(kSharedCountsKey, kSharedLibrary);
     return value ? value->data : Bytes{};
-  }
-  void ExpectDone() {
-    Expect("This program has been removed.", "Done.",
-           platform::kMbOk | platform::kMbIconInformation, platform::kIdOk);
   }
 };
 
@@ -72,14 +62,14 @@ TEST_F(Uninstaller, RemovesFilesValuesKeysItselfAndLastTheEmptyFolders) {
   machine.user.Expect("This program has been removed.", "Done.",
                       platform::kMbOk | platform::kMbIconInformation, platform::kIdOk,
                       [&] { folderStoodAtDone = machine.files.IsFolder(kProgramFolder); });
-  EXPECT_EQ(Uninstall().exitCode, 0);
+  EXPECT_EQ(UninstallCopy().exitCode, 0);
   ExpectCleanRun();
 
   EXPECT_FALSE(machine.files.Exists(kTool));
   EXPECT_FALSE(machine.files.Exists(kUninstaller));
   EXPECT_EQ(machine.libraries.Calls().back().entryPoint, "DllUnregisterServer");
   EXPECT_TRUE(sim::SamePath(machine.libraries.Calls().back().path, kTool));
-  EXPECT_TRUE(machine.files.Exists(kShared)) << "still counted by others";
+  EXPECT_TRUE(machine.files.Exists(kSharedLibrary)) << "still counted by others";
   EXPECT_EQ(Count(), (Bytes{2, 0, 0, 0}));
 
   EXPECT_FALSE(machine.registry.HasKey("HKLM\\Software\\P")) << "emptied by its subkeys' walk";
@@ -97,20 +87,20 @@ TEST_F(Uninstaller, RemovesFilesValuesKeysItselfAndLastTheEmptyFolders) {
 
 TEST_F(Uninstaller, NoKeepsOneFileAndTheRunGoesOn) {
   InstallTool(1);
-  platform::Key counts = platform::OpenKey(platform::kRootLocalMachine, kCounts + 5, true);
-  platform::DeleteValue(counts, kShared);  // a missing count is the last user's
+  platform::Key counts = platform::OpenKey(platform::kRootLocalMachine, kSharedCountsKey + 19, true);
+  platform::DeleteValue(counts, kSharedLibrary);  // a missing count is the last user's
   platform::CloseKey(counts);
   machine.files.SetAttributes(kTool, platform::kAttributeReadOnly);
   machine.files.MarkInUse(kReadme);
   ExpectConfirmation(platform::kIdYes);
-  Expect(kSharedQuestion, kShared, kSharedFlags, platform::kIdNo);
+  Expect(kSharedQuestion, kSharedLibrary, kSharedFlags, platform::kIdNo);
   Expect(kReadOnly, "Confirm?", kReadOnlyFlags, platform::kIdNo);
   machine.user.ExpectRepeated(kRetry, "Retry?", kRetryFlags, platform::kIdYes, 2);
   Expect(kRetry, "Retry?", kRetryFlags, platform::kIdNo);
   ExpectDone();
-  Uninstall();
+  UninstallCopy();
   ExpectCleanRun();
-  EXPECT_TRUE(machine.files.Exists(kShared));
+  EXPECT_TRUE(machine.files.Exists(kSharedLibrary));
   EXPECT_TRUE(machine.files.Exists(kTool));
   EXPECT_TRUE(machine.files.Exists(kReadme));
   EXPECT_FALSE(machine.registry.HasKey(kEntry));
@@ -120,7 +110,7 @@ TEST_F(Uninstaller, RunsThatStopEarlyLeaveTheRestToTheNext) {
   InstallTool(3);
   machine.files.SetAttributes(kTool, platform::kAttributeReadOnly);
   ExpectConfirmation(platform::kIdNo);
-  Uninstall();
+  UninstallCopy();
   EXPECT_EQ(Count(), (Bytes{3, 0, 0, 0})) << "No at the confirmation touches nothing";
 
   ExpectConfirmation(platform::kIdYes);
@@ -128,7 +118,7 @@ TEST_F(Uninstaller, RunsThatStopEarlyLeaveTheRestToTheNext) {
   Expect("Uninstall cancelled; some files were not removed. Please re-run the uninstall "
          "program when they are no longer in use.",
          "", platform::kMbOk | platform::kMbIconError, platform::kIdOk);
-  Uninstall();
+  UninstallCopy();
   ExpectCleanRun();
   EXPECT_EQ(Count(), (Bytes{2, 0, 0, 0})) << "counted before the cancel";
   EXPECT_TRUE(machine.files.Exists(kReadme));
@@ -136,15 +126,15 @@ TEST_F(Uninstaller, RunsThatStopEarlyLeaveTheRestToTheNext) {
   EXPECT_TRUE(machine.system.bootMoves.empty());
 
   // A count of 0 would wrap round below zero: it is taken as the last user's.
-  machine.registry.PutNumber(kCounts, kShared, 0);
+  machine.registry.PutNumber(kSharedCountsKey, kSharedLibrary, 0);
   ExpectConfirmation(platform::kIdYes);
-  Expect(kSharedQuestion, kShared, kSharedFlags, platform::kIdYes);
+  Expect(kSharedQuestion, kSharedLibrary, kSharedFlags, platform::kIdYes);
   Expect(kReadOnly, "Confirm?", kReadOnlyFlags, platform::kIdYes);
   ExpectDone();
-  Uninstall();
+  UninstallCopy();
   ExpectCleanRun();
   EXPECT_TRUE(Count().empty());
-  EXPECT_FALSE(machine.files.Exists(kShared));
+  EXPECT_FALSE(machine.files.Exists(kSharedLibrary));
   EXPECT_FALSE(machine.files.Exists(kTool));
   EXPECT_FALSE(machine.files.IsFolder(kProgramFolder));
 }

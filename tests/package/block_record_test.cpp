@@ -64,27 +64,23 @@ TEST_F(ExtractBlockTest, ExpandsTheDocumentedRecordAndEncoderOutput) {
   EXPECT_FALSE(g_setup.corrupt);
 }
 
-TEST_F(ExtractBlockTest, DamagedStoredBytesAreNeverExpanded) {
-  Bytes record = AbcRecord();
-  record[13] ^= 0x04;
-  OpenPackage(record);
-
-  EXPECT_FALSE(ExtractBlock(buffer.data(), &length, kFileBlockCapacity));
-  EXPECT_TRUE(g_setup.corrupt);
-  // The buffer still holds the stored bytes as read: the expansion never ran over them.
-  EXPECT_TRUE(std::equal(record.begin() + 10, record.end(), buffer.begin()));
-  ExpectMarkerNext();
-}
-
-TEST_F(ExtractBlockTest, WrongExpandedChecksumFailsAfterExpansion) {
-  Bytes record = AbcRecord();
-  record[2] ^= 0x01;
-  OpenPackage(record);
-
-  EXPECT_FALSE(ExtractBlock(buffer.data(), &length, kFileBlockCapacity));
-  EXPECT_TRUE(g_setup.corrupt);
-  EXPECT_EQ(memcmp(buffer.data(), "abc", 3), 0);
-  ExpectMarkerNext();
+// A damaged stored byte fails before the expansion, which never runs over the buffer's
+// stored bytes; a wrong expanded checksum fails after it.
+TEST_F(ExtractBlockTest, DamagedRecordsFailAndConsumeExactlyTheirBytes) {
+  for (const bool storedByte : {true, false}) {
+    Bytes record = AbcRecord();
+    record[storedByte ? 13 : 2] ^= storedByte ? 0x04 : 0x01;
+    ResetSetupState();
+    OpenPackage(record);
+    EXPECT_FALSE(ExtractBlock(buffer.data(), &length, kFileBlockCapacity));
+    EXPECT_TRUE(g_setup.corrupt);
+    if (storedByte) {
+      EXPECT_TRUE(std::equal(record.begin() + 10, record.end(), buffer.begin()));
+    } else {
+      EXPECT_EQ(memcmp(buffer.data(), "abc", 3), 0);
+    }
+    ExpectMarkerNext();
+  }
 }
 
 TEST_F(ExtractBlockTest, SkipModeConsumesTheRecordWithoutLookingAtIt) {

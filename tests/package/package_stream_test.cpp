@@ -84,14 +84,20 @@ TEST_F(PackageStreamTest, MissingVolumeIsAskedForByFileNameAndTheReadGoesOn) {
   ExpectScriptDone();
 }
 
-TEST_F(PackageStreamTest, CancelForAMissingVolumeEndsTheProcessWithCode1) {
+TEST_F(PackageStreamTest, CancelForAMissingOrDamagedVolumeEndsTheProcessWithCode1) {
   PutInstallation({1, 2});
   machine.user.Expect(NextDiskText("SETUP.001"), "Next disk, please...", kNextDiskFlags,
                       kIdCancel);
-
-  ASSERT_TRUE(OpenVolume());
   uint8_t bytes[4];
+  ASSERT_TRUE(OpenVolume());
   ExpectExit(1, [&] { ReadPackage(bytes, 4); });
+
+  machine.files.PutFile("D:\\SETUP.001", {});
+  machine.user.Expect(DamagedText("SETUP.001"), "File Damaged", kDamagedFlags, kIdCancel);
+  ResetSetupState();
+  ASSERT_TRUE(OpenVolume());
+  ExpectExit(1, [&] { ReadPackage(bytes, 4); });
+  EXPECT_EQ(g_setup.packageFile, nullptr);
   ExpectScriptDone();
 }
 
@@ -105,18 +111,6 @@ TEST_F(PackageStreamTest, VolumeShorterThanItsLengthWordIsReportedDamaged) {
 
   EXPECT_EQ(OpenAndRead(4), (Bytes{1, 2, 3, 4}));
   EXPECT_EQ(g_setup.volumeCounter, 2);
-  ExpectScriptDone();
-}
-
-TEST_F(PackageStreamTest, CancelForADamagedVolumeEndsTheProcess) {
-  PutInstallation({1, 2});
-  machine.files.PutFile("D:\\SETUP.001", {});
-  machine.user.Expect(DamagedText("SETUP.001"), "File Damaged", kDamagedFlags, kIdCancel);
-
-  ASSERT_TRUE(OpenVolume());
-  uint8_t bytes[4];
-  ExpectExit(1, [&] { ReadPackage(bytes, 4); });
-  EXPECT_EQ(g_setup.packageFile, nullptr);
   ExpectScriptDone();
 }
 

@@ -2,9 +2,6 @@
 #include "tests/package/package_test_support.h"
 
 #include <stdio.h>
-#include <unistd.h>
-
-#include <filesystem>
 
 #include "base/little_endian.h"
 #include "package/format.h"
@@ -13,19 +10,6 @@
 #include "runtime/setup_state.h"
 
 namespace package_test {
-namespace {
-
-std::filesystem::path FreshRoot() {
-  const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::filesystem::path root = std::filesystem::path(::testing::TempDir()) /
-                               ("twk-package-" + std::to_string(getpid()) + "-" +
-                                test->test_suite_name() + "-" + test->name());
-  std::filesystem::remove_all(root);
-  return root;
-}
-
-}  // namespace
-
 Bytes Le16(uint16_t value) {
   Bytes bytes(2);
   StoreLe16(bytes.data(), value);
@@ -43,8 +27,6 @@ Bytes Concat(std::initializer_list<Bytes> parts) {
   for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
   return all;
 }
-
-Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
 Bytes StringRecord(const std::string& text) {
   return Concat({Bytes{static_cast<uint8_t>(text.size())}, Text(text)});
@@ -70,7 +52,7 @@ const char kReadErrorText[] =
     "There was a problem reading the disk information. Please ensure that the disk is "
     "properly seated in the drive. If this error continues to appear, the disk may be damaged.";
 
-PackageTest::PackageTest() : machine(FreshRoot()), scope_(machine) {
+PackageTest::PackageTest() : machine(root_.path()), scope_(machine) {
   machine.process.modulePath = kInstallationPath;
   ResetSetupState();
   StoreLe32(reinterpret_cast<uint8_t*>(g_packageOffsetMarker) + kPackageMarkerLength, kStubSize);
@@ -79,7 +61,6 @@ PackageTest::PackageTest() : machine(FreshRoot()), scope_(machine) {
 PackageTest::~PackageTest() {
   ResetSetupState();
   EXPECT_EQ(machine.files.OpenFileCount(), 0u);
-  std::filesystem::remove_all(machine.files.Root());
 }
 
 void PackageTest::PutInstallation(const Bytes& package) {

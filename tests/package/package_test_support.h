@@ -11,18 +11,18 @@
 
 #include "platform/message_box.h"
 #include "platform/sim/machine/sim_machine.h"
+#include "tests/support/package_bytes.h"
 
 namespace package_test {
 
-using Bytes = std::vector<uint8_t>;
+using test_files::BlockRecordOf;
+using test_files::Bytes;
+using test_files::Text;
 
 Bytes Le16(uint16_t value);
 Bytes Le32(uint32_t value);
 Bytes Concat(std::initializer_list<Bytes> parts);
-Bytes Text(const std::string& text);
 Bytes StringRecord(const std::string& text);
-// A block record carrying `plain`, compressed by the builder's encoder.
-Bytes BlockRecordOf(const Bytes& plain);
 // The 18-byte record of "abc" as the format documents it.
 Bytes AbcRecord();
 
@@ -48,6 +48,7 @@ class PackageTest : public ::testing::Test {
   // The prompts shown match the script in full and the machine saw no fault.
   void ExpectScriptDone();
 
+  test_files::ScratchFolder root_;
   sim::SimMachine machine;
 
  private:

@@ -9,22 +9,20 @@ namespace {
 
 std::string TextOf(const BackgroundText& text) { return std::string(text.text, text.length); }
 
-TEST(BackgroundLayout, BandsAndFontFollowTheClientHeight) {
+TEST(BackgroundLayout, BandsReachTheBottomEdgeFadingFromBlueAtAnyHeight) {
   BackgroundLayout layout;
-  ComputeBackgroundLayout(800, 600, "T", "", &layout);
-  EXPECT_EQ(layout.bandHeight, 16);
-  EXPECT_EQ(layout.fontHeight, 40);
-  EXPECT_EQ(layout.bandBlue[0], 250);
-  EXPECT_EQ(layout.bandBlue[40], 50);
-  // The bands reach the bottom edge.
-  EXPECT_GE(kBackgroundBandCount * layout.bandHeight, 600);
-
-  ComputeBackgroundLayout(100, 39, "T", "", &layout);
-  EXPECT_EQ(layout.bandHeight, 1);
-  EXPECT_EQ(layout.fontHeight, 2);
+  for (const int height : {39, 600, 768, 2160}) {
+    ComputeBackgroundLayout(800, height, "T", "", &layout);
+    EXPECT_GE(kBackgroundBandCount * layout.bandHeight, height) << height;
+    EXPECT_GT(layout.fontHeight, 0) << height;
+    EXPECT_GT(layout.bandBlue[0], layout.bandBlue[kBackgroundBandCount - 1]);
+    EXPECT_EQ(layout.textCount, 1) << "an empty bottom text draws nothing";
+  }
 }
 
-TEST(BackgroundLayout, TitleTopLeftAndOneLineBottomRight) {
+// A line break splits the bottom text once, the first line one font height up; the
+// caller's text stays as it was, so that the next paint splits it alike.
+TEST(BackgroundLayout, TitleTopLeftBottomTextBottomRightAndSplitOnce) {
   BackgroundLayout layout;
   ComputeBackgroundLayout(1024, 768, "Demo", "Bottom", &layout);
   ASSERT_EQ(layout.textCount, 2);
@@ -36,32 +34,18 @@ TEST(BackgroundLayout, TitleTopLeftAndOneLineBottomRight) {
   EXPECT_EQ(layout.texts[1].x, 1009);
   EXPECT_EQ(layout.texts[1].y, 753);
   EXPECT_TRUE(layout.texts[1].bottomRight);
-}
 
-TEST(BackgroundLayout, LineBreakSplitsTheBottomTextOnceAndLeavesItIntact) {
   const char bottom[] = "one\ntwo\nthree";
-  BackgroundLayout layout;
-  ComputeBackgroundLayout(800, 600, "", bottom, &layout);
-  ASSERT_EQ(layout.textCount, 2);  // the empty title draws nothing
-  EXPECT_EQ(TextOf(layout.texts[0]), "one");
-  EXPECT_EQ(layout.texts[0].x, 785);
-  EXPECT_EQ(layout.texts[0].y, 600 - 40 - 15);
-  EXPECT_EQ(TextOf(layout.texts[1]), "two\nthree");
-  EXPECT_EQ(layout.texts[1].y, 585);
-  EXPECT_STREQ(bottom, "one\ntwo\nthree");
-
-  // A repaint gives the same lines.
-  BackgroundLayout again;
-  ComputeBackgroundLayout(800, 600, "", bottom, &again);
-  EXPECT_EQ(TextOf(again.texts[0]), "one");
-  EXPECT_EQ(TextOf(again.texts[1]), "two\nthree");
-}
-
-TEST(BackgroundLayout, MissingTextsDrawNothing) {
-  BackgroundLayout layout;
+  for (int paint = 0; paint < 2; ++paint) {
+    ComputeBackgroundLayout(800, 600, "", bottom, &layout);
+    ASSERT_EQ(layout.textCount, 2);  // the empty title draws nothing
+    EXPECT_EQ(TextOf(layout.texts[0]), "one");
+    EXPECT_EQ(layout.texts[0].y, 585 - layout.fontHeight);
+    EXPECT_EQ(TextOf(layout.texts[1]), "two\nthree");
+    EXPECT_EQ(layout.texts[1].y, 585);
+    EXPECT_STREQ(bottom, "one\ntwo\nthree");
+  }
   ComputeBackgroundLayout(800, 600, nullptr, nullptr, &layout);
-  EXPECT_EQ(layout.textCount, 0);
-  ComputeBackgroundLayout(800, 600, "", "", &layout);
   EXPECT_EQ(layout.textCount, 0);
 }
 

@@ -3,40 +3,28 @@
 
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
-
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "platform/sim/machine/sim_machine.h"
+#include "tests/support/test_files.h"
 
 namespace platform_test {
 
-inline std::filesystem::path FreshRoot() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "twk-platform-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  return pattern;
-}
-
-inline std::vector<uint8_t> Bytes(const std::string& text) {
-  return std::vector<uint8_t>(text.begin(), text.end());
-}
+inline std::vector<uint8_t> Bytes(const std::string& text) { return test_files::Text(text); }
 
 class PlatformTest : public ::testing::Test {
  protected:
-  PlatformTest() : root_(FreshRoot()), machine(root_), scope_(machine) {}
-  ~PlatformTest() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
-  }
+  PlatformTest() : machine(root_), scope_(machine) {}
 
   std::string Text(const std::string& path) {
     const std::vector<uint8_t> bytes = machine.files.FileBytes(path);
     return std::string(bytes.begin(), bytes.end());
   }
 
-  std::filesystem::path root_;
+  test_files::ScratchFolder scratch_;
+  std::filesystem::path root_ = scratch_.path();
   sim::SimMachine machine;
 
  private:

@@ -259,28 +259,6 @@ TEST(BuildScript, WarnsAboutPathsTheInstallerWillNotExpand) {
   }
 }
 
-// Four mistakes of different kinds, found by different steps of the build (the parser,
-// the checks, the sources, an included script): all of them in one run, by line.
-TEST(BuildScript, EveryErrorComesInOneRunInLineOrder) {
-  TempDir dir;
-  WriteScript(dir,
-              "[Setup]\nProgramFolder = P\n[Files]\n"
-              "missing.txt {OurProgramDir}\\\n"            // 4: no such source
-              "a.txt {OurProgamDir}\\\n"                   // 5: a misspelled macro
-              "!include \"more.twk\"\n"                    // 6: its line 2 is wrong
-              "[Registry]\nHKLM\\Software\\T\nv = dword 0x1FFFFFFFF\n");  // 9: no dword
-  build_test::WriteText(dir / "more.twk", "b.txt {OurProgramDir}\\b.txt\nb.txt\n");
-  ScriptDefines defines;
-  int code = 0;
-  const std::vector<std::string> messages = Messages(dir, &defines, &code);
-  ASSERT_EQ(messages.size(), 4u);
-  EXPECT_EQ(messages[0].rfind("t.twk:4: source '", 0), 0u) << messages[0];
-  EXPECT_EQ(messages[1].rfind("t.twk:5: target '{OurProgamDir}\\'", 0), 0u) << messages[1];
-  EXPECT_NE(messages[2].find("more.twk:2: expected SOURCE TARGET"), std::string::npos) << messages[2];
-  EXPECT_EQ(messages[3].rfind("t.twk:9: dword", 0), 0u) << messages[3];
-  EXPECT_EQ(code, kExitInputError);  // the first error's: a source that does not exist
-}
-
 TEST(BuildScript, AScriptWrongThroughoutShowsItsFirstErrorsAndHowManyMore) {
   TempDir dir;
   std::string body = "[Registry]\nHKLM\\Software\\T\n";

@@ -1,74 +1,29 @@
-// Shared helpers of the build tests: a scratch folder, a fake stub, and a reader that walks a
-// built package with the package functions alone.
+// Shared helpers of the build tests: the files of tests/support, a fake stub in a folder,
+// and a reader that walks a built package with the package functions alone.
 #pragma once
 
 #include <stdint.h>
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "base/little_endian.h"
 #include "package/block_record.h"
 #include "package/format.h"
+#include "tests/support/package_bytes.h"
 
 namespace build_test {
 
-inline std::vector<uint8_t> ReadBytes(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::vector<uint8_t>((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-}
+using test_files::Noise;
+using test_files::ReadBytes;
+using test_files::WriteBytes;
+using test_files::WriteText;
+using TempDir = test_files::ScratchFolder;
 
-inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-  std::ofstream file(path, std::ios::binary);
-  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-inline void WriteText(const std::string& path, const std::string& text) {
-  WriteBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
-}
-
-// Deterministic bytes that do not compress (a linear congruential generator).
-inline std::vector<uint8_t> NoiseBytes(size_t length, uint32_t seed) {
-  std::vector<uint8_t> bytes(length);
-  for (uint8_t& b : bytes) {
-    seed = seed * 1103515245u + 12345u;
-    b = static_cast<uint8_t>(seed >> 24);
-  }
-  return bytes;
-}
-
-// A scratch folder, removed with everything in it.
-class TempDir {
- public:
-  TempDir() {
-    char pattern[] = "/tmp/twk-build-test-XXXXXX";
-    path_ = mkdtemp(pattern);
-  }
-  ~TempDir() { std::filesystem::remove_all(path_); }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
-// A few KB with the marker and its zero word inside, like the real stub's data section.
+// test_files::FakeStub as stub.exe in `dir`; its path.
 inline std::string WriteFakeStub(const TempDir& dir) {
-  std::vector<uint8_t> stub(4096, 0xCC);
-  stub[0] = 'M';
-  stub[1] = 'Z';
-  const std::string marker = kPackageMarker;
-  std::copy(marker.begin(), marker.end(), stub.begin() + 1000);
-  std::fill(stub.begin() + 1000 + marker.size(), stub.begin() + 1000 + marker.size() + 4, 0);
   const std::string path = dir / "stub.exe";
-  WriteBytes(path, stub);
+  WriteBytes(path, test_files::FakeStub());
   return path;
 }
 

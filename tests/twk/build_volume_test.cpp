@@ -20,7 +20,7 @@ struct VolumeProduct {
   std::string stub = build_test::WriteFakeStub(dir);
 
   explicit VolumeProduct(size_t noiseBytes) {
-    build_test::WriteBytes(dir / "src/noise.bin", build_test::NoiseBytes(noiseBytes, 5));
+    build_test::WriteBytes(dir / "src/noise.bin", build_test::Noise(noiseBytes, 5));
     build_test::WriteText(dir / "src/v.twk",
                           "[Setup]\nTitle = V\nProgramFolder = V\n[Files]\nnoise.bin {OurProgramDir}\\\n");
   }

@@ -42,9 +42,9 @@ TEST(ReadExtract, WritesEveryFileWithItsContentAndTimeAcrossVolumes) {
             (std::vector<std::string>{"C", "C/Data", "C/Data/empty.txt", "OurProgramDir",
                                       "OurProgramDir/App.exe", "WinSysDir",
                                       "WinSysDir/shared.dll"}));
-  EXPECT_EQ(ReadFile(scratch / "out/new/OurProgramDir/App.exe"), package.files[0].data);
-  EXPECT_EQ(ReadFile(scratch / "out/new/WinSysDir/shared.dll"), package.files[1].data);
-  EXPECT_TRUE(ReadFile(scratch / "out/new/C/Data/empty.txt").empty());
+  EXPECT_EQ(ReadBytes(scratch / "out/new/OurProgramDir/App.exe"), package.files[0].data);
+  EXPECT_EQ(ReadBytes(scratch / "out/new/WinSysDir/shared.dll"), package.files[1].data);
+  EXPECT_TRUE(ReadBytes(scratch / "out/new/C/Data/empty.txt").empty());
   struct stat info {};
   ASSERT_EQ(stat((scratch / "out/new/OurProgramDir/App.exe").c_str(), &info), 0);
   EXPECT_EQ(info.st_mtim.tv_sec, 1577934245);
@@ -94,7 +94,7 @@ TEST(ReadExtract, AnyNumberOfThreadsWritesTheSameFilesAndMessages) {
     EXPECT_EQ(out.str(), firstOut) << jobs << " jobs";
     EXPECT_EQ(err.str(), firstErr) << jobs << " jobs";
     EXPECT_EQ(Tree(scratch / "out"), firstTree) << jobs << " jobs";
-    EXPECT_EQ(ReadFile(scratch / "out/OurProgramDir/f7"), package.files[7].data);
+    EXPECT_EQ(ReadBytes(scratch / "out/OurProgramDir/f7"), package.files[7].data);
   }
 }
 
@@ -161,7 +161,7 @@ TEST(ReadExtract, HostileTargetsNeverWriteOutsideTheFolder) {
   fs::create_directories(scratch / "out/OurProgramDir");
   fs::create_directories(scratch / "outside");
   fs::create_directory_symlink(scratch / "outside", scratch / "out/OurProgramDir/link");
-  WriteFile(scratch / "outside/victim", {'k', 'e', 'e', 'p'});
+  WriteBytes(scratch / "outside/victim", {'k', 'e', 'e', 'p'});
   fs::create_symlink(scratch / "outside/victim", scratch / "out/OurProgramDir/victim");
 
   TestPackage package;
@@ -179,7 +179,7 @@ TEST(ReadExtract, HostileTargetsNeverWriteOutsideTheFolder) {
   std::string err;
   EXPECT_EQ(Extract(scratch / "SETUP.EXE", scratch / "out", &err), kExitOutputError);
   EXPECT_EQ(Tree(scratch / "outside"), std::vector<std::string>{"victim"}) << err;
-  EXPECT_EQ(ReadFile(scratch / "outside/victim"), (Bytes{'k', 'e', 'e', 'p'}));
+  EXPECT_EQ(ReadBytes(scratch / "outside/victim"), (Bytes{'k', 'e', 'e', 'p'}));
   EXPECT_EQ(Tree(scratch.path()),
             (std::vector<std::string>{"SETUP.EXE", "out", "out/OurProgramDir",
                                       "out/OurProgramDir/good.txt", "out/OurProgramDir/link",
@@ -187,7 +187,7 @@ TEST(ReadExtract, HostileTargetsNeverWriteOutsideTheFolder) {
                                       "outside/victim"}))
       << err;
   EXPECT_FALSE(fs::is_symlink(scratch / "out/OurProgramDir/victim"));
-  EXPECT_EQ(ReadFile(scratch / "out/OurProgramDir/victim"), (Bytes{'n', 'e', 'w'}));
+  EXPECT_EQ(ReadBytes(scratch / "out/OurProgramDir/victim"), (Bytes{'n', 'e', 'w'}));
   EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 13) << err;  // 12 refusals, summary
 }
 

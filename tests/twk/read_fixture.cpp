@@ -1,15 +1,9 @@
 // Package assembly for the reader's tests.
 #include "tests/twk/read_fixture.h"
 
-#include <stdlib.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <stdexcept>
 
 #include "base/little_endian.h"
 #include "package/block_checksum.h"
@@ -139,12 +133,12 @@ Bytes MaintenanceProgram(uint8_t mode, const std::vector<std::string>& log) {
 
 void WriteVolumes(const std::string& path, const Bytes& image, size_t volumeSize) {
   if (volumeSize == 0 || image.size() <= volumeSize) {
-    WriteFile(path, image);
+    WriteBytes(path, image);
     return;
   }
   Bytes first(image.begin(), image.begin() + volumeSize);
   StoreLe32(&first[kTestStubLength], static_cast<uint32_t>(volumeSize));
-  WriteFile(path, first);
+  WriteBytes(path, first);
   const std::string base = path.substr(0, path.rfind('.'));
   size_t at = volumeSize;
   for (int number = 1; at < image.size(); ++number) {
@@ -154,28 +148,7 @@ void WriteVolumes(const std::string& path, const Bytes& image, size_t volumeSize
     volume.insert(volume.end(), image.begin() + at, image.begin() + at + piece);
     char suffix[16];
     std::snprintf(suffix, sizeof suffix, ".%03d", number);
-    WriteFile(base + suffix, volume);
+    WriteBytes(base + suffix, volume);
     at += piece;
   }
-}
-
-void WriteFile(const std::string& path, const Bytes& bytes) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-Bytes ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-ScratchFolder::ScratchFolder() {
-  char pattern[] = "/tmp/twk-read-test-XXXXXX";
-  if (mkdtemp(pattern) == nullptr) throw std::runtime_error("mkdtemp");
-  path_ = pattern;
-}
-
-ScratchFolder::~ScratchFolder() {
-  std::error_code error;
-  std::filesystem::remove_all(path_, error);
 }

@@ -1,5 +1,5 @@
 // Installation files and maintenance programs assembled byte by byte for the reader's
-// tests, with the codec's own CompressBlock and BlockChecksum, and a scratch folder.
+// tests, with the codec's own CompressBlock and BlockChecksum.
 #pragma once
 
 #include <stdint.h>
@@ -7,7 +7,13 @@
 #include <string>
 #include <vector>
 
-using Bytes = std::vector<uint8_t>;
+#include "tests/support/package_bytes.h"
+
+using test_files::BlockRecordOf;
+using test_files::Bytes;
+using test_files::ReadBytes;
+using test_files::ScratchFolder;
+using test_files::WriteBytes;
 
 struct TestFile {
   std::string target;
@@ -51,9 +57,6 @@ Bytes TestStub(uint32_t packageOffset);
 // mode 0 and the package. The size table is computed from the files.
 Bytes BuildInstallerImage(const TestPackage& package, TestLayout* layout = nullptr);
 
-// One block record of `data` (compressed, both checksums right).
-Bytes BlockRecordOf(const Bytes& data);
-
 // A maintenance program: stub, word 0, `mode`, three string records, then `log` records
 // (each a string record; "" gives the empty record).
 Bytes MaintenanceProgram(uint8_t mode, const std::vector<std::string>& log);
@@ -61,18 +64,3 @@ Bytes MaintenanceProgram(uint8_t mode, const std::vector<std::string>& log);
 // Writes the single-file `image` to `path`, or splits it into volumes whose files hold
 // at most `volumeSize` bytes (path.001, ...), each starting with its own length word.
 void WriteVolumes(const std::string& path, const Bytes& image, size_t volumeSize = 0);
-
-void WriteFile(const std::string& path, const Bytes& bytes);
-Bytes ReadFile(const std::string& path);
-
-// A fresh folder below the system's temporary folder, removed with its contents.
-class ScratchFolder {
- public:
-  ScratchFolder();
-  ~ScratchFolder();
-  const std::string& path() const { return path_; }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};

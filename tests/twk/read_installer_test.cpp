@@ -107,25 +107,25 @@ TEST(ReadInstaller, VerifyReportsEachKindOfDamage) {
     return Verify(path);
   };
 
-  Bytes flipped = image;
-  flipped[layout.fileBlocks[1] + 20] ^= 0x10;  // a stored byte of App.exe's second block
-  Outcome verify = verifyImage(flipped);
-  EXPECT_EQ(verify.code, kExitDamaged);
-  EXPECT_TRUE(Has(verify.err, "block 2 of file entry 1 ({OurProgramDir}\\App.exe) is damaged: "
-                              "stored checksum"))
-      << verify.err;
-
-  Bytes wrongExpanded = image;
-  wrongExpanded[layout.fileBlocks[2] + 2] ^= 0x01;  // shared.dll's expanded checksum
-  verify = verifyImage(wrongExpanded);
-  EXPECT_EQ(verify.code, kExitDamaged);
-  EXPECT_TRUE(Has(verify.err, "expanded checksum")) << verify.err;
-
-  Bytes header = image;
-  header[layout.headerBlock + 12] ^= 0x80;
-  verify = verifyImage(header);
-  EXPECT_EQ(verify.code, kExitDamaged);
-  EXPECT_TRUE(Has(verify.err, "the header block is damaged")) << verify.err;
+  // A stored byte of App.exe's second block, shared.dll's expanded checksum, the header.
+  const struct {
+    size_t at;
+    uint8_t bit;
+    const char* says;
+  } flips[] = {
+      {layout.fileBlocks[1] + 20, 0x10,
+       "block 2 of file entry 1 ({OurProgramDir}\\App.exe) is damaged: stored checksum"},
+      {layout.fileBlocks[2] + 2, 0x01, "expanded checksum"},
+      {layout.headerBlock + 12, 0x80, "the header block is damaged"},
+  };
+  Outcome verify;
+  for (const auto& flip : flips) {
+    Bytes damaged = image;
+    damaged[flip.at] ^= flip.bit;
+    verify = verifyImage(damaged);
+    EXPECT_EQ(verify.code, kExitDamaged);
+    EXPECT_TRUE(Has(verify.err, flip.says)) << verify.err;
+  }
 
   verify = verifyImage(Bytes(image.begin(), image.end() - 7));
   EXPECT_EQ(verify.code, kExitDamaged);
@@ -206,7 +206,7 @@ TEST(ReadInstaller, AnInstallerThatGrowsWhileReadLeavesNothingAfterItsPackage) {
   ScratchFolder scratch;
   const Bytes image = BuildInstallerImage(SamplePackage());
   const std::string path = scratch / "SETUP.EXE";
-  WriteFile(path, Bytes(image.begin(), image.end() - 50));
+  WriteBytes(path, Bytes(image.begin(), image.end() - 50));
   InstallerReader reader(path);  // measures the file as it is now
   std::ofstream(path, std::ios::binary | std::ios::app)
       .write(reinterpret_cast<const char*>(image.data() + image.size() - 50), 50);
@@ -236,9 +236,9 @@ TEST(ReadInstaller, MissingVolumesAndNonInstallersAreNamed) {
       << verify.err;
   EXPECT_TRUE(Has(verify.err, "SETUP.003 does not exist")) << verify.err;
 
-  WriteFile(scratch / "plain.exe", Bytes(4000, 'x'));
-  WriteFile(scratch / "bare.exe", TestStub(0));
-  WriteFile(scratch / "UNINST.EXE", MaintenanceProgram(1, {"", ""}));
+  WriteBytes(scratch / "plain.exe", Bytes(4000, 'x'));
+  WriteBytes(scratch / "bare.exe", TestStub(0));
+  WriteBytes(scratch / "UNINST.EXE", MaintenanceProgram(1, {"", ""}));
   for (const char* name : {"plain.exe", "bare.exe", "UNINST.EXE", "absent.exe"}) {
     verify = Verify(scratch / name);
     EXPECT_EQ(verify.code, kExitInputError) << name;

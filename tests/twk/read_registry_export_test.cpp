@@ -132,13 +132,13 @@ TEST(RegistryExport, ADamagedInstallerGivesNoFile) {
   std::ostringstream out, err;
   EXPECT_EQ(ExportRegistryFile(scratch / "SETUP.EXE", scratch / "ok.reg", {}, out, err), kExitOk)
       << err.str();
-  EXPECT_NE(ReadFile(scratch / "ok.reg").size(), 0u);
+  EXPECT_NE(ReadBytes(scratch / "ok.reg").size(), 0u);
   *at ^= 0x20;
   WriteVolumes(scratch / "BAD.EXE", image);
   EXPECT_EQ(ExportRegistryFile(scratch / "BAD.EXE", scratch / "bad.reg", {}, out, err),
             kExitDamaged);
   EXPECT_NE(err.str().find("directory checksum"), std::string::npos) << err.str();
-  EXPECT_TRUE(ReadFile(scratch / "bad.reg").empty());
+  EXPECT_TRUE(ReadBytes(scratch / "bad.reg").empty());
 }
 
 }  // namespace

@@ -31,7 +31,7 @@ int Log(const std::string& path, std::string* out, std::string* err) {
 
 TEST(ReadUninstallLog, ReadsBothSectionsAsTheUninstallerDoes) {
   ScratchFolder scratch;
-  WriteFile(scratch / "UNINST.EXE", MaintenanceProgram(1, kLog));
+  WriteBytes(scratch / "UNINST.EXE", MaintenanceProgram(1, kLog));
   const UninstallLog log = ReadUninstallLog(scratch / "UNINST.EXE");
   EXPECT_TRUE(log.complete) << log.problem;
   EXPECT_EQ(log.productKey, "TestProduct");
@@ -57,7 +57,7 @@ TEST(ReadUninstallLog, ReadsBothSectionsAsTheUninstallerDoes) {
 TEST(ReadUninstallLog, CutShortLogsAndOtherProgramsAreReported) {
   ScratchFolder scratch;
   const std::vector<std::string> cut(kLog.begin(), kLog.end() - 4);
-  WriteFile(scratch / "UNINST.EXE", MaintenanceProgram(1, cut));
+  WriteBytes(scratch / "UNINST.EXE", MaintenanceProgram(1, cut));
   const UninstallLog log = ReadUninstallLog(scratch / "UNINST.EXE");
   EXPECT_FALSE(log.complete);
   EXPECT_NE(log.problem.find("the file ends in the middle of the value names of "
@@ -70,15 +70,15 @@ TEST(ReadUninstallLog, CutShortLogsAndOtherProgramsAreReported) {
   EXPECT_NE(err.find("cut short"), std::string::npos) << err;
 
   Bytes finalizer = MaintenanceProgram(2, {});
-  WriteFile(scratch / "FINALIZE.EXE", finalizer);
+  WriteBytes(scratch / "FINALIZE.EXE", finalizer);
   EXPECT_EQ(Log(scratch / "FINALIZE.EXE", &out, &err), kExitOk) << err;
   EXPECT_NE(out.find("Mode:         2 (finalize)"), std::string::npos) << out;
   finalizer.pop_back();  // the product key record loses its last byte
-  WriteFile(scratch / "FINALIZE.EXE", finalizer);
+  WriteBytes(scratch / "FINALIZE.EXE", finalizer);
   EXPECT_EQ(Log(scratch / "FINALIZE.EXE", &out, &err), kExitDamaged);
 
   Bytes installer = MaintenanceProgram(0, {});
-  WriteFile(scratch / "SETUP.EXE", installer);
+  WriteBytes(scratch / "SETUP.EXE", installer);
   EXPECT_EQ(Log(scratch / "SETUP.EXE", &out, &err), kExitInputError);
   EXPECT_NE(err.find("not a maintenance program"), std::string::npos) << err;
 }

@@ -1,19 +1,57 @@
-// The registry phase: what a registry list writes to the registry and to the uninstall
-// log, and the installer's own keys logged after it.
+// The list phases: how shortcut lines split, which names get ".lnk", and what is logged;
+// what a registry list writes to the registry and to the uninstall log, and the
+// installer's own keys logged after it.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "installer/registry_entries.h"
+#include "installer/shortcuts.h"
+#include "platform/message_box.h"
+#include "platform/sim/machine/sim_shell_link.h"
+#include "platform/system.h"
+#include "runtime/package_stream.h"
 #include "runtime/setup_state.h"
-#include "tests/installer/flow_test_support.h"
+#include "tests/installer/install_test_support.h"
 
 namespace {
 
-using flow_test::ListBytes;
-using flow_test::Records;
-using FlowRegistry = flow_test::FlowTest;
+using install_test::ListBytes;
+using install_test::Records;
+using FlowShortcuts = install_test::FlowTest;
+using FlowRegistry = install_test::FlowTest;
 using Data = std::vector<uint8_t>;
+
+TEST_F(FlowShortcuts, EachLinkIsMadeAndLoggedEvenWhenItFailsUpToALineWithoutEquals) {
+  ReplaceSetupText(&g_setup.programFolder, "C:\\Prog");
+  ReplaceSetupText(&g_setup.startMenuFolder, "Menu");
+  machine.files.PutFile("C:\\Blocker", {});
+  machine.user.Expect("Could not create target directory.", "Error!",
+                      platform::kMbOk | platform::kMbIconError, platform::kIdOk);
+  install_test::Bytes package = ListBytes(
+      {"{OurShortcutDir}\\App={OurProgramDir}\\App.exe?a=b\t/x=1",
+       "{OurShortcutDir}\\Readme 1.0={OurProgramDir}\\r.txt\t\t{OurProgramDir}\tX",
+       "C:\\Blocker\\Bad=C:\\x.exe", "no equals", "{OurShortcutDir}\\Never=C:\\y.exe"});
+  const install_test::Bytes registryList = ListBytes({"NEXT"});
+  package.insert(package.end(), registryList.begin(), registryList.end());
+  std::string after;
+  const Records log = RunPhase(package, [&after](platform::Window dialog) {
+    platform::InitializeOle();  // as the extraction run does before its phases
+    EXPECT_TRUE(CreateShortcuts(dialog));
+    platform::UninitializeOle();
+    after = ReadStringRecord();
+  });
+  EXPECT_EQ(after, "NEXT");  // the rest of the list is read past, not left to the registry
+  const std::string menu = "C:\\WINDOWS\\Start Menu\\Programs\\Menu\\";
+  EXPECT_EQ(log, (Records{menu + "App.lnk", menu + "Readme 1.0", "C:\\Blocker\\Bad.lnk"}));
+  sim::SimShellLink link;
+  ASSERT_TRUE(sim::ReadShellLink(machine.files, menu + "App.lnk", &link));
+  EXPECT_EQ((Records{link.target, link.arguments, link.workingFolder}),
+            (Records{"C:\\Prog\\App.exe?a=b", "/x=1", ""}));
+  ASSERT_TRUE(sim::ReadShellLink(machine.files, menu + "Readme 1.0", &link));
+  EXPECT_EQ((Records{link.target, link.arguments, link.workingFolder}),
+            (Records{"C:\\Prog\\r.txt", "", "C:\\Prog\tX"}));
+}
 
 const std::string kAbc = "HKEY_LOCAL_MACHINE\\Software\\Abc";
 

@@ -1,5 +1,7 @@
+// The twk binary run as a user runs it: its front door (--version, --help for the tool
+// and every command, the synopsis a command repeats when its arguments are wrong), and
 // twk build as a release pipeline runs it: every error at once, names passed in with -D,
-// --strict, and volume sizes as people write them.
+// --strict, thread counts and volume sizes as people write them.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -13,11 +15,13 @@ using cli_test::Quote;
 using cli_test::RunTwk;
 using cli_test::TwkRun;
 
+const char* const kCommands[] = {"build", "list", "verify", "extract", "log", "simulate"};
+
 struct Project {
   TempDir dir;
   std::string stub = build_test::WriteFakeStub(dir);
 
-  Project() { build_test::WriteBytes(dir / "app.bin", build_test::NoiseBytes(400000, 7)); }
+  Project() { build_test::WriteBytes(dir / "app.bin", build_test::Noise(400000, 7)); }
 
   TwkRun Build(const std::string& script, const std::string& options = "") {
     build_test::WriteText(dir / "t.twk", script);
@@ -30,11 +34,14 @@ bool Exists(const std::string& path) {
   return stat(path.c_str(), &info) == 0;
 }
 
+// Mistakes of different kinds, found by different steps of the build (the parser, the
+// checks, the sources, an included script): all of them in one run, by line.
 TEST(TwkBuildCli, PrintsEveryErrorOfTheScriptOneLineEachAndBuildsNothing) {
   Project project;
+  build_test::WriteText(project.dir / "more.twk", "app.bin\n");
   const TwkRun run = project.Build(
-      "[Setup]\nProgramFolder = P\nTitle = ${VERSION}\n[Files]\n"
-      "app.bin {OurProgamDir}\\\nmissing.bin {OurProgramDir}\\\n[Shortcuts]\n{Desktop}\\A\n");
+      "[Setup]\nProgramFolder = P\nTitle = ${VERSION}\n[Files]\napp.bin {OurProgamDir}\\\n"
+      "missing.bin {OurProgramDir}\\\n!include more.twk\n[Shortcuts]\n{Desktop}\\A\n");
   EXPECT_EQ(run.status, 4);
   const std::string script = project.dir / "t.twk";
   EXPECT_EQ(run.err,
@@ -43,10 +50,14 @@ TEST(TwkBuildCli, PrintsEveryErrorOfTheScriptOneLineEachAndBuildsNothing) {
             "twk: " + script + ":5: target '{OurProgamDir}\\': '{OurProgamDir}' is no path "
             "macro, so the installer leaves it as written; did you mean {OurProgramDir}?\n"
             "twk: " + script + ":6: source '" + project.dir.path() + "/missing.bin' does not exist\n"
-            "twk: " + script + ":8: expected LINK TARGET [arguments=TEXT] [startin=FOLDER] (quote "
+            "twk: " + project.dir / "more.twk" + ":1: expected SOURCE TARGET [shared] "
+            "[version=A.B.C.D] [register=yes|no] (quote values that hold blanks or '=')\n"
+            "twk: " + script + ":9: expected LINK TARGET [arguments=TEXT] [startin=FOLDER] (quote "
             "values that hold blanks or '=')\n");
   EXPECT_TRUE(run.out.empty());
   EXPECT_FALSE(Exists(project.dir / "SETUP.EXE"));
+  // The exit code is the first error's: a missing source is an input error.
+  EXPECT_EQ(project.Build("[Files]\nmissing.bin {WinDir}\\\n").status, 3);
 }
 
 TEST(TwkBuildCli, DefinesFromTheCommandLineWinOverTheScripts) {
@@ -93,7 +104,7 @@ TEST(TwkBuildCli, VolumeSizesTakeUnitsAndTheNamesOfMedia) {
   EXPECT_NE(run.out.find("plus 3 volume files"), std::string::npos) << run.out;
   EXPECT_EQ(build_test::ReadBytes(project.dir / "SETUP.EXE").size(), 102400u);
   // A floppy's name is the room it offers a file, not 1.44 * 1048576 bytes.
-  build_test::WriteBytes(project.dir / "app.bin", build_test::NoiseBytes(3000000, 7));
+  build_test::WriteBytes(project.dir / "app.bin", build_test::Noise(3000000, 7));
   run = project.Build(script, "--volume-size 1.44m");
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(build_test::ReadBytes(project.dir / "SETUP.EXE").size(), 1457664u);
@@ -103,6 +114,62 @@ TEST(TwkBuildCli, VolumeSizesTakeUnitsAndTheNamesOfMedia) {
     EXPECT_EQ(run.status, 2) << bad;
     EXPECT_NE(run.err.find("--volume-size"), std::string::npos) << run.err;
   }
+}
+
+TEST(TwkCli, VersionPrintsTheVersionAndSucceeds) {
+  const TwkRun run = RunTwk("--version");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out.rfind("twk ", 0), 0u) << run.out;
+  EXPECT_NE(run.out.find_first_of("0123456789"), std::string::npos);
+}
+
+TEST(TwkCli, ToolHelpListsEveryFormOnStandardOutput) {
+  for (const char* help : {"--help", "-h"}) {
+    const TwkRun run = RunTwk(help);
+    EXPECT_EQ(run.status, 0) << help;
+    EXPECT_TRUE(run.err.empty()) << run.err;
+    for (const char* command : kCommands) {
+      EXPECT_NE(run.out.find(std::string("  twk ") + command + " "), std::string::npos) << command;
+    }
+    EXPECT_NE(run.out.find("twk simulate --restart --root DIR"), std::string::npos);
+  }
+  // Without a command the same text is a usage error, on standard error.
+  const TwkRun bare = RunTwk("");
+  EXPECT_EQ(bare.status, 2);
+  EXPECT_TRUE(bare.out.empty());
+  EXPECT_NE(bare.err.find("usage: twk COMMAND"), std::string::npos);
+}
+
+TEST(TwkCli, EveryCommandExplainsItselfWhateverElseIsOnTheLine) {
+  for (const char* command : kCommands) {
+    for (const char* args : {" --help", " -h", " some-file --help", " --bogus -h"}) {
+      const TwkRun run = RunTwk(command + std::string(args));
+      EXPECT_EQ(run.status, 0) << command << args;
+      EXPECT_EQ(run.out.rfind(std::string("usage: twk ") + command + " ", 0), 0u)
+          << command << args << ": " << run.out;
+      EXPECT_TRUE(run.err.empty()) << command << args << ": " << run.err;
+    }
+  }
+}
+
+TEST(TwkCli, AWrongCommandLineRepeatsTheCommandsSynopsis) {
+  for (const char* command : kCommands) {
+    const TwkRun run = RunTwk(command + std::string(" --no-such-option"));
+    EXPECT_EQ(run.status, 2) << command;
+    EXPECT_NE(run.err.find(std::string("usage: twk ") + command + " "), std::string::npos)
+        << command << ": " << run.err;
+  }
+}
+
+TEST(TwkCli, BuildTakesAThreadCountFromOneUp) {
+  for (const char* jobs : {"0", "-1", "two", "1000", ""}) {
+    const TwkRun run = RunTwk(std::string("build demo.twk --jobs '") + jobs + "'");
+    EXPECT_EQ(run.status, 2) << jobs;
+    EXPECT_NE(run.err.find("--jobs takes a number of threads"), std::string::npos) << run.err;
+  }
+  // A valid count goes on to the script, which is missing here.
+  const TwkRun run = RunTwk("build /nonexistent/demo.twk --jobs 3");
+  EXPECT_EQ(run.status, 3) << run.err;
 }
 
 }  // namespace
