@@ -72,5 +72,21 @@ TEST_F(QuietRoundTrip, AFileInUseGoesAtTheNextStartAndAsksForARestart) {
   EXPECT_FALSE(machine.files.Exists(kProgramFolder));
 }
 
+// A program folder that Windows owns (here the StartUp folder, often empty) outlives the
+// product: the removal at the next start keeps to the same bounds as every other folder.
+TEST_F(QuietRoundTrip, AProgramFolderThatWindowsOwnsStaysAfterTheNextStart) {
+  const std::string startUp = "C:\\WINDOWS\\Start Menu\\Programs\\StartUp";
+  PutOtherProgram();
+  BuildProduct();
+  ASSERT_EQ(InstallPlaced("/S /D=" + startUp).exitCode, 0);
+  ASSERT_TRUE(machine.files.Exists(startUp + "\\UNINST.EXE"));
+  const std::vector<ProcessStep> steps = Uninstall(startUp + "\\UNINST.EXE", "/S");
+  ASSERT_EQ(steps.size(), 2u) << transcript.str();
+  EXPECT_EQ(steps[1].run.exitCode, static_cast<int>(kQuietSucceeded));
+  EXPECT_EQ(RestartWindows(machine, transcript), std::vector<std::string>{});
+  EXPECT_FALSE(machine.files.Exists(startUp + "\\UNINST.EXE"));
+  EXPECT_TRUE(machine.files.Exists(startUp));
+}
+
 }  // namespace
 }  // namespace install_test
