@@ -126,7 +126,9 @@ void LeaveToNextStart(const char* uninstaller, const RemovalBounds& bounds) {
 uint32_t UninstallFromLog(platform::Window background, LoadedLog* log, RemovalBounds* bounds) {
   char uninstaller[kFileRecordSize];
   FindBounds(log, bounds, uninstaller);
-  const char* keep = g_setup.quiet && uninstaller[0] != '\0' ? uninstaller : nullptr;
+  // Only a last record that gave the program folder names the UNINST.EXE that the first
+  // process runs from; any other is followed, or passed over, like the records before it.
+  const char* keep = g_setup.quiet && bounds->programFolder[0] != '\0' ? uninstaller : nullptr;
   PathList folders;
   uint32_t outcome = kQuietCancelled;
   if (UndoFiles(background, &folders, log, keep)) {
