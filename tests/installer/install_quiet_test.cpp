@@ -52,6 +52,16 @@ TEST_F(QuietInstall, InstallsIntoTheFolderOfDWithoutShowingAnything) {
             "\"C:\\Apps\\My Tool\\UNINST.EXE\" /S");
 }
 
+// A relative folder would land wherever the deployment tool started the run, and the
+// uninstaller, started elsewhere, would look for the files in another place.
+TEST_F(QuietInstall, ARelativeFolderOfDInstallsNothingAndFails) {
+  BuildTool();
+  EXPECT_EQ(Install("/S /D=Tool").exitCode, static_cast<int>(kQuietFailed));
+  ExpectNothingShown();
+  EXPECT_FALSE(machine.registry.HasKey(kEntry));
+  EXPECT_FALSE(machine.registry.HasKey("HKLM\\Software\\TWKSetup\\Tool"));
+}
+
 TEST_F(QuietInstall, TakesTheRememberedFoldersWithoutD) {
   BuildTool();
   machine.registry.PutText("HKLM\\Software\\TWKSetup\\Tool", "Path", "D:\\Kept");
@@ -157,6 +167,12 @@ TEST(QuietSwitches, ReadsSAndTheFolderOfDAsDeploymentToolsWriteThem) {
       {"/Sx /step2", true, false, ""},
       {"/step2 /S", true, true, ""},
       {tooLong.c_str(), false, true, ""},
+      // A folder relative to wherever the tool started the run is refused.
+      {"/S /D=Tool", false, true, ""},
+      {"/S /D=C:Tool", false, true, ""},
+      {"/S /D=\\Tool", false, true, ""},
+      {"/S /D=\\\\server\\share\\Tool", true, true, "\\\\server\\share\\Tool"},
+      {"/S /D=d:/Tool", true, true, "d:/Tool"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.tail);
