@@ -110,10 +110,14 @@ void DeleteOwnFile() {
 // In a quiet run the process that the deployment tool started still runs from UNINST.EXE
 // in the program folder, waiting for this one to tell the outcome. That file goes at the
 // next start of Windows, and with it (on NT) the program folder it keeps: the product is
-// gone, and no restart is asked for on its account.
+// gone, and no restart is asked for on its account. The folder keeps to the bounds of
+// every other removal: Windows removes it then if it is empty, whoever it belongs to.
 void LeaveToNextStart(const char* uninstaller, const RemovalBounds& bounds) {
   DeleteFileAtNextBoot(uninstaller);
-  if (IsWindowsNT() && bounds.programFolder[0] != '\0') DeleteFileAtNextBoot(bounds.programFolder);
+  if (IsWindowsNT() && bounds.programFolder[0] != '\0' &&
+      MayRemoveFolder(bounds, bounds.programFolder)) {
+    DeleteFileAtNextBoot(bounds.programFolder);
+  }
 }
 
 // Everything after the confirmation: the files, the registry entries, the program's own
@@ -122,7 +126,9 @@ void LeaveToNextStart(const char* uninstaller, const RemovalBounds& bounds) {
 uint32_t UninstallFromLog(platform::Window background, LoadedLog* log, RemovalBounds* bounds) {
   char uninstaller[kFileRecordSize];
   FindBounds(log, bounds, uninstaller);
-  const char* keep = g_setup.quiet && uninstaller[0] != '\0' ? uninstaller : nullptr;
+  // Only a last record that gave the program folder names the UNINST.EXE that the first
+  // process runs from; any other is followed, or passed over, like the records before it.
+  const char* keep = g_setup.quiet && bounds->programFolder[0] != '\0' ? uninstaller : nullptr;
   PathList folders;
   uint32_t outcome = kQuietCancelled;
   if (UndoFiles(background, &folders, log, keep)) {

@@ -24,11 +24,21 @@ size_t WordLength(const char* text) {
   return length;
 }
 
+// "X:\..." (or "X:/...") or "\\server\...". A relative folder would be taken from wherever the
+// deployment tool started the run, and the uninstall log would name the files by it, for
+// an uninstaller that runs from another folder. `folder` is not empty.
+bool IsFullPath(const char* folder) {
+  return (folder[1] == ':' && (folder[2] == '\\' || folder[2] == '/')) ||
+         (folder[0] == '\\' && folder[1] == '\\');
+}
+
 // The rest of the tail after "/D=", without trailing blanks (no folder name ends in one).
 bool StoreQuietFolder(const char* folder) {
   size_t length = strlen(folder);
   while (length > 0 && (folder[length - 1] == ' ' || folder[length - 1] == '\t')) --length;
-  if (length >= sizeof g_setup.quietFolder) return false;
+  if (length >= sizeof g_setup.quietFolder || (length > 0 && !IsFullPath(folder))) {
+    return false;
+  }
   memcpy(g_setup.quietFolder, folder, length);
   g_setup.quietFolder[length] = '\0';
   return true;

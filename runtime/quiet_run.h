@@ -18,7 +18,9 @@ constexpr uint32_t kQuietFailed = 1603;         // a damaged package, a file not
 // the words before "/D=" makes the run quiet; "/D=" takes the rest of the tail, blanks
 // included and trailing blanks left out, as the program folder (deployment tools write
 // it last and unquoted). Other words are passed over; so is "/D=" without "/S". False
-// when the folder does not fit a path buffer: a cut path would name another folder.
+// when the folder does not fit a path buffer (a cut path would name another folder) or
+// is no full path ("X:\..." or "\\server\..."): a relative one depends on where the
+// run was started.
 bool ReadQuietSwitches(const char* tail);
 
 // Shows a message box and returns the button pressed; in a quiet run shows nothing and

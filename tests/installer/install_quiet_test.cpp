@@ -55,6 +55,16 @@ TEST_F(QuietInstall, InstallsIntoTheFolderOfDWithoutShowingAnything) {
             "\"C:\\Apps\\My Tool\\UNINST.EXE\" /S");
 }
 
+// A relative folder would land wherever the deployment tool started the run, and the
+// uninstaller, started elsewhere, would look for the files in another place.
+TEST_F(QuietInstall, ARelativeFolderOfDInstallsNothingAndFails) {
+  BuildTool();
+  EXPECT_EQ(Install("/S /D=Tool").exitCode, static_cast<int>(kQuietFailed));
+  ExpectNothingShown();
+  EXPECT_FALSE(machine.registry.HasKey(kEntry));
+  EXPECT_FALSE(machine.registry.HasKey("HKLM\\Software\\TWKSetup\\Tool"));
+}
+
 TEST_F(QuietInstall, TakesTheRememberedFoldersWithoutD) {
   BuildAB();
   machine.registry.PutText("HKLM\\Software\\TWKSetup\\Tool", "Path", "D:\\Kept");
@@ -160,6 +170,12 @@ TEST(QuietSwitches, ReadsSAndTheFolderOfDAsDeploymentToolsWriteThem) {
       {"/Sx /step2", true, false, ""},
       {"/step2 /S", true, true, ""},
       {tooLong.c_str(), false, true, ""},
+      // A folder relative to wherever the tool started the run is refused.
+      {"/S /D=Tool", false, true, ""},
+      {"/S /D=C:Tool", false, true, ""},
+      {"/S /D=\\Tool", false, true, ""},
+      {"/S /D=\\\\server\\share\\Tool", true, true, "\\\\server\\share\\Tool"},
+      {"/S /D=d:/Tool", true, true, "d:/Tool"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.tail);
@@ -231,6 +247,22 @@ TEST_F(QuietRoundTrip, AFileInUseGoesAtTheNextStartAndAsksForARestart) {
   EXPECT_FALSE(machine.registry.HasKey(kEntry));
   EXPECT_EQ(RestartWindows(machine, transcript), std::vector<std::string>{});
   EXPECT_FALSE(machine.files.Exists(kProgramFolder));
+}
+
+// A program folder that Windows owns (here the StartUp folder, often empty) outlives the
+// product: the removal at the next start keeps to the same bounds as every other folder.
+TEST_F(QuietRoundTrip, AProgramFolderThatWindowsOwnsStaysAfterTheNextStart) {
+  const std::string startUp = "C:\\WINDOWS\\Start Menu\\Programs\\StartUp";
+  PutOtherProgram();
+  BuildTool();
+  ASSERT_EQ(InstallPlaced("/S /D=" + startUp).exitCode, 0);
+  ASSERT_TRUE(machine.files.Exists(startUp + "\\UNINST.EXE"));
+  const std::vector<ProcessStep> steps = Uninstall(startUp + "\\UNINST.EXE", "/S");
+  ASSERT_EQ(steps.size(), 2u) << transcript.str();
+  EXPECT_EQ(steps[1].run.exitCode, static_cast<int>(kQuietSucceeded));
+  EXPECT_EQ(RestartWindows(machine, transcript), std::vector<std::string>{});
+  EXPECT_FALSE(machine.files.Exists(startUp + "\\UNINST.EXE"));
+  EXPECT_TRUE(machine.files.Exists(startUp));
 }
 
 }  // namespace

@@ -98,6 +98,24 @@ TEST_F(UninstallLimits, PassesOverRecordsThatLeadOutOfTheirFolder) {
   EXPECT_FALSE(machine.files.Exists(tool + "tool.exe"));
 }
 
+// A quiet removal keeps the log's last record, the UNINST.EXE that its first process runs
+// from, for the next start. A forged last record is no program folder's UNINST.EXE: it
+// is passed over like any record that climbs out, not left to the next start.
+TEST_F(UninstallLimits, AQuietRunLeavesNoForgedLastRecordToTheNextStart) {
+  InstallTool("Tool");
+  machine.files.PutFile("C:\\WINDOWS\\victim.txt", Text("v"));
+  const std::string tool = std::string(kProgramFolder) + "\\";
+  test_files::WriteBytes(Host(kUninstallerCopy),
+                         WithLog({tool + "tool.exe", tool + "..\\..\\WINDOWS\\victim.txt", "", ""}));
+  const ProgramRun run = RunSimulatedProgram(machine, kUninstallerCopy, "/step2 /S");
+  ExpectCleanRun();
+  EXPECT_EQ(run.logRecordsPassedOver, 1u);
+  EXPECT_FALSE(machine.files.Exists(tool + "tool.exe"));
+  for (const sim::BootMove& move : machine.system.bootMoves) {
+    EXPECT_EQ(move.from.find("victim"), std::string::npos) << move.from;
+  }
+}
+
 // Windows drops trailing dots and blanks from a name, and older systems take "..." for
 // two levels up: every such spelling of a parent step counts, and nothing else does.
 TEST(RemovalBounds, EverySpellingOfAParentStepIsOne) {

@@ -340,6 +340,28 @@ TEST(BuildScript, DefinedNamesStandInEveryValue) {
   EXPECT_TRUE(Messages(bang, &defines, &code).empty());
 }
 
+// Each name twice the one before: the script is short, the text it asks for is not. The
+// build stops at the name that takes the replacements past 64 MiB, and goes no further.
+TEST(BuildScript, NamesThatDoubleEachOtherStopAtTheBoundOfTheScript) {
+  std::string text = "[Setup]\n!define A0 " + std::string(64, 'x') + "\n";
+  for (int i = 1; i <= 21; ++i) {
+    text += "!define A" + std::to_string(i) + " ${A" + std::to_string(i - 1) + "}${A" +
+            std::to_string(i - 1) + "}\n";
+  }
+  text += "Title = ${A21}\n";
+  ScriptDiagnostics diagnostics;
+  Parse(text, &diagnostics);
+  try {
+    diagnostics.ThrowIfErrors();
+    ADD_FAILURE() << "no error";
+  } catch (const ScriptErrors& errors) {
+    EXPECT_EQ(errors.exitCode(), kExitScriptError);
+    ASSERT_FALSE(errors.messages().empty());
+    EXPECT_EQ(errors.messages()[0],
+              "t.twk:22: ${A19} takes what names put into the script past 64 MiB");
+  }
+}
+
 TEST(BuildScript, IncludedScriptsReadAsIfTheyStoodWhereTheyAreIncluded) {
   TempDir dir;
   WriteScript(dir,

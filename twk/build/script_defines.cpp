@@ -51,7 +51,7 @@ void ScriptDefines::Define(const std::string& name, const std::string& value,
                        ")");
 }
 
-std::string ScriptDefines::Expand(const std::string& text, const ScriptLine& at) const {
+std::string ScriptDefines::Expand(const std::string& text, const ScriptLine& at) {
   std::string result;
   for (size_t i = 0; i < text.size();) {
     if (text.compare(i, 3, "$${") == 0) {
@@ -77,7 +77,13 @@ std::string ScriptDefines::Expand(const std::string& text, const ScriptLine& at)
                        "${" + name + "} is not defined (!define " + name +
                            " VALUE in the script, or twk build -D " + name + "=VALUE)");
     }
-    result += found->second.value;
+    const std::string& value = found->second.value;
+    if (value.size() > kMaxExpandedBytes - expandedBytes_) {
+      ThrowScriptError(at.script, at.number,
+                       "${" + name + "} takes what names put into the script past 64 MiB");
+    }
+    expandedBytes_ += value.size();
+    result += value;
     i = close + 1;
   }
   return result;

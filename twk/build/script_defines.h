@@ -3,6 +3,8 @@
 // that a version or a folder is written once (or given by a release pipeline).
 #pragma once
 
+#include <stdint.h>
+
 #include <map>
 #include <string>
 
@@ -23,8 +25,13 @@ class ScriptDefines {
 
   // `text` with every ${NAME} replaced by its value; "$${" stands for a literal "${".
   // Values are not looked into again. Throws a script error naming `at` for a name that
-  // is not defined and for a "${" that no name and '}' follow.
-  std::string Expand(const std::string& text, const ScriptLine& at) const;
+  // is not defined, for a "${" that no name and '}' follow, and for a value that would
+  // take what the replacements of the whole script put in past kMaxExpandedBytes.
+  std::string Expand(const std::string& text, const ScriptLine& at);
+
+  // A name may take the value of names before it twice over, so that forty short lines
+  // could ask for a terabyte: what replacements put in is bounded like the script itself.
+  static constexpr uint64_t kMaxExpandedBytes = 64u << 20;
 
  private:
   struct Definition {
@@ -33,4 +40,5 @@ class ScriptDefines {
     std::string file;
   };
   std::map<std::string, Definition> names_;
+  uint64_t expandedBytes_ = 0;  // put in by every Expand so far
 };
