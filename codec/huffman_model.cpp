@@ -22,12 +22,12 @@ void HuffmanModel::ResetModel() {
   for (int slot = 0; slot < 3; ++slot) PointAt(slot, slot);
   nodeCount_ = 3;
   ClearWatches();
-  watchedChanged_ = true;
+  changeCount_ = kMaxChanges + 1;
 }
 
 void HuffmanModel::ClearWatches() {
   memset(watched_, 0, sizeof watched_);
-  watchedChanged_ = false;
+  ClearChanges();
 }
 
 // Makes whatever refers to the contents of slot `contentOf` refer to `slot` instead.
@@ -54,9 +54,26 @@ bool HuffmanModel::AppendSymbol(int value) {
   return true;
 }
 
+// Out of line: most exchanges are of slots that nobody watches.
+void HuffmanModel::NoteChange(int a, int b) {
+  // Two leaves trading places leave every cached walk right: it stops at the same slot
+  // and reads the symbol there.
+  if (IsLeafChild(child_[a]) && IsLeafChild(child_[b])) return;
+  if (watched_[a]) ListChange(a);
+  if (watched_[b]) ListChange(b);
+}
+
+void HuffmanModel::ListChange(int slot) {
+  if (changeCount_ < kMaxChanges) {
+    changed_[changeCount_] = static_cast<int16_t>(slot);
+  }
+  // One past the list means everything changed: the decoder then rebuilds all it caches.
+  if (changeCount_ <= kMaxChanges) ++changeCount_;
+}
+
 // Exchanges what two slots hold, but not their weights.
 void HuffmanModel::SwapContents(int a, int b) {
-  if (watched_[a] | watched_[b]) watchedChanged_ = true;
+  if (watched_[a] | watched_[b]) NoteChange(a, b);
   PointAt(a, b);
   PointAt(b, a);
   const int16_t child = child_[a];
@@ -89,7 +106,7 @@ int HuffmanModel::MoveToRunStart(int slot, uint32_t weight) {
 }
 
 void HuffmanModel::RescaleModel() {
-  watchedChanged_ = true;
+  changeCount_ = kMaxChanges + 1;
   const int count = nodeCount_;
   // Gather the leaves at the end, in their order, with halved weights.
   int j = count - 1;

@@ -45,13 +45,22 @@ class HuffmanModel {
   // Halves every leaf weight (rounding up) and rebuilds the internal nodes.
   void RescaleModel();
 
-  // A decoder may cache what some internal slots hold. Watching an internal slot makes
-  // any later change of its contents (an exchange, a rescale) raise watchedChanged until
-  // the next ClearWatches; ResetModel clears the watches and raises it. (Growth changes
-  // only the last slot, which is a leaf.)
+  // A decoder may cache what some slots hold. A later change of what a watched slot holds
+  // (an exchange, unless of two leaves) lists the slot among the changed ones until the
+  // next ClearChanges; when more slots change than the list holds, and on a rescale,
+  // allChanged is raised instead. Watches last until ClearWatches, which also clears the
+  // changes. ResetModel clears the watches and raises allChanged. (Growth changes only the
+  // last slot, from a leaf to the parent of two leaves, and lists nothing.)
+  static constexpr int kMaxChanges = 16;
   void WatchSlot(int slot) { watched_[slot] = 1; }
   void ClearWatches();
-  bool watchedChanged() const { return watchedChanged_; }
+  void ClearChanges() { changeCount_ = 0; }
+  bool anyChanged() const { return changeCount_ != 0; }
+  bool allChanged() const { return changeCount_ > kMaxChanges; }
+  // Unless allChanged: how many slots are listed, and the i-th of them (a slot may be
+  // listed more than once).
+  int changeCount() const { return changeCount_; }
+  int changedSlot(int i) const { return changed_[i]; }
 
   // Slot of the leaf of `symbol` (0..257), or -1 while it is not in the tree.
   int LeafOf(int symbol) const { return link_[MapEntry(symbol)]; }
@@ -83,6 +92,8 @@ class HuffmanModel {
   uint32_t& WeightAt(int slot) { return weights_[slot + 1]; }
   void PointAt(int contentOf, int slot);
   void SwapContents(int a, int b);
+  void NoteChange(int a, int b);
+  void ListChange(int slot);
   int MoveToRunStart(int slot, uint32_t weight);
   inline void CountLevel(int* slot);
 
@@ -94,7 +105,8 @@ class HuffmanModel {
   static constexpr int kRunStarts = 256;
   int16_t runStart_[kRunStarts];
   uint8_t watched_[kSlotCount];
-  bool watchedChanged_;
+  int16_t changed_[kMaxChanges];
+  int32_t changeCount_;  // above kMaxChanges: everything changed
 };
 
 // Counts the node at *slot and moves *slot on to its parent. A node that is about to

@@ -141,27 +141,48 @@ TEST(HuffmanModel, EvolvesAlikeWhateverItsMemoryHeld) {
   }
 }
 
-TEST(HuffmanModel, ReportsChangesToWatchedSlots) {
+// The decoder mends its table from these lists alone: a change missed is a stale walk,
+// and a change the list cannot hold must not be dropped.
+TEST(HuffmanModel, ListsChangesToWatchedSlots) {
   HuffmanModel model;
   model.ResetModel();
-  EXPECT_TRUE(model.watchedChanged());  // nothing cached fits a fresh tree
-  for (const int value : {'a', 'b', 'c', 'b'}) {
+  EXPECT_TRUE(model.allChanged());  // nothing cached fits a fresh tree
+  for (const int value : {'a', 'b', 'c', 'b', 'd', 'e'}) {
     model.AppendSymbol(value);
     model.CountSymbol(value);
   }
   int inner = 1;
   while (HuffmanModel::IsLeafChild(model.child(inner))) ++inner;
   const int last = model.nodeCount() - 1;
+  ASSERT_TRUE(HuffmanModel::IsLeafChild(model.child(last - 1)));
+  ASSERT_TRUE(HuffmanModel::IsLeafChild(model.child(last)));
+
   model.ClearWatches();
   model.WatchSlot(inner);
   model.ExchangeNodes(last - 1, last);
-  EXPECT_FALSE(model.watchedChanged());
+  EXPECT_FALSE(model.anyChanged());
   model.ExchangeNodes(last, inner);
-  EXPECT_TRUE(model.watchedChanged());
+  EXPECT_FALSE(model.allChanged());
+  ASSERT_EQ(model.changeCount(), 1);
+  EXPECT_EQ(model.changedSlot(0), inner);
+
+  // Leaves trading places leave every walk stopping at the same slots; a leaf trading
+  // places with an internal node does not.
   model.ClearWatches();
-  model.WatchSlot(inner);
+  model.WatchSlot(last - 1);
+  model.ExchangeNodes(last - 1, inner);  // both leaves now
+  EXPECT_FALSE(model.anyChanged());
+  model.ExchangeNodes(last, last - 1);  // `last` holds the internal node
+  ASSERT_EQ(model.changeCount(), 1);
+  EXPECT_EQ(model.changedSlot(0), last - 1);
+
+  model.ClearChanges();
+  for (int i = 0; i <= HuffmanModel::kMaxChanges; ++i) model.ExchangeNodes(last, last - 1);
+  EXPECT_TRUE(model.allChanged());
+  model.ClearChanges();
+  EXPECT_FALSE(model.anyChanged());
   model.RescaleModel();
-  EXPECT_TRUE(model.watchedChanged());
+  EXPECT_TRUE(model.allChanged());
 }
 
 }  // namespace
