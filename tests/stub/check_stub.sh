@@ -49,7 +49,9 @@ PY
     "$("$objdump" -p "$stub" | sed -n 's/^\s*DLL Name: //p' | tr '\n' ' ')"
 }
 
-# The limits: the sizes the stubs have now (a stub grows in steps of 512 bytes).
+# The limits: the sizes the stubs have now (a stub grows in steps of 512 bytes). The
+# x86_64 stub, which only the Wine tier runs, took one step for the decoder's mended
+# lookup table; the i686 stub, the one installations carry, did not.
 check "$1" "PE32 executable (GUI) Intel 80386" i686-w64-mingw32-objdump 45056
-check "$2" "PE32+ executable (GUI) x86-64" x86_64-w64-mingw32-objdump 49664
+check "$2" "PE32+ executable (GUI) x86-64" x86_64-w64-mingw32-objdump 50176
 exit $status
