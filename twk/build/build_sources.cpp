@@ -9,10 +9,10 @@
 #include "host/host_process.h"
 #include "package/format.h"
 #include "pe/version_resource.h"
-#include "twk/build/build_error.h"
-#include "twk/build/script_checks.h"
-#include "twk/build/script_paths.h"
+#include "twk/common/build_error.h"
 #include "twk/common/input_file.h"
+#include "twk/script/script_checks.h"
+#include "twk/script/script_paths.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "twk/build/script_diagnostics.h"
-#include "twk/build/script_model.h"
 #include "twk/build/source_registration.h"
+#include "twk/script/script_diagnostics.h"
+#include "twk/script/script_model.h"
 
 struct SourceFile {
   int line = 0;            // the rank of the script line that named it

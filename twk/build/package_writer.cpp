@@ -10,7 +10,7 @@
 #include "package/file_entry.h"
 #include "package/format.h"
 #include "twk/build/build_blocks.h"
-#include "twk/build/build_error.h"
+#include "twk/common/build_error.h"
 #include "twk/common/exit_codes.h"
 #include "twk/common/input_file.h"
 

@@ -9,7 +9,7 @@
 #include "host/host_file.h"
 #include "host/host_process.h"
 #include "package/format.h"
-#include "twk/build/build_error.h"
+#include "twk/common/build_error.h"
 #include "twk/common/input_file.h"
 
 size_t FindPackageOffsetWord(const std::vector<uint8_t>& stub, const std::string& name) {

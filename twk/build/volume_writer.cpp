@@ -6,7 +6,7 @@
 #include "base/little_endian.h"
 #include "host/host_file.h"
 #include "package/format.h"
-#include "twk/build/build_error.h"
+#include "twk/common/build_error.h"
 #include "twk/common/exit_codes.h"
 #include "twk/common/temporary_file.h"
 

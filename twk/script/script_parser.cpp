@@ -1,5 +1,5 @@
 // Sections, comments, directives and the [Setup] values of a build script.
-#include "twk/build/script_parser.h"
+#include "twk/script/script_parser.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "host/host_process.h"
-#include "twk/build/build_error.h"
-#include "twk/build/script_lexer.h"
-#include "twk/build/script_lines.h"
+#include "twk/common/build_error.h"
 #include "twk/common/exit_codes.h"
 #include "twk/common/input_file.h"
+#include "twk/script/script_lexer.h"
+#include "twk/script/script_lines.h"
 
 namespace {
 
