@@ -34,7 +34,11 @@ const UsageText kUsages[] = {
      "                       32); the output is the same for any N\n"
      "  -D NAME=VALUE        ${NAME} in the script stands for VALUE; wins over the\n"
      "                       script's own !define NAME (repeat for more names)\n"
-     "  --strict             every warning is an error (exit code 4)\n"},
+     "  --strict             every warning is an error (exit code 4)\n"
+     "\n"
+     "SOURCE_DATE_EPOCH, when set (seconds since 1970-01-01 UTC), is the latest file time\n"
+     "the package holds: later ones are packed as it, so that checkouts made at other\n"
+     "times build the same bytes.\n"},
     {"list", "show what an installer holds",
      "usage: twk list INSTALLER [--json]\n"
      "\n"
