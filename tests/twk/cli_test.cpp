@@ -17,7 +17,7 @@ using cli_test::Quote;
 using cli_test::RunTwk;
 using cli_test::TwkRun;
 
-const char* const kCommands[] = {"build", "list", "verify", "extract", "log", "simulate"};
+const char* const kCommands[] = {"build", "list", "verify", "extract", "diff", "log", "simulate"};
 
 struct Project {
   TempDir dir;
