@@ -46,9 +46,9 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "builds self-extracting installers for 32-bit Windows on Linux")
 set(CPACK_PACKAGE_DESCRIPTION
-    "twk builds installation files for 32-bit Windows from a plain-text script, lists,\n\
-verifies and extracts them, and runs them on a simulated Windows. The installer\n\
-stubs it appends packages to come with it.")
+    "twk builds installation files for 32-bit Windows from a plain-text\n\
+script, lists, verifies, extracts and compares them, and runs them on a\n\
+simulated Windows. The installer stubs it appends packages to come with it.")
 set(CPACK_PACKAGE_CONTACT "${TWK_MAINTAINER}")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # twk's debugging information is most of its size; the package leaves it out.
