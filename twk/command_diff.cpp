@@ -54,7 +54,9 @@ std::string Describe(const DigestedFile& file) {
 }
 
 std::string FieldChange(const std::string& field, const DigestedFile& o, const DigestedFile& n) {
-  if (field == "target") return "target " + EscapeText(o.entry.name) + " -> " + EscapeText(n.entry.name);
+  if (field == "target") {
+    return "target " + EscapeText(o.entry.name) + " -> " + EscapeText(n.entry.name);
+  }
   if (field == "content") return "content";
   if (field == "size") return "size " + SizeText(o) + " -> " + SizeText(n);
   if (field == "version") {
@@ -62,7 +64,8 @@ std::string FieldChange(const std::string& field, const DigestedFile& o, const D
            FormatVersion(n.entry.fields.version);
   }
   if (field == "time") {
-    return "time " + FormatFileTime(o.entry.fileTime()) + " -> " + FormatFileTime(n.entry.fileTime());
+    return "time " + FormatFileTime(o.entry.fileTime()) + " -> " +
+           FormatFileTime(n.entry.fileTime());
   }
   const auto knowledge = [](Knowledge k) {
     return k == Knowledge::kYes ? "yes" : k == Knowledge::kNo ? "no" : "?";
@@ -77,10 +80,12 @@ std::string FieldChange(const std::string& field, const DigestedFile& o, const D
 void PrintFile(const FileDifference& file, std::ostream& out) {
   switch (file.change) {
     case Change::kAdded:
-      out << "  + " << EscapeText(file.newFile->entry.name) << " (" << Describe(*file.newFile) << ")\n";
+      out << "  + " << EscapeText(file.newFile->entry.name) << " (" << Describe(*file.newFile)
+          << ")\n";
       return;
     case Change::kRemoved:
-      out << "  - " << EscapeText(file.oldFile->entry.name) << " (" << Describe(*file.oldFile) << ")\n";
+      out << "  - " << EscapeText(file.oldFile->entry.name) << " (" << Describe(*file.oldFile)
+          << ")\n";
       return;
     case Change::kChanged:
       out << "  ~ " << EscapeText(file.newFile->entry.name) << ":";
@@ -98,29 +103,30 @@ std::string DescribeShortcut(const ShortcutLine& shortcut) {
   return text;
 }
 
-std::string FieldChange(const char* name, const std::string& oldText, const std::string& newText) {
+std::string ShortcutFieldChange(const char* name, const std::string& oldText,
+                                const std::string& newText) {
   if (oldText == newText) return std::string();
   return std::string(", ") + name + " " + (oldText.empty() ? "(none)" : EscapeText(oldText)) +
          " -> " + (newText.empty() ? "(none)" : EscapeText(newText));
 }
 
 void PrintShortcut(const LineDifference& line, std::ostream& out) {
-  const ShortcutLine o = SplitShortcutLine(line.oldLine);
-  const ShortcutLine n = SplitShortcutLine(line.newLine);
-  switch (line.change) {
-    case Change::kAdded:
-      out << "  + " << DescribeShortcut(n) << "\n";
-      return;
-    case Change::kRemoved:
-      out << "  - " << DescribeShortcut(o) << "\n";
-      return;
-    case Change::kChanged:
-      const std::string changes = FieldChange("link", o.link, n.link) +
-                                  FieldChange("target", o.target, n.target) +
-                                  FieldChange("arguments", o.arguments, n.arguments) +
-                                  FieldChange("working folder", o.workingFolder, n.workingFolder);
-      out << "  ~ " << EscapeText(n.link) << ":" << changes.substr(1) << "\n";
+  if (line.change == Change::kAdded) {
+    out << "  + " << DescribeShortcut(SplitShortcutLine(line.newLine)) << "\n";
+    return;
   }
+  const ShortcutLine o = SplitShortcutLine(line.oldLine);
+  if (line.change == Change::kRemoved) {
+    out << "  - " << DescribeShortcut(o) << "\n";
+    return;
+  }
+  const ShortcutLine n = SplitShortcutLine(line.newLine);
+  const std::string changes =
+      ShortcutFieldChange("link", o.link, n.link) +
+      ShortcutFieldChange("target", o.target, n.target) +
+      ShortcutFieldChange("arguments", o.arguments, n.arguments) +
+      ShortcutFieldChange("working folder", o.workingFolder, n.workingFolder);
+  out << "  ~ " << EscapeText(n.link) << ":" << changes.substr(1) << "\n";
 }
 
 std::string DescribeRegistryLine(const std::string& line) {
@@ -202,7 +208,8 @@ void PrintDiff(const InstallerDigest& oldOne, const InstallerDigest& newOne,
               : " differ\n");
 }
 
-// The first installer's trouble, else the second's: what cannot be read, then damage.
+// The code of the first installer in trouble, the old one first: 3 for one that cannot be
+// read as an installer at all, 7 for one that is damaged or incomplete.
 int TroubleCode(const InstallerDigest& oldOne, const InstallerDigest& newOne) {
   const int code = oldOne.exitCode != kExitOk ? oldOne.exitCode : newOne.exitCode;
   return code == kExitInputError ? kExitInputError : kExitDiffDamaged;

@@ -74,7 +74,9 @@ std::vector<FileDifference> CompareFiles(const std::vector<DigestedFile>& oldFil
   for (size_t i = 0; i < newFiles.size(); ++i) {
     if (partner[i] != nullptr || !newFiles[i].contentKnown) continue;
     for (size_t j = 0; j < oldFiles.size(); ++j) {
-      if (taken[j] || !oldFiles[j].contentKnown || oldFiles[j].sha256 != newFiles[i].sha256) continue;
+      if (taken[j] || !oldFiles[j].contentKnown || oldFiles[j].sha256 != newFiles[i].sha256) {
+        continue;
+      }
       partner[i] = &oldFiles[j];
       taken[j] = true;
       break;

@@ -134,7 +134,8 @@ void FileReader::ReadFiles(InstallerReader& reader) {
         ExpandedBlock block;
         block.verdict = ExpandBlockRecord(record, kFileBlockCapacity, &block.bytes);
         if (block.verdict != BlockVerdict::kOk) {
-          block.damage = where + ": " + label + " is damaged: " + DescribeBlockVerdict(block.verdict, record);
+          block.damage =
+              where + ": " + label + " is damaged: " + DescribeBlockVerdict(block.verdict, record);
         }
         return block;
       });
