@@ -150,6 +150,8 @@ printf '\x55' | dd of="$LIN/out/DAMAGED.EXE" bs=1 seek=$(($(stat -c %s "$LIN/out
   conv=notrunc status=none
 cp "$LIN/out/DAMAGED.EXE" "$C/work/out/DAMAGED.EXE"
 both 1 verify out/DAMAGED.EXE
+both 1 diff out/SETUP.EXE out/d/SETUP.EXE
+both 0 diff --json out/SETUP.EXE out/v/SETUP.EXE
 both 0 simulate out/SETUP.EXE --root pc
 both 0 log "pc/C/Program Files/TWKSetup Demo/UNINST.EXE"
 same_files "$C/work/x" "$LIN/x" "the files extracted"
