@@ -8,9 +8,9 @@
 
 #include <string>
 
-#include "twk/build/script_defines.h"
-#include "twk/build/script_diagnostics.h"
-#include "twk/build/script_model.h"
+#include "twk/script/script_defines.h"
+#include "twk/script/script_diagnostics.h"
+#include "twk/script/script_model.h"
 
 // Parses the text of a script. `name` names the script in messages ("demo.twk:12: ...");
 // `folder` is stored as the folder that source paths are relative to, and the first

@@ -1,5 +1,5 @@
 // Encoding shortcut and registry entries as the lines of the package's lists.
-#include "twk/build/build_lines.h"
+#include "twk/script/build_lines.h"
 
 #include "base/little_endian.h"
 #include "package/format.h"

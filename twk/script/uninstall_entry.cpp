@@ -1,5 +1,5 @@
 // The Add/Remove Programs entry's registry lines.
-#include "twk/build/uninstall_entry.h"
+#include "twk/script/uninstall_entry.h"
 
 const EntryText kEntryTexts[5] = {
     {"Publisher", &SetupScript::publisher},

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "twk/build/script_model.h"
+#include "twk/script/script_model.h"
 
 // Trailing empty fields are left out: "link=target" when there are no arguments and no
 // start-in folder, "link=target<TAB>arguments" when there is no start-in folder.

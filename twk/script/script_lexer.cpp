@@ -1,9 +1,9 @@
 // Splitting script lines into fields and values.
-#include "twk/build/script_lexer.h"
+#include "twk/script/script_lexer.h"
 
 #include <cctype>
 
-#include "twk/build/build_error.h"
+#include "twk/common/build_error.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // Checking a parsed script against the package's limits.
-#include "twk/build/script_checks.h"
+#include "twk/script/script_checks.h"
 
 #include "package/format.h"
-#include "twk/build/build_error.h"
-#include "twk/build/build_lines.h"
-#include "twk/build/script_paths.h"
-#include "twk/build/uninstall_entry.h"
+#include "twk/common/build_error.h"
 #include "twk/common/macro_tokens.h"
+#include "twk/script/build_lines.h"
+#include "twk/script/script_paths.h"
+#include "twk/script/uninstall_entry.h"
 
 namespace {
 

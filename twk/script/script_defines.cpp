@@ -1,9 +1,9 @@
 // Defining names and replacing ${NAME} in script values.
-#include "twk/build/script_defines.h"
+#include "twk/script/script_defines.h"
 
 #include <cctype>
 
-#include "twk/build/build_error.h"
+#include "twk/common/build_error.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Gathering a build's errors and warnings and handing them back in line order.
-#include "twk/build/script_diagnostics.h"
+#include "twk/script/script_diagnostics.h"
 
 #include <algorithm>
 

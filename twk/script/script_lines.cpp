@@ -1,9 +1,9 @@
 // Parsing the lines of [Files], [Shortcuts] and [Registry].
-#include "twk/build/script_lines.h"
+#include "twk/script/script_lines.h"
 
 #include <cctype>
 
-#include "twk/build/build_error.h"
+#include "twk/common/build_error.h"
 
 namespace {
 

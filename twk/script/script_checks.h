@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "twk/build/script_diagnostics.h"
-#include "twk/build/script_model.h"
+#include "twk/script/script_diagnostics.h"
+#include "twk/script/script_model.h"
 
 // The longest product key: its Add/Remove Programs key line is logged as one string record
 // of at most 255 bytes, the 72 bytes of ":HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\"

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "twk/build/script_model.h"
+#include "twk/script/script_model.h"
 
 // The key under HKEY_LOCAL_MACHINE that the installer's own entry uses, + ProductKey.
 constexpr char kUninstallEntrySubkey[] =

@@ -1,5 +1,5 @@
 // Brace groups and target identity for the builder's checks.
-#include "twk/build/script_paths.h"
+#include "twk/script/script_paths.h"
 
 #include <algorithm>
 #include <cctype>

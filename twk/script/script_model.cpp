@@ -1,5 +1,5 @@
 // Turning the rank of a script line back into the file and line it came from.
-#include "twk/build/script_model.h"
+#include "twk/script/script_model.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "twk/build/script_lexer.h"
-#include "twk/build/script_model.h"
+#include "twk/script/script_lexer.h"
+#include "twk/script/script_model.h"
 
 // Where a line stands: the file and its line there, for error messages, and the line's
 // rank (see script_model.h), which the items keep.

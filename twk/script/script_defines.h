@@ -8,7 +8,7 @@
 #include <map>
 #include <string>
 
-#include "twk/build/script_lines.h"
+#include "twk/script/script_lines.h"
 
 class ScriptDefines {
  public:

@@ -1,5 +1,5 @@
 // The message shapes of `twk build` errors.
-#include "twk/build/build_error.h"
+#include "twk/common/build_error.h"
 
 #include <cerrno>
 #include <cstring>

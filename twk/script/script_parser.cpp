@@ -1,16 +1,17 @@
 // Sections, comments, directives and the [Setup] values of a build script.
-#include "twk/build/script_parser.h"
+#include "twk/script/script_parser.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <sstream>
 #include <vector>
 
-#include "twk/build/build_error.h"
-#include "twk/build/script_lexer.h"
-#include "twk/build/script_lines.h"
+#include "host/host_process.h"
+#include "twk/common/build_error.h"
 #include "twk/common/exit_codes.h"
 #include "twk/common/input_file.h"
+#include "twk/script/script_lexer.h"
+#include "twk/script/script_lines.h"
 
 namespace {
 
@@ -91,8 +92,8 @@ std::string Identity(const std::string& path) {
 }
 
 std::string FolderOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
+  const size_t nameStart = host::NameStart(path);
+  return nameStart == 0 ? "./" : path.substr(0, nameStart);
 }
 
 // Reads a script and the scripts it includes into one SetupScript, line by line.
@@ -264,7 +265,7 @@ void ScriptReader::ReadInclude(const std::string& rest, const ScriptLine& at,
                      "more than " + std::to_string(kMaxIncludes) + " scripts are included in all");
   }
   std::replace(file.begin(), file.end(), '\\', '/');
-  const std::string path = file[0] == '/' || folder == "./" ? file : folder + file;
+  const std::string path = host::IsRooted(file) || folder == "./" ? file : folder + file;
   const std::string identity = Identity(path);
   for (const std::string& outer : reading_) {
     if (outer == identity) {
@@ -300,7 +301,9 @@ SetupScript ParseScript(const std::string& text, const std::string& name,
   script.name = name;
   script.folder = folder;
   ScriptReader reader(&script, defines, diagnostics);
-  reader.ReadText(text, name, folder.empty() || folder.back() == '/' ? folder : folder + "/");
+  // "dir" is read as "dir/"; "dir/", "C:\dir\" and "C:" end where a name can follow.
+  const bool nameFollows = host::NameStart(folder) == folder.size();
+  reader.ReadText(text, name, nameFollows ? folder : folder + "/");
   return script;
 }
 
@@ -311,7 +314,7 @@ SetupScript LoadScript(const std::string& path, ScriptDefines* defines,
   if (ReadInputFile(path, kMaxScriptSize, &text, &problem) != InputStatus::kOk) {
     ThrowInputError(path, "the script " + problem);
   }
-  const size_t slash = path.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+  const size_t nameStart = host::NameStart(path);
+  const std::string folder = nameStart == 0 ? "." : path.substr(0, nameStart);
   return ParseScript(text, path, folder, defines, diagnostics);
 }
