@@ -176,14 +176,16 @@ void SkipBlocks(FileJob* job) {
 // first failure.
 void WriteBlocks(FileJob* job, platform::File file) {
   uint8_t* buffer = static_cast<uint8_t*>(malloc(kFileBlockCapacity));
-  if (buffer == nullptr) {
+  ExpandMemory memory;
+  if (buffer == nullptr || !TakeExpandMemory(&memory, kFileBlockCapacity)) {
+    free(buffer);
     Fail(job, kReasonMemory);
     return;
   }
   for (;;) {
     if (!ContinueAfterCancelCheck(job->dialog)) break;
     int32_t length = 0;
-    if (!ExtractBlock(buffer, &length, kFileBlockCapacity)) {
+    if (!ExtractBlock(buffer, &length, kFileBlockCapacity, &memory)) {
       Fail(job, kReasonExtract);
       break;
     }
@@ -197,6 +199,7 @@ void WriteBlocks(FileJob* job, platform::File file) {
       break;
     }
   }
+  ReleaseExpandMemory(&memory);
   free(buffer);
 }
 
