@@ -63,6 +63,10 @@ struct ReadAhead {
   uint32_t head;
   uint32_t tail;
   uint32_t claim;
+  // Signals cost a call to the system (under Wine, to its server): each is raised only
+  // when a thread waits for it.
+  uint32_t idleWorkers;
+  bool writerWaits;
   bool stopping;
   uint32_t workerCount;
   platform::Thread workers[kMaxDecodeThreads];
@@ -101,18 +105,23 @@ void RunWorker(void* context) {
   while (!ahead->stopping) {
     Record* record = haveMemory ? ClaimBlock(ahead) : nullptr;
     if (record == nullptr) {
+      ++ahead->idleWorkers;
       platform::LeaveLock(ahead->lock);
       platform::WaitForSignal(ahead->work);
       platform::EnterLock(ahead->lock);
+      --ahead->idleWorkers;
       continue;
     }
     // More blocks wait: another worker may take the next one.
-    if (ahead->claim != ahead->tail) platform::RaiseSignal(ahead->work);
+    if (ahead->claim != ahead->tail && ahead->idleWorkers > 0) platform::RaiseSignal(ahead->work);
     platform::LeaveLock(ahead->lock);
     Expand(record, &memory);
     platform::EnterLock(ahead->lock);
     record->state = State::kDone;
-    platform::RaiseSignal(ahead->done);
+    if (ahead->writerWaits) {
+      ahead->writerWaits = false;
+      platform::RaiseSignal(ahead->done);
+    }
   }
   platform::LeaveLock(ahead->lock);
   // The next worker wakes to see the stop as well.
@@ -166,8 +175,8 @@ bool ReadRecordAhead(ReadAhead* ahead) {
   }
   platform::EnterLock(ahead->lock);
   ++ahead->tail;
+  if (record.kind == Kind::kBlock && ahead->idleWorkers > 0) platform::RaiseSignal(ahead->work);
   platform::LeaveLock(ahead->lock);
-  if (record.kind == Kind::kBlock && ahead->workerCount > 0) platform::RaiseSignal(ahead->work);
   return true;
 }
 
@@ -204,6 +213,7 @@ void FinishHeadBlock(ReadAhead* ahead, Record* record, bool expand) {
       return;
     }
     if (record->state == State::kDone) break;
+    ahead->writerWaits = true;
     platform::LeaveLock(ahead->lock);
     platform::WaitForSignal(ahead->done);
     platform::EnterLock(ahead->lock);
