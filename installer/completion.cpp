@@ -96,7 +96,11 @@ void ReportSuccess(platform::Window background) {
 
 void ArrangeFinalizerAtBoot(const char* finalizer, const char* runAfter) {
   if (IsEmpty(g_setup.programFolder)) return;
-  SetTextValue(kRunOnceKey, kRunOnceValue, finalizer);
+  // Windows runs the value as a command line: unquoted, "C:\Apps\My Product\..." would
+  // start a C:\Apps\My.exe that anyone could have put there.
+  char command[kPathBufferSize + 2];
+  FormatText(command, sizeof command, "\"%s\"", finalizer);
+  SetTextValue(kRunOnceKey, kRunOnceValue, command);
   if (!IsEmpty(runAfter)) SetTextValue(kRunAfterKey, kRunAfterValue, runAfter);
 }
 

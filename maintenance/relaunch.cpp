@@ -28,9 +28,8 @@ bool ComposeCopyPath(const char* modulePath, const char* tempFolder, char* out, 
 
 bool ComposeRelaunchCommand(const char* copyPath, bool quiet, char* out, uint32_t size) {
   if (size == 0) return false;
-  const bool quote = strchr(copyPath, ' ') != nullptr || strchr(copyPath, '\t') != nullptr;
-  const int length = FormatText(out, size, quote ? "\"%s\" %s" : "%s %s", copyPath,
-                              quiet ? kQuietRelaunchSwitch : kRelaunchSwitch);
+  const int length = FormatText(out, size, "\"%s\" %s", copyPath,
+                                quiet ? kQuietRelaunchSwitch : kRelaunchSwitch);
   if (length < 0 || static_cast<uint32_t>(length) >= size) {
     out[0] = '\0';
     return false;

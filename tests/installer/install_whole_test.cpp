@@ -43,7 +43,7 @@ TEST_F(WholeInstall, PutsDownEverythingThePackageNamesAndLogsIt) {
   EXPECT_EQ(machine.registry.Text(
                 "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool",
                 "UninstallString"),
-            kUninstaller);
+            "\"" + std::string(kUninstaller) + "\"");
 
   sim::SimShellLink link;
   ASSERT_TRUE(sim::ReadShellLink(machine.files,
