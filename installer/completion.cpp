@@ -75,7 +75,8 @@ void ArrangeFinalizerAndRunAfter(platform::Window background) {
     return;
   }
   if (!IsEmpty(g_setup.programFolder) && finalizerFits) platform::DeleteFileAt(finalizer);
-  if (runAfter[0] != '\0') platform::OpenWithShell(background, runAfter);
+  // Not the installer's own current folder, often the downloads folder.
+  if (runAfter[0] != '\0') platform::OpenWithShell(background, runAfter, g_setup.programFolder);
 }
 
 void ReportSuccess(platform::Window background) {

@@ -25,6 +25,7 @@ struct BootMove {
 struct ShellOpen {
   std::string command;
   platform::Window owner;
+  std::string folder;  // the started program's current folder; "" for the opener's
 };
 
 struct SimSystem {
