@@ -3,7 +3,10 @@
 
 #include <string.h>
 
+#include "base/little_endian.h"
+#include "base/pe_image.h"
 #include "package/format.h"
+#include "package/signed_volume.h"
 #include "platform/file_io.h"
 #include "platform/process.h"
 #include "runtime/directory_check.h"
@@ -29,10 +32,18 @@ int32_t ReadWithinVolume(uint8_t* buffer, uint32_t count) {
     g_setup.cancelled = true;
     return -1;
   }
+  if (g_setup.volumeEnd != 0) {
+    const uint32_t left = g_setup.volumeEnd > g_setup.volumePosition
+                              ? g_setup.volumeEnd - g_setup.volumePosition
+                              : 0;
+    if (count > left) count = left;
+  }
   for (;;) {
     uint32_t got = 0;
     if (platform::ReadFromFile(g_setup.packageFile, buffer, count, &got)) {
-      return static_cast<int32_t>(got < count ? got : count);
+      if (got > count) got = count;
+      g_setup.volumePosition += got;
+      return static_cast<int32_t>(got);
     }
     if (!AskRetryFailedRead()) {
       g_setup.cancelled = true;
@@ -49,15 +60,29 @@ platform::File OpenUntilInserted(const char* path) {
   }
 }
 
+// Where the certificate table of the open file starts, read from its PE headers at its
+// start; 0 when it has none.
+uint32_t CertificateTableOfFile() {
+  uint8_t head[kSignatureHeadSize];
+  uint32_t got = 0;
+  if (!platform::ReadFromFile(g_setup.packageFile, head, sizeof head, &got)) return 0;
+  return CertificateTableOffset(head, got);
+}
+
 // Opens `path`, moves to `startOffset` and consumes the volume length word, asking the
-// user as long as the volume is missing or damaged.
+// user as long as the volume is missing or damaged. In the installation file (a start
+// offset), the package bytes end where a signature begins.
 bool OpenAndCheckVolume(const char* path, uint32_t startOffset) {
   for (;;) {
     g_setup.packageFile = OpenUntilInserted(path);
     if (g_setup.packageFile == nullptr) return false;
+    const uint32_t certificate = startOffset != 0 ? CertificateTableOfFile() : 0;
+    g_setup.volumeEnd = 0;
+    g_setup.volumePosition = startOffset;
     uint8_t lengthWord[kVolumeLengthWordSize];
     bool positioned = startOffset == 0 || platform::SeekFromStart(g_setup.packageFile, startOffset);
     if (positioned && ReadWithinVolume(lengthWord, sizeof lengthWord) == sizeof lengthWord) {
+      g_setup.volumeEnd = SignedVolumeEnd(startOffset, LoadLe32(lengthWord), certificate);
       return true;
     }
     bool retry = AskRetryDamagedVolume(FileNamePart(path));

@@ -4,10 +4,13 @@
 #include <errno.h>
 #include <string.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "base/little_endian.h"
+#include "base/pe_image.h"
 #include "package/format.h"
+#include "package/signed_volume.h"
 #include "twk/common/input_file.h"
 #include "twk/reader/reader_error.h"
 
@@ -131,7 +134,14 @@ void VolumeStream::OpenVolume(const std::string& path, uint64_t start, const std
   ++volume_;
   paths_.push_back(path);
   sizes_.push_back(size);
+  ends_.push_back(size);
   offset_ = start;
+  // The installation file (a start offset) may be signed: its package bytes end where the
+  // certificate table begins, as the stub reads them.
+  uint8_t head[kSignatureHeadSize];
+  const uint32_t certificate =
+      start != 0 ? CertificateTableOffset(head, static_cast<uint32_t>(std::fread(head, 1, sizeof head, file_)))
+                 : 0;
   uint8_t word[kVolumeLengthWordSize] = {};
   const bool seeked =
       start <= sizes_.back() && fseeko(file_, static_cast<off_t>(start), SEEK_SET) == 0;
@@ -142,6 +152,8 @@ void VolumeStream::OpenVolume(const std::string& path, uint64_t start, const std
   }
   offset_ += got;
   lengthWords_.push_back(LoadLe32(word));
+  const uint32_t end = SignedVolumeEnd(static_cast<uint32_t>(start), lengthWords_.back(), certificate);
+  if (end != 0 && end < size) ends_.back() = end;
 }
 
 void VolumeStream::OpenNextVolume(const std::string& what) {
@@ -150,7 +162,8 @@ void VolumeStream::OpenNextVolume(const std::string& what) {
 
 void VolumeStream::Read(uint8_t* dest, size_t count, const std::string& what) {
   while (count > 0) {
-    const size_t got = std::fread(dest, 1, count, file_);
+    const uint64_t left = offset_ < ends_.back() ? ends_.back() - offset_ : 0;
+    const size_t got = std::fread(dest, 1, static_cast<size_t>(std::min<uint64_t>(count, left)), file_);
     offset_ += got;
     dest += got;
     count -= got;
