@@ -116,13 +116,13 @@ inline Bytes PeImageWith(const Bytes& resource, bool pe32Plus = false) {
 }
 
 // What a signing tool does to a program file: pads it with zeros to a multiple of 8
-// bytes, appends a certificate table of `tableSize` bytes and names it in PE32 headers
-// written over the file's first 0x200 bytes (which a stand-in stub leaves free).
+// bytes, appends a certificate table of `tableSize` bytes and names it in the fields of
+// PE32 headers that say where it is, written over the file's first bytes and from 0x80 to
+// 0x120 (where a stand-in stub has nothing of its own).
 inline void Sign(Bytes* file, uint32_t tableSize = 0x500) {
   while (file->size() % 8 != 0) file->push_back(0);
   const uint32_t table = static_cast<uint32_t>(file->size());
   file->insert(file->end(), tableSize, 0x30);
-  std::fill(file->begin(), file->begin() + 0x200, 0);
   uint8_t* head = file->data();
   head[0] = 'M';
   head[1] = 'Z';

@@ -134,7 +134,7 @@ void VolumeStream::OpenVolume(const std::string& path, uint64_t start, const std
   ++volume_;
   paths_.push_back(path);
   sizes_.push_back(size);
-  ends_.push_back(size);
+  ends_.push_back(0);
   offset_ = start;
   // The installation file (a start offset) may be signed: its package bytes end where the
   // certificate table begins, as the stub reads them.
@@ -153,7 +153,7 @@ void VolumeStream::OpenVolume(const std::string& path, uint64_t start, const std
   offset_ += got;
   lengthWords_.push_back(LoadLe32(word));
   const uint32_t end = SignedVolumeEnd(static_cast<uint32_t>(start), lengthWords_.back(), certificate);
-  if (end != 0 && end < size) ends_.back() = end;
+  ends_.back() = end;
 }
 
 void VolumeStream::OpenNextVolume(const std::string& what) {
@@ -162,7 +162,9 @@ void VolumeStream::OpenNextVolume(const std::string& what) {
 
 void VolumeStream::Read(uint8_t* dest, size_t count, const std::string& what) {
   while (count > 0) {
-    const uint64_t left = offset_ < ends_.back() ? ends_.back() - offset_ : 0;
+    // Up to a signature, or to whatever end the file has by now.
+    const uint64_t end = ends_.back();
+    const uint64_t left = end == 0 ? count : offset_ < end ? end - offset_ : 0;
     const size_t got = std::fread(dest, 1, static_cast<size_t>(std::min<uint64_t>(count, left)), file_);
     offset_ += got;
     dest += got;
