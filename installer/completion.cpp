@@ -75,8 +75,10 @@ void ArrangeFinalizerAndRunAfter(platform::Window background) {
     return;
   }
   if (!IsEmpty(g_setup.programFolder) && finalizerFits) platform::DeleteFileAt(finalizer);
-  // Not the installer's own current folder, often the downloads folder.
-  if (runAfter[0] != '\0') platform::OpenWithShell(background, runAfter, g_setup.programFolder);
+  // Not the installer's own current folder, often the downloads folder, nor its rights.
+  if (runAfter[0] != '\0') {
+    platform::OpenForDesktopUser(background, runAfter, g_setup.programFolder);
+  }
 }
 
 void ReportSuccess(platform::Window background) {

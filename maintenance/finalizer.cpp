@@ -102,6 +102,8 @@ void RunFinalize(platform::Instance instance, platform::Window background) {
 
   TakeRunAfterCommand();
   if (g_setup.runAfterCommand[0] != '\0') {
+    // Windows runs this at its start, before the desktop, which waits for it: the desktop
+    // cannot take the command over now.
     platform::OpenWithShell(background, g_setup.runAfterCommand, folder);
   }
 

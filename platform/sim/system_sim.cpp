@@ -68,7 +68,13 @@ bool WriteProfileText(const char* file, const char* section, const char* key, co
 }
 
 void OpenWithShell(Window owner, const char* command, const char* folder) {
-  Machine().system.shellOpens.push_back({command ? command : "", owner, folder ? folder : ""});
+  Machine().system.shellOpens.push_back(
+      {command ? command : "", owner, folder ? folder : "", false});
+}
+
+void OpenForDesktopUser(Window owner, const char* command, const char* folder) {
+  Machine().system.shellOpens.push_back(
+      {command ? command : "", owner, folder ? folder : "", true});
 }
 
 void RequestRestart() { ++Machine().system.restartRequests; }

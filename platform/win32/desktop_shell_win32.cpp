@@ -10,7 +10,6 @@
 #include <shldisp.h>
 #include <shlobj.h>
 
-#include "platform/win32/system_export_win32.h"
 #include "platform/win32/system_library_win32.h"
 
 namespace platform {
@@ -109,10 +108,9 @@ IShellDispatch2* DesktopShell() {
 }  // namespace
 
 bool OpenThroughDesktopShell(const char* command, const char* folder) {
-  // No desktop (another shell, or none yet while Windows starts): nothing to ask.
-  const auto shellWindow = SystemExport<decltype(&GetShellWindow)>("user32.dll", "GetShellWindow");
+  // Without Explorer (another shell) the window list cannot be created: nothing to ask.
   Strings strings;
-  if (shellWindow == nullptr || shellWindow() == nullptr || !LoadStrings(&strings)) return false;
+  if (!LoadStrings(&strings)) return false;
   IShellDispatch2* shell = DesktopShell();
   if (shell == nullptr) return false;
   VARIANT none;

@@ -81,6 +81,7 @@ TEST_F(WholeInstall, PutsDownEverythingThePackageNamesAndLogsIt) {
   ASSERT_EQ(machine.system.shellOpens.size(), 1u);
   EXPECT_EQ(machine.system.shellOpens[0].command, folder + "\\tool.exe");
   EXPECT_EQ(machine.system.shellOpens[0].folder, folder);
+  EXPECT_TRUE(machine.system.shellOpens[0].forDesktopUser);
   const sim::ProgressRecord& dialog = machine.ui.progress.at(0);
   EXPECT_EQ(dialog.statusTexts,
             (std::vector<std::string>{"Initializing Finalize information...",

@@ -73,8 +73,8 @@ PY
 # the relocation table that a random base needs 3 (1456 bytes of relocations) and 1; the
 # uninstaller's private copy (its folder, security descriptor, check and handed-down
 # handle) with the quoted command lines 6 and 6; the run-after program started through
-# the desktop's shell 3 and 3; the end of a signed file's package bytes 0 and 1. Loading
+# the desktop's shell 4 and 3; the end of a signed file's package bytes 0 and 1. Loading
 # the version library and the common controls at run time took none.
-check "$1" "PE32 executable (GUI) Intel 80386" i686-w64-mingw32-objdump 51200 $((hardened | 0x400))
+check "$1" "PE32 executable (GUI) Intel 80386" i686-w64-mingw32-objdump 51712 $((hardened | 0x400))
 check "$2" "PE32+ executable (GUI) x86-64" x86_64-w64-mingw32-objdump 55808 $hardened
 exit $status
