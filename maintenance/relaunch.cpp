@@ -54,8 +54,9 @@ bool ReadRelaunchTail(const char* tail, uint32_t* parentHandle) {
 }
 
 bool ComposeRelaunchFolder(const char* tempFolder, uint32_t number, char* out, uint32_t size) {
-  const int length = FormatText(out, size, "%.*s\\%s%08X%s", static_cast<int>(FolderLength(tempFolder)),
-                                tempFolder, kRelaunchFolderPrefix, number, kRelaunchFolderSuffix);
+  const int length =
+      FormatText(out, size, "%.*s\\%s%08X%s", static_cast<int>(FolderLength(tempFolder)),
+                 tempFolder, kRelaunchFolderPrefix, number, kRelaunchFolderSuffix);
   if (length < 0 || static_cast<uint32_t>(length) >= size) {
     if (size > 0) out[0] = '\0';
     return false;

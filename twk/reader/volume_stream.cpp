@@ -9,6 +9,7 @@
 
 #include "base/little_endian.h"
 #include "base/pe_image.h"
+#include "host/host_process.h"
 #include "package/format.h"
 #include "package/signed_volume.h"
 #include "twk/common/input_file.h"
@@ -94,8 +95,7 @@ PackageLocation FindPackageLocation(const std::string& path) {
 std::string VolumePath(const std::string& path, int number) {
   char suffix[16];
   std::snprintf(suffix, sizeof suffix, kVolumeSuffixFormat, number);
-  const size_t slash = path.rfind('/');
-  const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+  const size_t nameStart = host::NameStart(path);
   const size_t dot = path.rfind('.');
   if (dot == std::string::npos || dot < nameStart) return path + suffix;
   return path.substr(0, dot) + suffix;
@@ -138,10 +138,12 @@ void VolumeStream::OpenVolume(const std::string& path, uint64_t start, const std
   offset_ = start;
   // The installation file (a start offset) may be signed: its package bytes end where the
   // certificate table begins, as the stub reads them.
-  uint8_t head[kSignatureHeadSize];
-  const uint32_t certificate =
-      start != 0 ? CertificateTableOffset(head, static_cast<uint32_t>(std::fread(head, 1, sizeof head, file_)))
-                 : 0;
+  uint32_t certificate = 0;
+  if (start != 0) {
+    uint8_t head[kSignatureHeadSize];
+    const size_t headLength = std::fread(head, 1, sizeof head, file_);
+    certificate = CertificateTableOffset(head, static_cast<uint32_t>(headLength));
+  }
   uint8_t word[kVolumeLengthWordSize] = {};
   const bool seeked =
       start <= sizes_.back() && fseeko(file_, static_cast<off_t>(start), SEEK_SET) == 0;
@@ -152,8 +154,7 @@ void VolumeStream::OpenVolume(const std::string& path, uint64_t start, const std
   }
   offset_ += got;
   lengthWords_.push_back(LoadLe32(word));
-  const uint32_t end = SignedVolumeEnd(static_cast<uint32_t>(start), lengthWords_.back(), certificate);
-  ends_.back() = end;
+  ends_.back() = SignedVolumeEnd(static_cast<uint32_t>(start), lengthWords_.back(), certificate);
 }
 
 void VolumeStream::OpenNextVolume(const std::string& what) {
@@ -165,7 +166,8 @@ void VolumeStream::Read(uint8_t* dest, size_t count, const std::string& what) {
     // Up to a signature, or to whatever end the file has by now.
     const uint64_t end = ends_.back();
     const uint64_t left = end == 0 ? count : offset_ < end ? end - offset_ : 0;
-    const size_t got = std::fread(dest, 1, static_cast<size_t>(std::min<uint64_t>(count, left)), file_);
+    const size_t got =
+        std::fread(dest, 1, static_cast<size_t>(std::min<uint64_t>(count, left)), file_);
     offset_ += got;
     dest += got;
     count -= got;

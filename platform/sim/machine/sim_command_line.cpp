@@ -18,7 +18,8 @@ std::string ProgramFile(const std::string& name,
   if (name.empty()) return "";
   if (exists(name)) return name;
   const size_t last = name.find_last_of('\\');
-  const bool hasExtension = name.find('.', last == std::string::npos ? 0 : last) != std::string::npos;
+  const bool hasExtension =
+      name.find('.', last == std::string::npos ? 0 : last) != std::string::npos;
   return !hasExtension && exists(name + ".exe") ? name + ".exe" : "";
 }
 
