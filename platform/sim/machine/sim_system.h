@@ -25,6 +25,8 @@ struct BootMove {
 struct ShellOpen {
   std::string command;
   platform::Window owner;
+  std::string folder;  // the started program's current folder; "" for the opener's
+  bool forDesktopUser;  // handed to the desktop's shell where the opener runs elevated
 };
 
 struct SimSystem {
@@ -46,6 +48,15 @@ struct SimSystem {
       {7, "C:\\WINDOWS\\Start Menu\\Programs\\StartUp"},
       {11, "C:\\WINDOWS\\Start Menu"},
   };
+
+  // The state of the random-number generator (xorshift): the same numbers in every run.
+  uint32_t randomState = 0x2545F491u;
+  uint32_t NextRandom() {
+    randomState ^= randomState << 13;
+    randomState ^= randomState >> 17;
+    randomState ^= randomState << 5;
+    return randomState;
+  }
 
   // Records.
   std::vector<BootMove> bootMoves;  // NT: carried out in order by a restart
