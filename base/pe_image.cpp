@@ -16,6 +16,8 @@ constexpr uint32_t kDirectoryCountField32 = 92;
 constexpr uint32_t kDirectoryCountField64 = 108;
 constexpr uint32_t kCertificateEntry = 4;        // index of the certificate table
 constexpr uint32_t kDirectoryEntrySize = 8;
+constexpr uint32_t kSectionCountField = 4 + 2;  // from the signature
+constexpr uint32_t kSectionHeaderSize = 40;
 
 // Where, in `head`, the certificate-table entry lies (its optional header's start in
 // *optional); 0 when `head` does not hold the PE headers of a PE32 or PE32+ file with at
@@ -70,4 +72,27 @@ uint32_t CertificateTableOffset(const uint8_t* head, uint32_t length) {
   // An empty entry names no table, whatever its offset says.
   if (entry == 0 || LoadLe32(head + entry + 4) == 0) return 0;
   return LoadLe32(head + entry);
+}
+
+bool FindImageSection(const uint8_t* head, uint32_t length, const char* name,
+                      ImageSection* section) {
+  uint32_t optional = 0;
+  if (FindCertificateEntry(head, length, &optional) == 0) return false;
+  const uint32_t pe = optional - kFileHeaderSize;
+  const uint32_t count = LoadLe16(head + pe + kSectionCountField);
+  const uint32_t table = optional + LoadLe16(head + pe + kOptionalSizeField);
+  if (table > length || (length - table) / kSectionHeaderSize < count) return false;
+  for (uint32_t i = 0; i < count; ++i) {
+    const uint8_t* header = head + table + i * kSectionHeaderSize;
+    // The name field is 8 bytes, padded with NULs (no terminator when all 8 are used).
+    uint32_t at = 0;
+    while (at < 8 && name[at] != '\0' && header[at] == static_cast<uint8_t>(name[at])) ++at;
+    if (name[at] != '\0' || (at < 8 && header[at] != 0)) continue;
+    section->virtualSize = LoadLe32(header + 8);
+    section->virtualAddress = LoadLe32(header + 12);
+    section->rawSize = LoadLe32(header + 16);
+    section->rawOffset = LoadLe32(header + 20);
+    return true;
+  }
+  return false;
 }

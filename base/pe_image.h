@@ -1,7 +1,8 @@
 // Two things about a Windows program file (a PE image) that a byte copy of it must get
 // right: the image checksum of the whole file, summed as the file is written, and the
 // certificate-table entry of a signed program, which in a copy would point past its end;
-// and where a signed program's signature begins, which no reader may take for its data.
+// where a signed program's signature begins, which no reader may take for its data; and
+// where one of its sections lies, found by name.
 #pragma once
 
 #include <stdint.h>
@@ -30,3 +31,18 @@ uint32_t ClearSignatureFields(uint8_t* head, uint32_t length);
 // name, as a signing tool appends it after everything else in the file; 0 when `head`
 // holds no such headers or they name no table. Nothing outside `head` is read.
 uint32_t CertificateTableOffset(const uint8_t* head, uint32_t length);
+
+// A section of a PE image, as its header in the section table gives it.
+struct ImageSection {
+  uint32_t virtualAddress = 0;  // relative to the image's base once loaded
+  uint32_t virtualSize = 0;
+  uint32_t rawOffset = 0;       // in the file
+  uint32_t rawSize = 0;
+};
+
+// Finds the section called `name` (at most 8 characters) in the PE headers held in the
+// first `length` bytes of `head`, which may be the file or the loaded image: both begin
+// with the same headers. False when there are no such headers or no such section.
+// Nothing outside `head` is read.
+bool FindImageSection(const uint8_t* head, uint32_t length, const char* name,
+                      ImageSection* section);

@@ -12,7 +12,8 @@
 # exported. A header added to FOLDER is picked up at the next build.
 function(twk_layer_headers target folder)
   set(root ${PROJECT_BINARY_DIR}/layer_headers/${target})
-  file(GLOB headers CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${folder}/*.h)
+  file(GLOB headers CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${folder}/*.h
+       ${PROJECT_SOURCE_DIR}/${folder}/*.inc)
   # Made anew each time, so that a header moved away is not left reachable.
   file(REMOVE_RECURSE ${root})
   file(MAKE_DIRECTORY ${root}/${folder})

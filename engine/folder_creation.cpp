@@ -6,6 +6,7 @@
 #include "engine/path_macros.h"
 #include "platform/file_system.h"
 #include "platform/message_box.h"
+#include "runtime/messages.h"
 #include "runtime/quiet_run.h"
 #include "runtime/setup_state.h"
 
@@ -51,7 +52,7 @@ bool EnsureFolders(platform::Window owner, const char* path) {
   }
   if (made) return true;
   if (g_setup.succeeded) {
-    TellUser(owner, "Could not create target directory.", "Error!",
+    TellUser(owner, Text(MSG_FOLDER_FAILED), Text(MSG_ERROR_CAPTION),
              platform::kMbOk | platform::kMbIconError);
     g_setup.succeeded = false;
   }

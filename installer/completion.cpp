@@ -13,34 +13,11 @@
 #include "platform/message_box.h"
 #include "platform/registry.h"
 #include "platform/system.h"
+#include "runtime/messages.h"
 #include "runtime/quiet_run.h"
 #include "runtime/setup_state.h"
 
 namespace {
-
-const char kCancelledText[] =
-    "You have chosen to cancel the installation. The program is only partially installed. "
-    "Please re-run this installation program to complete the installation.";
-const char kCancelledCaption[] = "Cancelled!";
-const char kFailedCaption[] = "Installation Failed!";
-const char kCorruptText[] =
-    "The installation was not successful. One of the files appears to be corrupted. Please "
-    "obtain a fresh copy of the installation file(s) and try again.";
-const char kNotWrittenText[] =
-    "The installation was not successful. One or more files could not be written. Please "
-    "ensure that no version of this program is already running and try the installation "
-    "again.";
-const char kSuccessCaption[] = "Success!";
-const char kCompleteText[] = "Installation complete! You can use the program immediately.";
-const char kRestartText[] =
-    "Installation complete! Some files could not be updated immediately; you will need to "
-    "restart Windows to finalize the installation.";
-const char kRestartQuestion[] =
-    "Installation complete! Some files could not be updated immediately; you will need to "
-    "restart Windows to finalize the installation.\n\nMay I restart Windows now?";
-const char kRestartCaption[] = "Restart Windows?";
-const char kRememberText[] =
-    "Remember to restart Windows before trying to use the newly-installed program.";
 
 const char kFinalizerPath[] = "{OurProgramDir}\\Finalize.exe";
 const char kRunOnceKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
@@ -83,15 +60,15 @@ void ArrangeFinalizerAndRunAfter(platform::Window background) {
 
 void ReportSuccess(platform::Window background) {
   if (!RestartNeeded()) {
-    Tell(background, kCompleteText, kSuccessCaption, platform::kMbIconInformation);
+    Tell(background, Text(MSG_COMPLETE_TEXT), Text(MSG_SUCCESS_CAPTION), platform::kMbIconInformation);
   } else if (IsWindowsNT()) {
-    Tell(background, kRestartText, kSuccessCaption, platform::kMbIconInformation);
-  } else if (AskUser(background, kRestartQuestion, kRestartCaption,
+    Tell(background, Text(MSG_RESTART_NEEDED_TEXT), Text(MSG_SUCCESS_CAPTION), platform::kMbIconInformation);
+  } else if (AskUser(background, Text(MSG_RESTART_QUESTION), Text(MSG_RESTART_CAPTION),
                      platform::kMbYesNo | platform::kMbIconInformation,
                      platform::kIdNo) == platform::kIdYes) {
     platform::RequestRestart();
   } else {
-    Tell(background, kRememberText, kSuccessCaption, platform::kMbIconInformation);
+    Tell(background, Text(MSG_RESTART_REMINDER), Text(MSG_SUCCESS_CAPTION), platform::kMbIconInformation);
   }
 }
 
@@ -114,10 +91,10 @@ void ArrangeFinalizerAtBoot(const char* finalizer, const char* runAfter) {
 void CompleteInstallation(platform::Instance instance, platform::Window background) {
   uint32_t outcome = kQuietSucceeded;
   if (!ShowProgressDialog(instance, background)) {
-    Tell(background, kCancelledText, kCancelledCaption, platform::kMbIconInformation);
+    Tell(background, Text(MSG_CANCELLED_TEXT), Text(MSG_CANCELLED_CAPTION), platform::kMbIconInformation);
     outcome = g_setup.quiet ? kQuietFailed : kQuietCancelled;
   } else if (!g_setup.succeeded) {
-    Tell(background, g_setup.corrupt ? kCorruptText : kNotWrittenText, kFailedCaption,
+    Tell(background, g_setup.corrupt ? Text(MSG_CORRUPT_TEXT) : Text(MSG_NOT_WRITTEN_TEXT), Text(MSG_FAILED_CAPTION),
          platform::kMbIconError);
     outcome = kQuietFailed;
   } else {

@@ -8,6 +8,7 @@
 #include "engine/path_macros.h"
 #include "platform/file_system.h"
 #include "platform/wizard.h"
+#include "runtime/messages.h"
 #include "runtime/package_stream.h"
 #include "runtime/setup_state.h"
 
@@ -17,10 +18,6 @@ constexpr int kEstimateControl = 1006;
 constexpr uint32_t kLargestTabledCluster = 32768;
 constexpr uint64_t kBlockBytes = 65000;  // the builder's piece size, not 65536
 
-const char kUnavailableText[] = "Size requirements unavailable.";
-const char kEstimateFormat[] =
-    "This installation may require up to %luKb on this drive. It may require up to %luKb "
-    "on other drives depending on their formats.";
 
 // The bytes the package's files need on a drive with `clusterSize`-byte clusters: the
 // word of the first allocation unit (512, 1024, ... 32768) that holds a cluster.
@@ -60,7 +57,7 @@ void EstimateDiskSpace(const uint32_t sizeTable[kSizeTableWords], uint32_t clust
                        uint32_t stubLength, const char* programFolder, const char* productKeyName,
                        char* out, size_t size) {
   if (clusterSize == 0) {
-    FormatText(out, size, "%s", kUnavailableText);
+    FormatText(out, size, "%s", Text(MSG_DISK_SPACE_UNAVAILABLE));
     return;
   }
   uint64_t programs = 0;
@@ -70,7 +67,7 @@ void EstimateDiskSpace(const uint32_t sizeTable[kSizeTableWords], uint32_t clust
       FileBytesFor(sizeTable, clusterSize) + programs * RoundUpToClusters(stubLength, clusterSize);
   const uint64_t elsewhere = FileBytesFor(sizeTable, kLargestTabledCluster) +
                              programs * RoundUpToClusters(stubLength, kLargestTabledCluster);
-  FormatText(out, size, kEstimateFormat, Kilobytes(here), Kilobytes(elsewhere));
+  FormatText(out, size, Text(MSG_DISK_SPACE_LINE), Kilobytes(here), Kilobytes(elsewhere));
 }
 
 void ShowDiskSpaceEstimate(platform::Window page) {
@@ -90,7 +87,7 @@ void ShowDiskSpaceEstimate(platform::Window page) {
     EstimateDiskSpace(g_setup.sizeTable, clusterSize, PackageOffset(), folder,
                       TextOrEmpty(g_setup.productKeyName), text, sizeof text);
   } else {
-    FormatText(text, sizeof text, "%s", kUnavailableText);
+    FormatText(text, sizeof text, "%s", Text(MSG_DISK_SPACE_UNAVAILABLE));
   }
   platform::SetPageText(page, kEstimateControl, text);
 }

@@ -6,6 +6,7 @@
 #include "package/format.h"
 #include "platform/message_box.h"
 #include "platform/progress_dialog.h"
+#include "runtime/messages.h"
 #include "runtime/quiet_run.h"
 #include "runtime/setup_state.h"
 
@@ -14,17 +15,17 @@ namespace {
 // A quiet run does not go on as if the program could work: it stops as an interactive one
 // does on "No", and ends as a failed installation (the completion step).
 bool AskToContinue(platform::Window dialog, const char* path) {
-  char text[kStringRecordBufferSize + 96];
-  FormatText(text, sizeof(text), "Self-registering file %s failed! Continue installation anyway?",
-           path);
-  return AskUser(dialog, text, "Error!", platform::kMbYesNo | platform::kMbIconQuestion,
+  // Room for the longest text the table allows with the longest path.
+  char text[kStringRecordBufferSize + 320];
+  FormatText(text, sizeof(text), Text(MSG_REGISTER_FAILED_QUESTION), path);
+  return AskUser(dialog, text, Text(MSG_ERROR_CAPTION), platform::kMbYesNo | platform::kMbIconQuestion,
                  platform::kIdNo) != platform::kIdNo;
 }
 
 }  // namespace
 
 bool RegisterExtractedDlls(platform::Window dialog) {
-  platform::SetControlText(dialog, platform::kProgressStatusText, "Registering DLLs...");
+  platform::SetControlText(dialog, platform::kProgressStatusText, Text(MSG_STATUS_REGISTERING));
   bool goOn = true;
   for (const SelfRegistration* entry = g_setup.selfRegistrations; entry != nullptr && goOn;
        entry = entry->next) {

@@ -17,13 +17,12 @@
 #include "platform/system.h"
 #include "runtime/directory_check.h"
 #include "runtime/file_read_ahead.h"
+#include "runtime/messages.h"
 #include "runtime/package_stream.h"
 #include "runtime/setup_state.h"
 
 namespace {
 
-const char kFinalizeStatus[] = "Initializing Finalize information...";
-const char kUninstallStatus[] = "Initializing Uninstall information...";
 const char kFinalizerPath[] = "{OurProgramDir}\\FINALIZE.EXE";
 const char kUninstallerPath[] = "{OurProgramDir}\\UNINST.EXE";
 
@@ -45,14 +44,14 @@ void WriteMaintenancePrograms(platform::Window dialog) {
   char finalizer[kPathBufferSize];
   const bool finalizerFits = ExpandInto(kFinalizerPath, finalizer);
   if (!IsEmpty(g_setup.programFolder)) {
-    SetStatus(dialog, kFinalizeStatus);
+    SetStatus(dialog, Text(MSG_STATUS_FINALIZE_INFO));
     if (finalizerFits) WriteMaintenanceProgram(finalizer, false);
   }
   if (IsEmpty(g_setup.productKeyName)) {
     CloseUninstallLog();
     return;
   }
-  SetStatus(dialog, kUninstallStatus);
+  SetStatus(dialog, Text(MSG_STATUS_UNINSTALL_INFO));
   char uninstaller[kPathBufferSize];
   if (ExpandInto(kUninstallerPath, uninstaller)) WriteMaintenanceProgram(uninstaller, true);
   if (finalizerFits) WriteLogRecord(finalizer);

@@ -19,6 +19,7 @@
 #include "platform/message_box.h"
 #include "platform/progress_dialog.h"
 #include "runtime/file_read_ahead.h"
+#include "runtime/messages.h"
 #include "runtime/quiet_run.h"
 #include "runtime/setup_state.h"
 
@@ -27,19 +28,15 @@ namespace {
 // A waiting file's name: the whole target path and ".NewTemp".
 constexpr size_t kWaitingPathSize = 2 * kPathBufferSize;
 
-// Why a file failed; the text goes into the extraction error message.
-constexpr char kReasonExtract[] = "ExtractBlock returned false";
-constexpr char kReasonSkip[] = "ExtractBlock(skip) returned false";
-constexpr char kReasonCreate[] = "can't create file";
-constexpr char kReasonWrite[] = "can't write file";
-constexpr char kReasonMemory[] = "out of memory";
-constexpr char kReasonPathTooLong[] = "path too long";
+// Room for the extraction error message with the longest reason.
+constexpr size_t kErrorTextSize = 512;
 
 struct FileJob {
   platform::Window dialog;
   char path[kPathBufferSize];  // the expanded target path
   FileEntryFields fields;
-  const char* reason;          // the first failure, nullptr while there is none
+  const char* reason;          // the first failure (an EXTRACT_REASON text), nullptr while
+                               // there is none
 };
 
 platform::FileTime EntryTime(const FileEntryFields& fields) {
@@ -85,8 +82,8 @@ void CountBlock(platform::Window dialog) {
 // run only a refused prompt raises the flag, and the refusal stands.
 bool ContinueAfterCancelCheck(platform::Window dialog) {
   if (!g_setup.cancelled) return true;
-  const int answer = AskUser(dialog, "Do you REALLY wish to cancel this installation?",
-                             "Confirm?", platform::kMbYesNo | platform::kMbIconQuestion,
+  const int answer = AskUser(dialog, Text(MSG_CANCEL_EXTRACTION_QUESTION),
+                             Text(MSG_CONFIRM_CAPTION), platform::kMbYesNo | platform::kMbIconQuestion,
                              platform::kIdYes);
   if (answer == platform::kIdYes) return false;
   g_setup.cancelled = false;
@@ -150,12 +147,12 @@ Plan PlanForTarget(const FileJob& job) {
 
 // Reads past the file's blocks without writing anything.
 void SkipBlocks(FileJob* job) {
-  platform::SetControlText(job->dialog, platform::kProgressStatusText, "Skipping file...");
+  platform::SetControlText(job->dialog, platform::kProgressStatusText, Text(MSG_STATUS_SKIPPING));
   for (;;) {
     if (!ContinueAfterCancelCheck(job->dialog)) return;
     int32_t length = 0;
     if (!ReadFileBlock(nullptr, &length)) {
-      Fail(job, kReasonSkip);
+      Fail(job, Text(MSG_EXTRACT_REASON_SKIP));
       return;
     }
     // A negative length is a read the user gave up on: the cancel flag ends the file.
@@ -172,7 +169,7 @@ void WriteBlocks(FileJob* job, platform::File file) {
     int32_t length = 0;
     const uint8_t* buffer = nullptr;
     if (!ReadFileBlock(&buffer, &length)) {
-      Fail(job, kReasonExtract);
+      Fail(job, Text(MSG_EXTRACT_REASON_BLOCK));
       break;
     }
     if (length == 0) break;
@@ -181,7 +178,7 @@ void WriteBlocks(FileJob* job, platform::File file) {
     uint32_t written = 0;
     const uint32_t count = static_cast<uint32_t>(length);
     if (!platform::WriteToFile(file, buffer, count, &written) || written != count) {
-      Fail(job, kReasonWrite);
+      Fail(job, Text(MSG_EXTRACT_REASON_WRITE));
       break;
     }
   }
@@ -214,7 +211,7 @@ void WriteFile(FileJob* job) {
   if (file == nullptr) {
     FormatText(waitingPath, sizeof(waitingPath), "%s%s", job->path, kWaitingFileSuffix);
     file = platform::CreateForWriting(waitingPath);
-    if (file == nullptr) Fail(job, kReasonCreate);
+    if (file == nullptr) Fail(job, Text(MSG_EXTRACT_REASON_CREATE));
   }
   const bool waiting = file != nullptr && waitingPath[0] != '\0';
   if (file != nullptr) {
@@ -226,10 +223,10 @@ void WriteFile(FileJob* job) {
   // replace the good old target). If Windows will not move it, nothing ever would: the
   // file was not installed.
   if (waiting && job->reason == nullptr && !ReplaceFileAtNextBoot(job->path, waitingPath)) {
-    Fail(job, kReasonCreate);
+    Fail(job, Text(MSG_EXTRACT_REASON_CREATE));
   }
   // A waiting file is registered by the finalizer once it has replaced its target.
-  if (!waiting && !AddSelfRegistration(job->path)) Fail(job, kReasonMemory);
+  if (!waiting && !AddSelfRegistration(job->path)) Fail(job, Text(MSG_EXTRACT_REASON_MEMORY));
   LogFile(*job);
   if (job->fields.shared != 0) CountSharedFile(job->path);
 }
@@ -237,9 +234,9 @@ void WriteFile(FileJob* job) {
 bool FinishFile(const FileJob& job) {
   if (g_setup.cancelled) return false;
   if (job.reason != nullptr) {
-    char text[128];
-    FormatText(text, sizeof(text), "There was an error extracting a file: %s", job.reason);
-    TellUser(job.dialog, text, "Error!", platform::kMbOk | platform::kMbIconError);
+    char text[kErrorTextSize];
+    FormatText(text, sizeof(text), Text(MSG_EXTRACT_ERROR), job.reason);
+    TellUser(job.dialog, text, Text(MSG_ERROR_CAPTION), platform::kMbOk | platform::kMbIconError);
     g_setup.succeeded = false;
   }
   platform::ShowControl(job.dialog, platform::kProgressFileBar, false);
@@ -258,7 +255,7 @@ bool ExtractNextFile(platform::Window dialog, bool* listEnded) {
 
   // A target that does not fit after expansion cannot be written anywhere sensible.
   if (!ExpandPathMacros(job.path)) {
-    Fail(&job, kReasonPathTooLong);
+    Fail(&job, Text(MSG_EXTRACT_REASON_PATH_TOO_LONG));
     platform::SetControlText(dialog, platform::kProgressStatusText, job.path);
     return FinishFile(job);
   }
@@ -276,7 +273,7 @@ bool ExtractNextFile(platform::Window dialog, bool* listEnded) {
       WriteFile(&job);
       break;
     case Plan::kRefuse:
-      Fail(&job, kReasonCreate);
+      Fail(&job, Text(MSG_EXTRACT_REASON_CREATE));
       break;
   }
   return FinishFile(job);

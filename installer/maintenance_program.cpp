@@ -14,6 +14,7 @@
 #include "platform/message_box.h"
 #include "platform/process.h"
 #include "platform/registry.h"
+#include "runtime/messages.h"
 #include "runtime/package_stream.h"
 #include "runtime/quiet_run.h"
 #include "runtime/setup_state.h"
@@ -92,9 +93,9 @@ bool SetText(platform::Key key, const char* name, const char* text) {
 // not be made: once per run, and the installation then ends as failed.
 void ReportFailure(const char* path) {
   if (!g_setup.succeeded) return;
-  char text[kPathBufferSize + 64];
-  FormatText(text, sizeof(text), "Could not write the file %s.", path);
-  TellUser(nullptr, text, "Error!", platform::kMbOk | platform::kMbIconError);
+  char text[kPathBufferSize + 320];  // the longest text the table allows
+  FormatText(text, sizeof(text), Text(MSG_WRITE_FAILED), path);
+  TellUser(nullptr, text, Text(MSG_ERROR_CAPTION), platform::kMbOk | platform::kMbIconError);
   g_setup.succeeded = false;
 }
 

@@ -14,12 +14,12 @@
 #include "package/format.h"
 #include "platform/progress_dialog.h"
 #include "platform/registry.h"
+#include "runtime/messages.h"
 #include "runtime/package_stream.h"
 #include "runtime/setup_state.h"
 
 namespace {
 
-const char kStatusText[] = "Creating registry entries...";
 const char kLocalMachineLine[] = ":HKEY_LOCAL_MACHINE\\";
 
 // One line of the registry list as the package holds it: `length` bytes, which may
@@ -158,7 +158,7 @@ const char* const kUninstallEntryValues[] = {"DisplayName", "UninstallString",
 }  // namespace
 
 bool CreateRegistryEntries(platform::Window dialog) {
-  platform::SetControlText(dialog, platform::kProgressStatusText, kStatusText);
+  platform::SetControlText(dialog, platform::kProgressStatusText, Text(MSG_STATUS_REGISTRY));
   platform::ShowControl(dialog, platform::kProgressFileBar, false);
   platform::ShowControl(dialog, platform::kProgressCancelButton, false);
   if (!g_setup.cancelled) {

@@ -9,12 +9,12 @@
 #include "package/format.h"
 #include "platform/progress_dialog.h"
 #include "platform/system.h"
+#include "runtime/messages.h"
 #include "runtime/package_stream.h"
 #include "runtime/setup_state.h"
 
 namespace {
 
-const char kStatusText[] = "Creating shortcuts...";
 const char kLinkExtension[] = ".lnk";
 
 // Copies the `length` characters at `from` into `out` (kPathBufferSize bytes), cut to 255.
@@ -81,7 +81,7 @@ bool CreateShellLink(const char* link, const char* target, const char* arguments
 }
 
 bool CreateShortcuts(platform::Window dialog) {
-  platform::SetControlText(dialog, platform::kProgressStatusText, kStatusText);
+  platform::SetControlText(dialog, platform::kProgressStatusText, Text(MSG_STATUS_SHORTCUTS));
   platform::ShowControl(dialog, platform::kProgressFileBar, false);
   platform::ShowControl(dialog, platform::kProgressCancelButton, false);
   ShortcutPieces pieces;

@@ -7,6 +7,7 @@
 #include "engine/path_macros.h"
 #include "installer/disk_space_estimate.h"
 #include "platform/message_box.h"
+#include "runtime/messages.h"
 #include "runtime/setup_state.h"
 
 namespace {
@@ -19,11 +20,6 @@ constexpr int kFieldControl = 1000;  // the text of each page: welcome, licence,
 constexpr size_t kWelcomeTextSize = 2048;
 constexpr size_t kBrowseBufferSize = 260;
 
-const char kWelcomeFormat[] =
-    "This program will install %s onto your computer. If you wish to continue, click Next.";
-const char kCancelQuestion[] = "Cancel the installation of this program?";
-const char kCancelCaption[] = "Confirm?";
-const char kBrowseTitle[] = "Select Installation Folder";
 
 bool IsEmpty(const char* text) { return text == nullptr || text[0] == '\0'; }
 
@@ -84,7 +80,7 @@ uint32_t WizardButtonsFor(uint32_t pageCode) {
 }
 
 bool ConfirmCancel(platform::Window page) {
-  return platform::ShowMessageBox(page, kCancelQuestion, kCancelCaption,
+  return platform::ShowMessageBox(page, Text(MSG_CANCEL_SETUP_QUESTION), Text(MSG_CONFIRM_CAPTION),
                                   platform::kMbYesNo | platform::kMbIconQuestion) ==
          platform::kIdYes;
 }
@@ -104,7 +100,7 @@ bool WelcomePageProc(platform::Window page, platform::WizardEvent event) {
   if (HandleCommonEvent(page, event, kWelcomePageCode, &result)) return result;
   if (event == platform::WizardEvent::kCreate) {
     char text[kWelcomeTextSize];
-    FormatText(text, sizeof text, kWelcomeFormat, TextOrEmpty(g_setup.title));
+    FormatText(text, sizeof text, Text(MSG_WELCOME_TEXT), TextOrEmpty(g_setup.title));
     platform::SetPageText(page, kFieldControl, text);
   } else if (event == platform::WizardEvent::kShown) {
     platform::CenterWizard(page);
@@ -130,7 +126,7 @@ bool FolderPageProc(platform::Window page, platform::WizardEvent event) {
     ShowDiskSpaceEstimate(page);
   } else if (event == platform::WizardEvent::kBrowse) {
     char chosen[kBrowseBufferSize];
-    if (platform::BrowseForFolder(page, kBrowseTitle, chosen, sizeof chosen)) {
+    if (platform::BrowseForFolder(page, Text(MSG_BROWSE_TITLE), chosen, sizeof chosen)) {
       platform::SetPageText(page, kFieldControl, chosen);
     }
   } else if (IsLeaving(event)) {

@@ -14,6 +14,7 @@
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/system.h"
+#include "runtime/messages.h"
 #include "runtime/quiet_run.h"
 #include "runtime/setup_state.h"
 
@@ -23,14 +24,6 @@ constexpr size_t kPathSize = 260;
 
 const char kRunAfterKey[] = "SOFTWARE\\Tarnwick\\Kitwright\\RunAfter";
 const char kRunAfterValue[] = "RunAfter";
-const char kSuccessText[] = "Installation complete! You can use the program immediately.";
-const char kSuccessCaption[] = "Success!";
-const char kErrorText[] =
-    "There was an error finalizing the program. One or more files could not be updated; "
-    "they may be in use or marked read-only.\n\nTo correct this problem, you may have to "
-    "uninstall the application and then re-install it. If this does not work, please "
-    "contact the application's author for assistance.";
-const char kErrorCaption[] = "Error!";
 
 // Puts the waiting file `name` of `folder` in place of its target: the name cut at its
 // last '.'. False when the rename fails (the target is in use or read-only).
@@ -108,11 +101,11 @@ void RunFinalize(platform::Instance instance, platform::Window background) {
   }
 
   if (succeeded) {
-    TellUser(background, kSuccessText, kSuccessCaption,
+    TellUser(background, Text(MSG_COMPLETE_TEXT), Text(MSG_SUCCESS_CAPTION),
              platform::kMbOk | platform::kMbIconInformation);
     DeleteFileAtNextBoot(self);
   } else {
-    TellUser(background, kErrorText, kErrorCaption, platform::kMbOk | platform::kMbIconError);
+    TellUser(background, Text(MSG_FINALIZE_ERROR_TEXT), Text(MSG_ERROR_CAPTION), platform::kMbOk | platform::kMbIconError);
   }
   platform::PostCloseMessage(background, ExitCodeOf(succeeded ? kQuietSucceeded : kQuietFailed));
 }

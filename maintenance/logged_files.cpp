@@ -10,6 +10,7 @@
 #include "platform/file_system.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
+#include "runtime/messages.h"
 #include "runtime/quiet_run.h"
 #include "runtime/setup_state.h"
 
@@ -17,14 +18,6 @@ namespace {
 
 constexpr size_t kMessageSize = 512;
 
-const char kReadOnlyFormat[] = "%s\n\nFile is marked read-only. Do you wish to remove it anyway?";
-const char kReadOnlyCaption[] = "Confirm?";
-const char kInUseFormat[] = "%s\n\nCould not delete file. It may be in use. Shall I try again?";
-const char kInUseCaption[] = "Retry?";
-const char kSharedText[] =
-    "The Windows Registry indicates that this shared file is no longer needed. However, it "
-    "may be mistaken; deleting it could cause other programs to stop working. Shall I "
-    "delete the shared file?";
 
 // Asks the Yes/No/Cancel question `format` about `path`; a quiet run answers Yes, the
 // default button.
@@ -65,7 +58,7 @@ bool DeleteLoggedFile(const char* path, platform::Window owner) {
   uint32_t attributes = 0;
   if (!FindExact(path, &attributes)) return true;
   if (attributes & platform::kAttributeReadOnly) {
-    const int answer = AskAboutFile(owner, kReadOnlyFormat, path, kReadOnlyCaption,
+    const int answer = AskAboutFile(owner, Text(MSG_READ_ONLY_QUESTION), path, Text(MSG_CONFIRM_CAPTION),
                                     platform::kMbIconInformation);
     if (answer == platform::kIdCancel) return false;
     if (answer != platform::kIdYes) return true;
@@ -80,7 +73,7 @@ bool DeleteLoggedFile(const char* path, platform::Window owner) {
       return true;
     }
     const int answer =
-        AskAboutFile(owner, kInUseFormat, path, kInUseCaption, platform::kMbIconError);
+        AskAboutFile(owner, Text(MSG_IN_USE_QUESTION), path, Text(MSG_RETRY_CAPTION), platform::kMbIconError);
     if (answer == platform::kIdCancel) return false;
     if (answer != platform::kIdYes) return true;
   }
@@ -96,7 +89,7 @@ bool UndoSharedFile(const char* path, platform::Window owner) {
     platform::DeleteValue(key, path);
     // The default answer, and a quiet run's, keeps the file: other programs may use it.
     const int answer =
-        AskUser(owner, kSharedText, path,
+        AskUser(owner, Text(MSG_SHARED_FILE_QUESTION), path,
                 platform::kMbYesNo | platform::kMbIconQuestion | platform::kMbDefaultButton2,
                 platform::kIdNo);
     if (answer == platform::kIdYes) goOn = DeleteLoggedFile(path, owner);

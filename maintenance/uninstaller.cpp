@@ -20,20 +20,13 @@
 #include "platform/file_system.h"
 #include "platform/message_box.h"
 #include "platform/process.h"
+#include "runtime/messages.h"
 #include "runtime/quiet_run.h"
 #include "runtime/setup_state.h"
 
 namespace {
 
 constexpr size_t kFileRecordSize = 260;
-
-const char kConfirmText[] = "Are you SURE you wish to uninstall this program?";
-const char kConfirmCaption[] = "Confirm";
-const char kCancelledText[] =
-    "Uninstall cancelled; some files were not removed. Please re-run the uninstall program "
-    "when they are no longer in use.";
-const char kRemovedText[] = "This program has been removed.";
-const char kRemovedCaption[] = "Done.";
 
 // One record of the file section. False when the user cancelled the uninstall. `keep`
 // names a file to leave where it is (nullptr: none).
@@ -140,12 +133,12 @@ uint32_t UninstallFromLog(platform::Window background, LoadedLog* log, RemovalBo
     outcome = RestartNeeded() ? kQuietRestartNeeded : kQuietSucceeded;
     DeleteOwnFile();
     if (keep != nullptr) LeaveToNextStart(keep, *bounds);
-    TellUser(background, kRemovedText, kRemovedCaption,
+    TellUser(background, Text(MSG_UNINSTALL_DONE), Text(MSG_UNINSTALL_DONE_CAPTION),
              platform::kMbOk | platform::kMbIconInformation);
     folders.RemoveEmptyFolders(*bounds);
   } else {
     // No caption of its own: the system's default one.
-    TellUser(background, kCancelledText, nullptr, platform::kMbOk | platform::kMbIconError);
+    TellUser(background, Text(MSG_UNINSTALL_CANCELLED), nullptr, platform::kMbOk | platform::kMbIconError);
   }
   return outcome;
 }
@@ -173,7 +166,7 @@ uint32_t LoadLogAndUninstall(platform::Window background) {
 void RunUninstall(platform::Instance instance, platform::Window background) {
   (void)instance;
   // "/S" is the deployment tool's Yes.
-  const int answer = AskUser(background, kConfirmText, kConfirmCaption,
+  const int answer = AskUser(background, Text(MSG_UNINSTALL_QUESTION), Text(MSG_UNINSTALL_CAPTION),
                              platform::kMbYesNo | platform::kMbIconQuestion, platform::kIdYes);
   const uint32_t outcome =
       answer == platform::kIdYes ? LoadLogAndUninstall(background) : kQuietCancelled;

@@ -17,9 +17,10 @@ using StartHandler = void (*)(Instance instance, Window background);
 int RunBackgroundWindow(Instance instance, int startMessage, StartHandler handler, bool shown);
 
 // The texts the window paints: the title top left, the bottom text bottom right (a '\n'
-// splits it into two lines). The window keeps the pointers, not copies: both must live
-// until the process ends. Set them before RunBackgroundWindow, whose first paint shows them.
-void SetBackgroundTexts(const char* title, const char* bottomText);
+// splits it into two lines); and its name, which the task bar shows. The window keeps the
+// pointers, not copies: they must live until the process ends. Set them before
+// RunBackgroundWindow, whose first paint shows them.
+void SetBackgroundTexts(const char* title, const char* bottomText, const char* name);
 
 // Posts the close message, which ends the process with `exitCode` once the handler has
 // returned. A close from elsewhere (the system closing the window) ends it with 0.

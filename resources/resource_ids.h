@@ -15,6 +15,8 @@
 #define IDD_SAME_FILE 117
 
 #define IDC_FIELD 1000      /* page text or edit field; the progress status text */
+#define IDC_LINE_ABOVE 1001 /* a fixed line of text, which a translation replaces */
+#define IDC_LINE_BELOW 1002
 #define IDC_OVERALL_BAR 1005
 #define IDC_FILE_BAR 1006   /* also the folder page's space estimate */
 #define IDC_PATH 1007

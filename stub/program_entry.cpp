@@ -3,6 +3,7 @@
 
 #include "package/format.h"
 #include "platform/message_box.h"
+#include "runtime/messages.h"
 #include "runtime/package_stream.h"
 #include "runtime/quiet_run.h"
 #include "runtime/setup_header.h"
@@ -11,13 +12,6 @@
 
 namespace {
 
-const char kOpenFailedText[] = "Open failed!";
-const char kOpenFailedCaption[] = "TWKSetup";
-const char kCorruptText[] =
-    "The installation was not successful. One of the files appears to be corrupted. "
-    "Please obtain a fresh copy of the installation file(s) and try again.";
-const char kFailedCaption[] = "Installation Failed!";
-
 // A header that cannot be read leaves nothing to install from: running the wizard on
 // empty texts would only fail later with less to say. A damaged header is reported with
 // the wording the installer uses for any damaged package; a read the user cancelled in
@@ -25,7 +19,7 @@ const char kFailedCaption[] = "Installation Failed!";
 // program's cut trailer, which the stream has reported already.
 int ReportUnreadableHeader() {
   if (g_setup.corrupt && g_setup.mode == kModeInstall) {
-    TellUser(nullptr, kCorruptText, kFailedCaption, platform::kMbIconError);
+    TellUser(nullptr, Text(MSG_CORRUPT_TEXT), Text(MSG_FAILED_CAPTION), platform::kMbIconError);
   }
   CloseVolume();
   return static_cast<int>(FailureExitCode());
@@ -34,10 +28,11 @@ int ReportUnreadableHeader() {
 }  // namespace
 
 int ProgramEntry(platform::Instance instance, const char* commandTail) {
+  LoadMessages();
   // A "/D=" folder that does not fit is refused before anything happens.
   if (!ReadQuietSwitches(commandTail)) return static_cast<int>(kQuietFailed);
   if (!OpenVolume()) {
-    TellUser(nullptr, kOpenFailedText, kOpenFailedCaption, platform::kMbIconError);
+    TellUser(nullptr, Text(MSG_OPEN_FAILED_TEXT), Text(MSG_OPEN_FAILED_CAPTION), platform::kMbIconError);
     return static_cast<int>(FailureExitCode());
   }
   if (!ReadSetupHeader()) {

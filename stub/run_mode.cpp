@@ -9,6 +9,7 @@
 #include "maintenance/uninstaller.h"
 #include "package/format.h"
 #include "platform/background_window.h"
+#include "runtime/messages.h"
 #include "runtime/setup_state.h"
 
 namespace {
@@ -20,7 +21,7 @@ constexpr int kStartFinalizeMessage = 1027;   // WM_USER + 3
 }  // namespace
 
 int RunMode(platform::Instance instance, const char* commandTail) {
-  platform::SetBackgroundTexts(g_setup.title, g_setup.bottomText);
+  platform::SetBackgroundTexts(g_setup.title, g_setup.bottomText, Text(MSG_WINDOW_TITLE));
   const bool shown = !g_setup.quiet;
   if (g_setup.mode == kModeFinalize) {
     return platform::RunBackgroundWindow(instance, kStartFinalizeMessage, RunFinalize, shown);

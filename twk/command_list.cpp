@@ -6,6 +6,7 @@
 #include "twk/command_usage.h"
 #include "twk/commands.h"
 #include "twk/common/exit_codes.h"
+#include "twk/common/message_table.h"
 #include "twk/installer_listing.h"
 #include "twk/listing_json.h"
 #include "twk/registry_value_text.h"
@@ -100,11 +101,22 @@ void PrintRegistry(const std::vector<std::string>& lines, std::ostream& out) {
   }
 }
 
+// Only for an installer with texts of its own: one in English lists as it always has.
+void PrintTexts(const InstallerTexts& texts, std::ostream& out) {
+  std::string replaced;
+  for (size_t id = 0; id < texts.overridden.size(); ++id) {
+    if (texts.overridden[id]) replaced += (replaced.empty() ? "" : ", ") + std::string(MessageAt(id).name);
+  }
+  out << "Language:          " << (texts.language.empty() ? "English" : texts.language) << "\n"
+      << "Texts replaced:    " << (replaced.empty() ? "(none)" : replaced) << "\n";
+}
+
 void PrintListing(const InstallerListing& listing, std::ostream& out) {
   if (!listing.opened) return;
   out << "Installer:         " << listing.path << " (package offset " << listing.packageOffset
       << ")\n";
   if (listing.haveHeader) PrintHeader(listing.header, out);
+  if (listing.texts.present) PrintTexts(listing.texts, out);
   PrintFiles(listing, out);
   if (!listing.haveLists) return;
   PrintShortcuts(listing.shortcuts, out);

@@ -101,6 +101,16 @@ const UsageText kUsages[] = {
      "  --args TEXT      the program's command-line arguments, e.g. \"/S /D=C:\\Apps\"\n"
      "  --answers FILE   the user's answers (docs/simulate.md); default: every default\n"
      "  --nt, --9x       the Windows family, for this and later runs (default NT)\n"},
+    {"messages", "print the installer's texts, in English or a shipped language",
+     "usage: twk messages [--language TAG]\n"
+     "\n"
+     "Prints every text the installer, uninstaller and finalizer show, one line\n"
+     "NAME = \"text\" each, as a script's [Messages] section takes them (docs/script.md):\n"
+     "the English texts, or those of the shipped translation TAG (de, es, fr, it, nl,\n"
+     "pt-BR), the template a translation starts from. The texts are in Windows code page\n"
+     "1252, as scripts are.\n"
+     "\n"
+     "  --language TAG   the shipped translation's texts\n"},
 };
 
 const char kToolHead[] =

@@ -14,3 +14,4 @@ int RunExtractCommand(const Arguments& args);
 int RunDiffCommand(const Arguments& args);
 int RunLogCommand(const Arguments& args);
 int RunSimulateCommand(const Arguments& args);
+int RunMessagesCommand(const Arguments& args);

@@ -89,6 +89,7 @@ InstallerListing ReadInstallerListing(const std::string& path) {
     reader.RequireInstallMode();
     listing.packageOffset = reader.stream().location().packageOffset;
     listing.opened = true;
+    listing.texts = ReadInstallerTexts(path);
     try {
       ReadPackage(reader, &listing);
     } catch (const ReadError&) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "twk/reader/installer_reader.h"
+#include "twk/reader/installer_texts.h"
 
 enum class Knowledge { kNo, kYes, kUnknown };
 
@@ -34,6 +35,7 @@ struct InstallerListing {
   bool opened = false;      // an installation file, read up to its header record
   bool haveHeader = false;  // the header block expanded and parsed
   InstallerHeader header;
+  InstallerTexts texts;     // the language and the texts the script replaced
   std::vector<ListedFile> files;
   bool filesComplete = false;  // the file list was read to its end
   bool haveLists = false;      // shortcuts, registry lines and run-after command read

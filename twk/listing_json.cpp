@@ -5,6 +5,7 @@
 
 #include "package/format.h"
 #include "twk/common/json_writer.h"
+#include "twk/common/message_table.h"
 #include "twk/reader/reader_lines.h"
 #include "twk/reader/reader_text.h"
 
@@ -167,12 +168,23 @@ void WriteRegistryLine(const std::string& text, JsonWriter* json) {
   json->EndObject();
 }
 
+// The language ("" for English) and the names of the texts [Messages] replaced.
+void WriteTexts(const InstallerTexts& texts, JsonWriter* json) {
+  std::vector<std::string> replaced;
+  for (size_t id = 0; id < texts.overridden.size(); ++id) {
+    if (texts.overridden[id]) replaced.push_back(MessageAt(id).name);
+  }
+  json->Field("language", texts.language);
+  json->Field("replacedTexts", replaced);
+}
+
 std::string ListingAsJson(const InstallerListing& listing) {
   JsonWriter json;
   json.BeginObject();
   json.Field("installer", listing.path);
   if (listing.opened) json.Field("packageOffset", uint64_t{listing.packageOffset});
   if (listing.haveHeader) WriteHeader(listing.header, &json);
+  if (listing.opened) WriteTexts(listing.texts, &json);
   if (listing.opened) {
     json.Key("files");
     json.BeginArray();

@@ -22,7 +22,7 @@ struct Command {
 const Command kCommands[] = {
     {"build", RunBuildCommand},     {"list", RunListCommand}, {"verify", RunVerifyCommand},
     {"extract", RunExtractCommand}, {"diff", RunDiffCommand},   {"log", RunLogCommand},
-    {"simulate", RunSimulateCommand},
+    {"simulate", RunSimulateCommand}, {"messages", RunMessagesCommand},
 };
 
 }  // namespace

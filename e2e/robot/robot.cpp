@@ -3,7 +3,8 @@
 // It stops at the first step that fails, with a message naming the step, and exits 1, so
 // that the runner never mistakes a stuck installer for a finished one.
 //
-// Steps, one a line (blank lines and lines starting with '#' are skipped):
+// Steps, one a line (blank lines and lines starting with '#' are skipped), in UTF-8, which
+// the robot turns into the ANSI code page the program's windows use:
 //   wait CAPTION [TIMEOUT_S]   a visible top-level window titled exactly CAPTION appears;
 //                              it becomes the current window
 //   gone CAPTION [TIMEOUT_S]   no visible top-level window is titled CAPTION any more
@@ -11,6 +12,9 @@
 //                              the same caption is then another one)
 //   expect-text TEXT           some child control of the current window shows exactly TEXT
 //   expect-lines TEXT          the same, with each "\n" in TEXT standing for a line break
+//   expect-control ID TEXT     the current window's control ID (a child's child too, such
+//                              as a wizard page's) shows exactly TEXT: a control found by
+//                              its id, whatever language its label is in
 //   click ID                   BN_CLICKED for control ID (decimal or 0x..) of the current window
 //   click-text LABEL           BN_CLICKED for the current window's button labelled LABEL
 //                              ('&' mnemonics ignored)
@@ -249,14 +253,12 @@ bool StepClickText(const char* label) {
 
 // The text is sent, not posted, so that it is in place before the next step presses a
 // button that reads it.
-bool StepSetText(char* args) {
-  if (!NeedCurrent("set-text")) return false;
-  char* space = strchr(args, ' ');
-  const char* text = space != nullptr ? space + 1 : "";
-  if (space != nullptr) *space = '\0';
-  int id = 0;
-  if (!ParseId(args, &id)) return Fail("set-text: \"%s\" is not a control id", args);
-  struct IdSearch { int id; HWND found; } search = {id, nullptr};
+// The visible control `id` among the current window's children and their children.
+HWND FindVisibleControl(int id) {
+  struct IdSearch {
+    int id;
+    HWND found;
+  } search = {id, nullptr};
   EnumChildWindows(
       g_current,
       [](HWND window, LPARAM param) -> BOOL {
@@ -266,10 +268,36 @@ bool StepSetText(char* args) {
         return FALSE;
       },
       reinterpret_cast<LPARAM>(&search));
-  HWND control = search.found;
+  return search.found;
+}
+
+bool StepSetText(char* args) {
+  if (!NeedCurrent("set-text")) return false;
+  char* space = strchr(args, ' ');
+  const char* text = space != nullptr ? space + 1 : "";
+  if (space != nullptr) *space = '\0';
+  int id = 0;
+  if (!ParseId(args, &id)) return Fail("set-text: \"%s\" is not a control id", args);
+  HWND control = FindVisibleControl(id);
   if (control == nullptr) return Fail("set-text: no visible control %s", args);
   SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
   return true;
+}
+
+bool StepExpectControl(char* args) {
+  if (!NeedCurrent("expect-control")) return false;
+  char* space = strchr(args, ' ');
+  const char* text = space != nullptr ? space + 1 : "";
+  if (space != nullptr) *space = '\0';
+  int id = 0;
+  if (!ParseId(args, &id)) return Fail("expect-control: \"%s\" is not a control id", args);
+  HWND control = FindVisibleControl(id);
+  if (control == nullptr) return Fail("expect-control: no visible control %s", args);
+  char shown[kTextSize];
+  ReadText(control, shown, sizeof shown);
+  if (strcmp(shown, text) == 0) return true;
+  Fail("expect-control: the control shows \"%s\"", shown);
+  return Fail("expect-control: expected \"%s\"", text);
 }
 
 bool StepHold(const char* path) {
@@ -467,6 +495,17 @@ bool StepRunQuiet(char* args) {
 }
 
 // Trims the line end and returns the step's name; *args points at what follows it.
+// Turns the UTF-8 `line` into the ANSI code page in place; a line that is no UTF-8 stays
+// as it is.
+void ToAnsiCodePage(char* line, size_t size) {
+  wchar_t wide[kLineSize];
+  const int count = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, line, -1, wide, kLineSize);
+  if (count <= 0) return;
+  char ansi[kLineSize];
+  if (WideCharToMultiByte(CP_ACP, 0, wide, -1, ansi, sizeof ansi, nullptr, nullptr) <= 0) return;
+  snprintf(line, size, "%s", ansi);
+}
+
 char* SplitStep(char* line, char** args) {
   size_t length = strlen(line);
   while (length > 0 && (line[length - 1] == '\n' || line[length - 1] == '\r' ||
@@ -493,6 +532,7 @@ bool RunStep(const char* name, char* args) {
     UnescapeLineBreaks(args);
     return StepExpectText(args);
   }
+  if (strcmp(name, "expect-control") == 0) return StepExpectControl(args);
   if (strcmp(name, "click") == 0) return StepClick(args);
   if (strcmp(name, "click-text") == 0) return StepClickText(args);
   if (strcmp(name, "set-text") == 0) return StepSetText(args);
@@ -528,6 +568,7 @@ int main(int argc, char** argv) {
   bool ok = true;
   while (ok && fgets(line, sizeof line, file) != nullptr) {
     ++number;
+    ToAnsiCodePage(line, sizeof line);
     char* args = nullptr;
     char* name = SplitStep(line, &args);
     if (name[0] == '\0' || name[0] == '#') continue;

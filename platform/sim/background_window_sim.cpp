@@ -19,9 +19,10 @@ sim::BackgroundRecord* RecordOf(sim::SimMachine& machine, Window window) {
 
 // The fake window paints nothing, and its transcript stays as it was, so the texts are
 // not kept.
-void SetBackgroundTexts(const char* title, const char* bottomText) {
+void SetBackgroundTexts(const char* title, const char* bottomText, const char* name) {
   (void)title;
   (void)bottomText;
+  sim::CurrentMachine().ui.backgroundName = name != nullptr ? name : "";
 }
 
 int RunBackgroundWindow(Instance instance, int startMessage, StartHandler handler, bool shown) {

@@ -13,13 +13,13 @@ namespace platform {
 namespace {
 
 const char kClassName[] = "TWKSetupWindow";
-const char kWindowTitle[] = "Tarnwick Setup Utility";
 const char kFontFace[] = "Times New Roman";
 constexpr int kShadowOffset = 5;
 
 // Set once on the UI thread before the window exists.
 const char* g_title = nullptr;
 const char* g_bottomText = nullptr;
+const char* g_name = "";
 int g_startMessage = 0;
 StartHandler g_handler = nullptr;
 HINSTANCE g_instance = nullptr;
@@ -88,16 +88,17 @@ HWND CreateBackgroundWindow(HINSTANCE instance, bool shown) {
   windowClass.lpszClassName = kClassName;
   if (RegisterClassA(&windowClass) == 0) return nullptr;
   const DWORD style = WS_POPUP | (shown ? WS_VISIBLE : 0);
-  return CreateWindowExA(0, kClassName, kWindowTitle, style, 0, 0,
+  return CreateWindowExA(0, kClassName, g_name, style, 0, 0,
                          GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                          nullptr, nullptr, instance, nullptr);
 }
 
 }  // namespace
 
-void SetBackgroundTexts(const char* title, const char* bottomText) {
+void SetBackgroundTexts(const char* title, const char* bottomText, const char* name) {
   g_title = title;
   g_bottomText = bottomText;
+  g_name = name;
 }
 
 int RunBackgroundWindow(Instance instance, int startMessage, StartHandler handler, bool shown) {

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "platform/win32/program_texts_win32.h"
+
 namespace platform {
 namespace {
 
@@ -52,6 +54,7 @@ INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM first, LPA
   switch (message) {
     case WM_INITDIALOG:
       SetWindowLongPtrA(dialog, DWLP_USER, second);
+      ApplyDialogTexts(dialog, kProgressDialog);
       PostMessageA(dialog, kStartExtractionMessage, 0, 0);
       return FALSE;
     case kStartExtractionMessage:
@@ -75,11 +78,20 @@ HWND ControlOf(Window dialog, int control) {
   return GetDlgItem(static_cast<HWND>(dialog), control);
 }
 
+// The dialog's number and the path it shows, for its WM_INITDIALOG.
+struct OverwriteQuestion {
+  int dialog;
+  const char* path;
+};
+
 INT_PTR CALLBACK OverwriteDialogProc(HWND dialog, UINT message, WPARAM first, LPARAM second) {
   switch (message) {
-    case WM_INITDIALOG:
-      SetDlgItemTextA(dialog, 1007, reinterpret_cast<const char*>(second));
+    case WM_INITDIALOG: {
+      const OverwriteQuestion* question = reinterpret_cast<const OverwriteQuestion*>(second);
+      ApplyDialogTexts(dialog, question->dialog);
+      SetDlgItemTextA(dialog, 1007, question->path);
       return FALSE;
+    }
     case WM_COMMAND:
       if (HIWORD(first) == 0) EndDialog(dialog, LOWORD(first));
       return TRUE;
@@ -133,9 +145,10 @@ void StepProgress(Window dialog, int bar) {
 }
 
 int RunOverwriteDialog(Instance instance, Window owner, int dialog, const char* path) {
+  OverwriteQuestion question = {dialog, path != nullptr ? path : ""};
   const INT_PTR pressed = DialogBoxParamA(
       static_cast<HINSTANCE>(instance), MAKEINTRESOURCEA(dialog), static_cast<HWND>(owner),
-      OverwriteDialogProc, reinterpret_cast<LPARAM>(path != nullptr ? path : ""));
+      OverwriteDialogProc, reinterpret_cast<LPARAM>(&question));
   // A dialog that could not be shown answers as Esc would: nothing gets overwritten
   // without the user's word.
   return pressed <= 0 ? kProgressCancelButton : static_cast<int>(pressed);

@@ -9,6 +9,7 @@
 #include <stddef.h>
 #include <string.h>
 
+#include "platform/win32/program_texts_win32.h"
 #include "platform/win32/system_library_win32.h"
 
 namespace platform {
@@ -20,6 +21,8 @@ constexpr int kPictureResource = 100;
 constexpr int kDesignDpi = 96;  // the picture's pixels are drawn for this setting
 constexpr int kBrowseButton = 1012;
 constexpr int kMaxPages = 8;
+// The frame's buttons, which the common controls label in Windows' own language.
+constexpr int kFrameButtons[] = {0x3023, 0x3024, 0x3025, IDCANCEL};  // Back, Next, Finish
 
 // The records are handed over in the size that ends with the header fields (48 and 52
 // bytes on 32-bit Windows): every comctl32 since then takes them, and the fields after
@@ -93,9 +96,19 @@ bool Notify(HWND page, WizardEvent event) {
   return wizardPage != nullptr && wizardPage->proc(page, event);
 }
 
+// The frame's buttons in the program's language, when it has its own texts for them.
+void LabelFrameButtons(HWND page) {
+  HWND sheet = GetParent(page);
+  for (int button : kFrameButtons) {
+    const char* text = DialogTextFor(0, button);
+    if (text != nullptr) SetDlgItemTextA(sheet, button, text);
+  }
+}
+
 INT_PTR HandleNotification(HWND page, const NMHDR* header) {
   switch (header->code) {
     case PSN_SETACTIVE:
+      LabelFrameButtons(page);
       Notify(page, WizardEvent::kActivate);
       break;
     case PSN_WIZBACK:
@@ -125,6 +138,7 @@ INT_PTR CALLBACK PageDialogProc(HWND page, UINT message, WPARAM first, LPARAM se
     case WM_INITDIALOG: {
       const PROPSHEETPAGEA* record = reinterpret_cast<const PROPSHEETPAGEA*>(second);
       SetWindowLongPtrA(page, DWLP_USER, record->lParam);
+      ApplyDialogTexts(page, reinterpret_cast<const WizardPage*>(record->lParam)->dialog);
       EnumChildWindows(page, ReplacePicture, 0);
       Notify(page, WizardEvent::kCreate);
       return TRUE;
@@ -152,6 +166,9 @@ void FillPageRecord(PROPSHEETPAGEA* record, HINSTANCE instance, const WizardPage
   memset(record, 0, sizeof *record);
   record->dwSize = kPageRecordSize;
   record->dwFlags = PSP_USEICONID;
+  // The page's title is its template's caption unless the program has its own.
+  record->pszTitle = DialogTextFor(page->dialog, 0);
+  if (record->pszTitle != nullptr) record->dwFlags |= PSP_USETITLE;
   record->hInstance = instance;
   record->pszTemplate = MAKEINTRESOURCEA(page->dialog);
   record->pszIcon = MAKEINTRESOURCEA(kIconResource);

@@ -22,6 +22,35 @@ inline Bytes FakeStub() {
   return stub;
 }
 
+// FakeStub as a PE image, as much of one as `twk build` needs to add a section of texts:
+// headers with room for another section, and one section that holds the marker.
+inline Bytes FakePeStub() {
+  Bytes stub = FakeStub();
+  std::fill_n(stub.begin(), 0x200, 0);
+  stub[0] = 'M';
+  stub[1] = 'Z';
+  StoreLe32(&stub[0x3C], 0x40);
+  StoreLe32(&stub[0x40], 0x00004550);  // "PE\0\0"
+  StoreLe16(&stub[0x44], 0x14C);        // i386
+  StoreLe16(&stub[0x46], 1);            // one section
+  StoreLe16(&stub[0x54], 0xE0);         // the optional header's size
+  uint8_t* optional = &stub[0x58];
+  StoreLe16(optional, 0x10B);
+  StoreLe32(optional + 32, 0x1000);  // section alignment
+  StoreLe32(optional + 36, 0x200);   // file alignment
+  StoreLe32(optional + 56, 0x2000);  // image size
+  StoreLe32(optional + 60, 0x200);   // headers' size
+  StoreLe32(optional + 92, 16);      // data directories
+  uint8_t* section = optional + 0xE0;
+  std::copy_n(".data", 5, section);
+  StoreLe32(section + 8, 0xE00);
+  StoreLe32(section + 12, 0x1000);
+  StoreLe32(section + 16, 0xE00);
+  StoreLe32(section + 20, 0x200);
+  StoreLe32(section + 36, 0xC0000040);
+  return stub;
+}
+
 // One block record of `plain`: stored length, both checksums, the compressed bytes.
 inline Bytes BlockRecordOf(const Bytes& plain) {
   Bytes stored;

@@ -10,6 +10,7 @@
 #include "twk/build/build_sources.h"
 #include "twk/build/package_writer.h"
 #include "twk/build/stub_image.h"
+#include "twk/build/stub_texts.h"
 #include "twk/build/volume_writer.h"
 #include "twk/common/build_error.h"
 #include "twk/common/exit_codes.h"
@@ -159,7 +160,8 @@ BuildResult BuildInstaller(const BuildRequest& request) {
   const std::string& licence = checked.licence;
   result.warnings = checked.warnings;
   const std::vector<uint8_t> stub =
-      LoadPatchedStub(request.stub.empty() ? DefaultStubPath(request.arch) : request.stub);
+      LoadPatchedStub(request.stub.empty() ? DefaultStubPath(request.arch) : request.stub,
+                      TextSectionOf(script));
 
   CheckVolumeSize(request.volumeSize, stub.size());  // before the long part of the build
 

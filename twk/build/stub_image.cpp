@@ -10,6 +10,7 @@
 #include "host/host_process.h"
 #include "package/format.h"
 #include "pe/pe_image.h"
+#include "twk/build/stub_texts.h"
 #include "twk/common/build_error.h"
 #include "twk/common/input_file.h"
 
@@ -28,7 +29,7 @@ size_t FindPackageOffsetWord(const std::vector<uint8_t>& stub, const std::string
   return word;
 }
 
-std::vector<uint8_t> LoadPatchedStub(const std::string& path) {
+std::vector<uint8_t> LoadPatchedStub(const std::string& path, const std::vector<uint8_t>& texts) {
   std::string text;
   std::string problem;
   // The package offset word holds the stub's length, so a longer stub cannot be used.
@@ -42,6 +43,8 @@ std::vector<uint8_t> LoadPatchedStub(const std::string& path) {
     ThrowInputError(path, "already carries a package (its package offset word is not 0): "
                           "pass the bare stub");
   }
+  // The section's texts may hold the marker too: the word is found before they are added.
+  if (!texts.empty()) AddTextSection(&stub, texts, path);
   StoreLe32(stub.data() + word, static_cast<uint32_t>(stub.size()));
   return stub;
 }

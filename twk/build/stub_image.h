@@ -15,9 +15,11 @@
 size_t FindPackageOffsetWord(const std::vector<uint8_t>& stub, const std::string& name);
 
 // Reads the stub file, checks that its word is still 0 (a stub that already carries a
-// package is an installation file or a maintenance program, not a stub) and stores the
-// stub's length in it. Throws an input error for a missing or unsuitable file.
-std::vector<uint8_t> LoadPatchedStub(const std::string& path);
+// package is an installation file or a maintenance program, not a stub), adds the section
+// of texts `texts` when it is not empty (stub_texts.h), and stores the stub's length in
+// the word. Throws an input error for a missing or unsuitable file.
+std::vector<uint8_t> LoadPatchedStub(const std::string& path,
+                                     const std::vector<uint8_t>& texts = {});
 
 // The machine of the stub at `path` (its PE file header's Machine), which is the machine
 // the installer runs as; 0 when the file cannot be read or is no PE image.

@@ -57,6 +57,14 @@ struct RegistryValueItem {
   std::vector<uint8_t> bytes;  // kBinary
 };
 
+// A [Messages] line: the text that replaces the installer's text number `id` (MessageId),
+// 8-bit bytes as written, "\n" already a line break.
+struct MessageItem {
+  int line = 0;
+  int id = 0;
+  std::string text;
+};
+
 struct RegistryKeyItem {
   int line = 0;
   std::string root;    // canonical: "HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER" or "HKEY_LOCAL_MACHINE"
@@ -96,6 +104,9 @@ struct SetupScript {
   ScriptText displayIcon;  // a path, with a path macro: "{OurProgramDir}\App.exe,0"
   ScriptText urlInfoAbout;
   ScriptText helpLink;
+  ScriptText language;  // the tag of a shipped translation; empty: English
+
+  std::vector<MessageItem> messages;  // in script order, each text at most once
 
   std::vector<FileItem> files;
   std::vector<ShortcutItem> shortcuts;

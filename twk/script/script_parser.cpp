@@ -10,12 +10,14 @@
 #include "twk/common/build_error.h"
 #include "twk/common/exit_codes.h"
 #include "twk/common/input_file.h"
+#include "twk/common/message_table.h"
 #include "twk/script/script_lexer.h"
 #include "twk/script/script_lines.h"
+#include "twk/script/script_messages.h"
 
 namespace {
 
-enum class Section { kNone, kUnknown, kSetup, kFiles, kShortcuts, kRegistry };
+enum class Section { kNone, kUnknown, kSetup, kFiles, kShortcuts, kRegistry, kMessages };
 
 constexpr int kMaxIncludes = 1000;
 
@@ -28,6 +30,7 @@ const SectionName kSections[] = {
     {"Files", Section::kFiles},
     {"Shortcuts", Section::kShortcuts},
     {"Registry", Section::kRegistry},
+    {"Messages", Section::kMessages},
 };
 
 // The bottom text's one escape: the two characters \n are its line break.
@@ -63,6 +66,7 @@ ScriptText* SetupItem(SetupScript* script, const std::string& key) {
       {"DisplayIcon", &SetupScript::displayIcon},
       {"URLInfoAbout", &SetupScript::urlInfoAbout},
       {"HelpLink", &SetupScript::helpLink},
+      {"Language", &SetupScript::language},
   };
   for (const Item& item : kItems) {
     if (EqualsIgnoringCase(key, item.name)) return &(script->*item.member);
@@ -111,6 +115,7 @@ class ScriptReader {
   void ReadLine(const std::string& line, const ScriptLine& at, const std::string& folder);
   void ReadSectionHeader(const std::string& line, const ScriptLine& at);
   void ReadSetupLine(const std::string& line, const ScriptLine& at);
+  void ReadMessageLine(const std::string& line, const ScriptLine& at);
   void ReadListLine(const std::string& line, const ScriptLine& at);
   void ReadRegistryLine(const std::vector<ScriptField>& fields, const ScriptLine& at);
   void ReadDefine(const std::string& rest, const ScriptLine& at);
@@ -164,6 +169,8 @@ void ScriptReader::ReadLine(const std::string& line, const ScriptLine& at,
     ReadSectionHeader(line, at);
   } else if (section_ == Section::kSetup) {
     ReadSetupLine(line, at);
+  } else if (section_ == Section::kMessages) {
+    ReadMessageLine(line, at);
   } else if (section_ == Section::kNone) {
     ThrowScriptError(at.script, at.number, "a line before the first [section]");
   } else if (section_ != Section::kUnknown) {  // an unknown section's header was refused
@@ -181,7 +188,8 @@ void ScriptReader::ReadSectionHeader(const std::string& line, const ScriptLine& 
   }
   section_ = Section::kUnknown;
   ThrowScriptError(at.script, at.number,
-                   "unknown section [" + name + "] (expected Setup, Files, Shortcuts or Registry)");
+                   "unknown section [" + name +
+                       "] (expected Setup, Files, Shortcuts, Registry or Messages)");
 }
 
 void ScriptReader::ReadSetupLine(const std::string& line, const ScriptLine& at) {
@@ -196,7 +204,7 @@ void ScriptReader::ReadSetupLine(const std::string& line, const ScriptLine& at) 
                      "unknown setup value '" + key +
                          "' (expected Title, BottomText, ProductKey, ProgramFolder, "
                          "StartMenuFolder, Licence, RunAfter, Publisher, DisplayVersion, "
-                         "DisplayIcon, URLInfoAbout or HelpLink)");
+                         "DisplayIcon, URLInfoAbout, HelpLink or Language)");
   }
   if (item->line != 0) {
     const std::string first = script_->LineReference(at.rank, item->line);
@@ -206,8 +214,37 @@ void ScriptReader::ReadSetupLine(const std::string& line, const ScriptLine& at) 
   }
   const std::string value =
       defines_->Expand(ParseSetupValue(line.substr(equals + 1), at.script, at.number), at);
+  if (item == &script_->language && ShippedTexts(value).empty()) {
+    ThrowScriptError(at.script, at.number,
+                     "unknown language '" + value + "' (known: " + ShippedLanguageList() + ")");
+  }
   item->value = item == &script_->bottomText ? WithLineBreaks(value) : value;
   item->line = at.rank;
+}
+
+void ScriptReader::ReadMessageLine(const std::string& line, const ScriptLine& at) {
+  std::string name;
+  std::string text;
+  ParseMessageLine(line, at.script, at.number, &name, &text);
+  text = defines_->Expand(text, at);
+  const int id = FindMessage(name);
+  if (id < 0) {
+    const std::string similar = SimilarMessageName(name);
+    ThrowScriptError(at.script, at.number,
+                     "unknown text '" + name + "'" +
+                         (similar.empty() ? "" : " (did you mean " + similar + "?)") +
+                         "; twk messages lists them");
+  }
+  for (const MessageItem& earlier : script_->messages) {
+    if (earlier.id != id) continue;
+    const std::string first = script_->LineReference(at.rank, earlier.line);
+    ThrowScriptError(at.script, at.number,
+                     name + " is set twice (first " + (first.rfind("line ", 0) == 0 ? "on " : "at ") +
+                         first + ")");
+  }
+  const std::string problem = MessageTextProblem(static_cast<size_t>(id), text);
+  if (!problem.empty()) ThrowScriptError(at.script, at.number, name + ": " + problem);
+  script_->messages.push_back({at.rank, id, text});
 }
 
 void ScriptReader::ReadListLine(const std::string& line, const ScriptLine& at) {

@@ -30,6 +30,8 @@ struct StartedProcess {
 
 struct SimProcess {
   std::string modulePath = "C:\\SETUP.EXE";  // what GetModulePath reports
+  // The program's section of texts as loaded (platform/program_texts.h).
+  std::vector<uint8_t> textSection;
 
   // Handles inherited from the process that started this one (whoever drives the machine
   // hands them over): the only ones it may wait for.

@@ -86,6 +86,10 @@ class SimUi {
   std::vector<ShownBrowse> browses;
   std::vector<ProgressRecord> progress;
   std::vector<BackgroundRecord> backgrounds;
+  // The texts the program gave the dialog templates' controls, by (dialog, control); a
+  // control 0 is the caption, a dialog 0 the wizard's frame.
+  std::map<std::pair<int, int>, std::string> dialogTexts;
+  std::string backgroundName;  // the background window's name on the task bar
   bool wizardRan = false;
   bool wizardFinished = false;  // the last wizard ended with Finish
 
