@@ -9,6 +9,9 @@
 #include "platform/sim/machine/sim_command_line.h"
 #include "platform/sim/machine/sim_ui.h"
 #include "tests/installer/install_test_support.h"
+#include "tests/support/package_bytes.h"
+#include "twk/common/message_table.h"
+#include "twk/reader/installer_texts.h"
 #include "twk/simulate/simulate_restart.h"
 
 namespace install_test {
@@ -58,6 +61,89 @@ TEST_F(RoundTrip, UninstallThroughTheCopyLeavesTheMachineAsBeforeTheInstall) {
   EXPECT_EQ(RestartWindows(machine, transcript), std::vector<std::string>{});
   EXPECT_EQ(SharedCount("C:\\WINDOWS\\SYSTEM32\\other.dll"), 2u);
   ExpectSameState(before, TakeSnapshot(machine));
+}
+
+// Every text the user saw: message boxes, status lines, the pages' texts and the dialogs'
+// texts the program set, the folder browser's line and the background window's name.
+std::vector<std::string> ShownTexts(const sim::SimMachine& machine) {
+  std::vector<std::string> shown = {machine.ui.backgroundName};
+  for (const sim::ShownPrompt& prompt : machine.user.Shown()) {
+    shown.push_back(prompt.text);
+    shown.push_back(prompt.caption);
+  }
+  for (const sim::ProgressRecord& record : machine.ui.progress) {
+    shown.insert(shown.end(), record.statusTexts.begin(), record.statusTexts.end());
+  }
+  for (const sim::ShownPage& page : machine.ui.pages) {
+    for (const auto& control : page.controls) shown.push_back(control.second.text);
+  }
+  for (const sim::ShownBrowse& browse : machine.ui.browses) shown.push_back(browse.title);
+  for (const auto& text : machine.ui.dialogTexts) shown.push_back(text.second);
+  return shown;
+}
+
+// The pieces of each English text between its placeholders that could not turn up in a
+// German text by chance.
+std::vector<std::string> EnglishPieces() {
+  std::vector<std::string> pieces;
+  for (size_t id = 0; id < kMessageCount; ++id) {
+    const std::string english = MessageAt(id).english;
+    size_t start = 0;
+    for (size_t at = english.find('%'); start < english.size(); at = english.find('%', start)) {
+      const std::string piece = english.substr(start, at == std::string::npos ? at : at - start);
+      if (piece.size() >= 4) pieces.push_back(piece);
+      if (at == std::string::npos) break;
+      start = english.find_first_of("sdu", at) + 1;
+    }
+  }
+  return pieces;
+}
+
+TEST_F(RoundTrip, AGermanInstallationAndItsUninstallerShowNoEnglishText) {
+  std::string script = kToolScript;
+  script.insert(std::string("[Setup]\n").size(), "Language = de\n");
+  script += "[Messages]\nUNINSTALL_DONE = \"Weg!\"\n";
+  WriteSources({{"tool.exe", Text("tool")}, {"big.dat", Noise(70000, 7)},
+                {"shared.dll", Text("shared library")}});
+  test_files::WriteBytes(BuildPath("stub.exe"), test_files::FakePeStub());
+  test_files::WriteText(BuildPath("setup.twk"), script);
+  BuildFrom("setup.twk");
+  sim::UseDefaultAnswers();
+  machine.ui.answers.PagePress(111, sim::WizardAction::kNext);
+  machine.ui.answers.PageBrowse(102, "C:\\Program Files\\Tool", sim::WizardAction::kNext);
+  machine.ui.answers.PagePress(114, sim::WizardAction::kFinish);
+  InstallPlaced();
+  ASSERT_TRUE(machine.files.Exists(kUninstaller));
+  const std::vector<ProcessStep> steps = Uninstall();
+  ASSERT_EQ(steps.size(), 2u) << transcript.str();
+  ExpectCleanRun();
+  EXPECT_FALSE(machine.files.Exists(kProgramFolder));
+  EXPECT_EQ(machine.user.Shown().back().text, "Weg!");
+
+  const std::vector<std::string> shown = ShownTexts(machine);
+  for (const std::string& piece : EnglishPieces()) {
+    for (const std::string& text : shown) EXPECT_EQ(text.find(piece), std::string::npos) << text;
+  }
+  // No dialog kept a text of its template.
+  for (size_t id = 0; id < kMessageCount; ++id) {
+    const MessageInfo& message = MessageAt(id);
+    if (message.dialog < 0) continue;
+    EXPECT_EQ(machine.ui.dialogTexts.count({message.dialog, message.control}), 1u) << message.name;
+  }
+  // The uninstaller is the stub's copy with its texts, as twk reads them too.
+  const InstallerTexts texts = ReadInstallerTexts(Host(steps[1].modulePath));
+  EXPECT_EQ(texts.language, "de");
+  EXPECT_TRUE(texts.overridden[MSG_UNINSTALL_DONE]);
+  EXPECT_EQ(std::count(texts.overridden.begin(), texts.overridden.end(), true), 1);
+
+  // Without Language and [Messages] the stub is used as it is, but for its offset word.
+  test_files::WriteText(BuildPath("setup.twk"), kToolScript);
+  BuildFrom("setup.twk");
+  EXPECT_FALSE(ReadInstallerTexts(Installer()).present);
+  Bytes stub = test_files::FakePeStub();
+  StoreLe32(&stub[1000 + kPackageMarkerLength], static_cast<uint32_t>(stub.size()));
+  const Bytes built = ReadBytes(Installer());
+  EXPECT_TRUE(std::equal(stub.begin(), stub.end(), built.begin()));
 }
 
 TEST_F(RoundTrip, TwoProductsSharingALibraryKeepItUntilTheLastIsRemoved) {

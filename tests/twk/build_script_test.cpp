@@ -186,6 +186,15 @@ TEST(BuildScript, RefusalsNameFileAndLine) {
       {"[Files]\na.txt \"\"\n", "t.twk:2: the target is empty"},
       {"[Files]\na.txt x version=1.2.3.65536\n", "t.twk:2: version '1.2.3.65536'"},
       {"[Files]\na.txt x sharde\n", "t.twk:2: unknown file option 'sharde'"},
+      // The installer's texts: a translation that would crash a format or not fit its place.
+      {"[Setup]\nLanguage = xx\n", "t.twk:2: unknown language 'xx' (known: de"},
+      {"[Messages]\nWELCOME_TITEL = \"x\"\n", "t.twk:2: unknown text 'WELCOME_TITEL' (did you mean WELCOME_TITLE?)"},
+      {"[Messages]\nWELCOME_TEXT = \"Hallo %d\"\n", "t.twk:2: WELCOME_TEXT: the text's placeholders (%d) differ from the English text's (%s)"},
+      {"[Messages]\nDISK_SPACE_LINE = \"%lu\"\n", "t.twk:2: DISK_SPACE_LINE: the text's placeholders (%lu) differ from the English text's (%lu %lu)"},
+      {"[Messages]\nCOMPLETE_TEXT = \"100%\"\n", "t.twk:2: COMPLETE_TEXT: the text's placeholders (%) differ from the English text's (none)"},
+      {"[Messages]\nWIZARD_NEXT = \"&Weiter zur Seite\"\n", "t.twk:2: WIZARD_NEXT: the text has 16 characters; its place (wizard: Next button) shows at most 14"},
+      {"[Messages]\nWIZARD_NEXT = \"a\"\nWIZARD_NEXT = \"b\"\n", "t.twk:3: WIZARD_NEXT is set twice (first on line 2)"},
+      {"[Messages]\nWIZARD_NEXT = Weiter\n", "t.twk:2: expected NAME = \"text\": the text goes in quotes"},
       // Syntax.
       {"Title = x\n", "t.twk:1: a line before the first [section]"},
       {"[Setup]\nTitle = \"x\n", "t.twk:2: a quoted text is not closed"},
