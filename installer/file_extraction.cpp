@@ -40,7 +40,18 @@ struct FileJob {
   char path[kPathBufferSize];  // the expanded target path
   FileEntryFields fields;
   const char* reason;          // the first failure, nullptr while there is none
+  // Whether its content begins as a program (or an LZ-compressed file, which Windows'
+  // version reader expands): the only files that can carry the self-registration marker,
+  // so the only ones the registration phase opens.
+  bool mayRegister;
 };
+
+// "MZ" begins every program Windows reads a version resource from; "SZDD" an LZ-compressed
+// file, which it expands first.
+bool BeginsAsProgram(const uint8_t* bytes, int32_t length) {
+  return (length >= 2 && bytes[0] == 'M' && bytes[1] == 'Z') ||
+         (length >= 4 && memcmp(bytes, "SZDD", 4) == 0);
+}
 
 platform::FileTime EntryTime(const FileEntryFields& fields) {
   return platform::FileTime{fields.timeLow, fields.timeHigh};
@@ -167,6 +178,7 @@ void SkipBlocks(FileJob* job) {
 // Expands the file's blocks into `file` until the end record, a confirmed cancel or the
 // first failure.
 void WriteBlocks(FileJob* job, platform::File file) {
+  bool first = true;
   for (;;) {
     if (!ContinueAfterCancelCheck(job->dialog)) break;
     int32_t length = 0;
@@ -176,6 +188,8 @@ void WriteBlocks(FileJob* job, platform::File file) {
       break;
     }
     if (length == 0) break;
+    if (first) job->mayRegister = BeginsAsProgram(buffer, length);
+    first = false;
     CountBlock(job->dialog);
     // A full disk leaves the file short: that is a failed file, not a finished one.
     uint32_t written = 0;
@@ -229,7 +243,9 @@ void WriteFile(FileJob* job) {
     Fail(job, kReasonCreate);
   }
   // A waiting file is registered by the finalizer once it has replaced its target.
-  if (!waiting && !AddSelfRegistration(job->path)) Fail(job, kReasonMemory);
+  if (!waiting && job->mayRegister && !AddSelfRegistration(job->path)) {
+    Fail(job, kReasonMemory);
+  }
   LogFile(*job);
   if (job->fields.shared != 0) CountSharedFile(job->path);
 }
