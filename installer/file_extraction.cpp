@@ -9,6 +9,7 @@
 #include "engine/folder_creation.h"
 #include "engine/next_boot.h"
 #include "engine/path_macros.h"
+#include "engine/self_registration.h"
 #include "engine/shared_files.h"
 #include "installer/file_version.h"
 #include "installer/overwrite_policy.h"
@@ -40,18 +41,10 @@ struct FileJob {
   char path[kPathBufferSize];  // the expanded target path
   FileEntryFields fields;
   const char* reason;          // the first failure, nullptr while there is none
-  // Whether its content begins as a program (or an LZ-compressed file, which Windows'
-  // version reader expands): the only files that can carry the self-registration marker,
-  // so the only ones the registration phase opens.
+  // Whether its first bytes, seen on their way to the disk, are those of a file that can
+  // carry the self-registration marker: the registration phase opens no other.
   bool mayRegister;
 };
-
-// "MZ" begins every program Windows reads a version resource from; "SZDD" an LZ-compressed
-// file, which it expands first.
-bool BeginsAsProgram(const uint8_t* bytes, int32_t length) {
-  return (length >= 2 && bytes[0] == 'M' && bytes[1] == 'Z') ||
-         (length >= 4 && memcmp(bytes, "SZDD", 4) == 0);
-}
 
 platform::FileTime EntryTime(const FileEntryFields& fields) {
   return platform::FileTime{fields.timeLow, fields.timeHigh};
@@ -188,7 +181,9 @@ void WriteBlocks(FileJob* job, platform::File file) {
       break;
     }
     if (length == 0) break;
-    if (first) job->mayRegister = BeginsAsProgram(buffer, length);
+    if (first) {
+      job->mayRegister = MayCarryVersionResource(buffer, static_cast<uint32_t>(length));
+    }
     first = false;
     CountBlock(job->dialog);
     // A full disk leaves the file short: that is a failed file, not a finished one.
