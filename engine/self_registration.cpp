@@ -2,7 +2,6 @@
 #include "engine/self_registration.h"
 
 #include <stdlib.h>
-#include <string.h>
 
 #include "base/format_text.h"
 #include "base/little_endian.h"
@@ -49,7 +48,7 @@ bool BeginsAsVersionReaderExpects(const char* path) {
 
 bool MayCarryVersionResource(const uint8_t* head, uint32_t length) {
   return (length >= 2 && head[0] == 'M' && head[1] == 'Z') ||
-         (length >= 4 && memcmp(head, "SZDD", 4) == 0);
+         (length >= 4 && head[0] == 'S' && head[1] == 'Z' && head[2] == 'D' && head[3] == 'D');
 }
 
 bool HasSelfRegisterMarker(const char* path) {
