@@ -80,7 +80,7 @@ PY
 # the desktop's shell 4 and 3; the end of a signed file's package bytes 0 and 1. Loading
 # the version library and the common controls at run time took none. Texts in the
 # user's language (the English table, the lookup in the image's own section, the dialogs'
-# texts set from it) took 2 and 4.
-check "$1" "PE32 executable (GUI) Intel 80386" i686-w64-mingw32-objdump 56832 $((hardened | 0x400))
+# texts set from it) took 3 and 4.
+check "$1" "PE32 executable (GUI) Intel 80386" i686-w64-mingw32-objdump 57344 $((hardened | 0x400))
 check "$2" "PE32+ executable (GUI) x86-64" x86_64-w64-mingw32-objdump 62976 $hardened
 exit $status
