@@ -84,11 +84,13 @@ e2e: setup
 	$(MAKE) all
 	env PATH=$(PLAIN_PATH) e2e/run-all.sh
 
-# docs/screenshots, taken by the robot on Wine's virtual desktop (e2e/screenshots.scn).
+# docs/screenshots, taken by the robot on Wine's virtual desktop (e2e/screenshots.scn, and
+# e2e/screenshots-de.scn for the German installer's).
 screenshots: setup
 	$(MAKE) all
-	E2E_SHOTS=$(CURDIR)/docs/screenshots E2E_DPI=96 e2e/run-scenario.sh e2e/screenshots.scn
-	E2E_SHOTS=$(CURDIR)/docs/screenshots E2E_DPI=144 e2e/run-scenario.sh e2e/screenshots.scn
+	for dpi in 96 144; do for scenario in screenshots screenshots-de; do \
+	  E2E_SHOTS=$(CURDIR)/docs/screenshots E2E_DPI=$$dpi e2e/run-scenario.sh e2e/$$scenario.scn || exit 1; \
+	done; done
 
 # The codec and twk beside bzip2 and tar on a folder of files: make bench CORPUS=DIR
 # (the standard corpus: ../shared/bench/make-corpus.sh DIR). Prints figures, asserts none.

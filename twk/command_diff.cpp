@@ -27,6 +27,7 @@ const char* TextLabel(const std::string& field) {
   if (field == "programFolder") return "program folder";
   if (field == "startMenuFolder") return "start-menu folder";
   if (field == "runAfter") return "run after";
+  if (field == "language" || field.rfind("message ", 0) == 0) return field.c_str();
   return "licence";
 }
 

@@ -6,6 +6,8 @@
 #include <map>
 #include <utility>
 
+#include "base/messages.h"
+#include "twk/common/message_table.h"
 #include "twk/reader/reader_lines.h"
 #include "twk/script/script_paths.h"
 
@@ -36,6 +38,20 @@ void CompareTexts(const InstallerDigest& oldOne, const InstallerDigest& newOne,
     texts->push_back({"licence", o.hasLicence, n.hasLicence, o.licence, n.licence});
   }
   CompareText("runAfter", oldOne.runAfter, newOne.runAfter, texts);
+  // A language's texts all differ from another's: the language says it once. A text a
+  // script replaced is named.
+  CompareText("language", oldOne.texts.language, newOne.texts.language, texts);
+  const auto text = [](const InstallerTexts& t, size_t id) {
+    return id < t.texts.size() ? t.texts[id] : std::string();
+  };
+  const auto replaced = [](const InstallerTexts& t, size_t id) {
+    return id < t.overridden.size() && t.overridden[id];
+  };
+  for (size_t id = 0; id < kMessageCount; ++id) {
+    if (!replaced(oldOne.texts, id) && !replaced(newOne.texts, id)) continue;
+    CompareText(std::string("message ") + MessageAt(id).name, text(oldOne.texts, id),
+                text(newOne.texts, id), texts);
+  }
 }
 
 // What differs between two files that install to the same place (or, for "target", the

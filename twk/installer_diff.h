@@ -14,7 +14,9 @@ enum class Change { kAdded, kRemoved, kChanged };
 // A header text, the licence or the run-after command.
 struct TextDifference {
   std::string field;  // "title", "bottomText", "productKey", "programFolder",
-                      // "startMenuFolder", "licence", "runAfter"
+                      // "startMenuFolder", "licence", "runAfter", "language", and
+                      // "message NAME" for a text [Messages] replaced on either side
+                      // ("" where it is the language's or English)
   bool hadOld = true;  // false: the licence is new
   bool hasNew = true;  // false: the licence is gone
   std::string oldText;

@@ -240,6 +240,7 @@ void ReadPackage(InstallerReader& reader, unsigned jobs, InstallerDigest* digest
 InstallerDigest ReadInstallerDigest(const std::string& path, unsigned jobs) {
   InstallerDigest digest;
   digest.path = path;
+  digest.texts = ReadInstallerTexts(path);
   try {
     InstallerReader reader(path);
     reader.RequireInstallMode();

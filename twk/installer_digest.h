@@ -26,6 +26,7 @@ struct InstallerDigest {
   std::vector<std::string> shortcuts;  // the lines of the shortcut list
   std::vector<std::string> registry;   // the lines of the registry list
   std::string runAfter;
+  InstallerTexts texts;  // the language and the texts [Messages] replaced
   // What is damaged, each naming the file and where, in the order found. A digest with
   // problems is incomplete or wrong somewhere: it must not be compared as if whole.
   std::vector<std::string> problems;
