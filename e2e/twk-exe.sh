@@ -78,6 +78,9 @@ make_tree() {
       printf 'x.txt "{OurProgramDir}\\%s"\n' "$target"
     done
   } >"$top/hostile/hostile.twk"
+  # The example in French, with one text of its own in code page 1252.
+  sed 's/^\[Setup\]$/[Setup]\nLanguage = fr/' "$top/demo/demo.twk" >"$top/demo/fr.twk"
+  printf '[Messages]\nSUCCESS_CAPTION = "Termin\xe9"\n' >>"$top/demo/fr.twk"
   # A name in the Windows code page (1252: e9 is e acute), in the script and the target.
   mkdir -p "$top/ansi"
   printf '[Setup]\nTitle = Caf\xe9\nProductKey = Ansi\nProgramFolder = Ansi\n[Files]\ncaf\xe9.txt {OurProgramDir}\\caf\xe9.txt\n' \
@@ -137,10 +140,13 @@ both 4 build demo/demo.twk -o out/SETUP.EXE --arch x64 --strict
 rm "$LIN/out/SETUP.001" "$C/work/out/SETUP.001"
 both 0 build hostile/hostile.twk -o out/h/SETUP.EXE --arch x64
 both 0 build ansi/ansi.twk -o out/a/SETUP.EXE --arch x64
+both 0 build demo/fr.twk -o out/fr/SETUP.EXE --arch x64
+both 0 messages --language pt-BR
 same_files "$C/work/out" "$LIN/out" "the installers and volumes built"
 both 0 list out/SETUP.EXE
 both 0 list --json out/v/SETUP.EXE
 both 0 list out/a/SETUP.EXE
+both 0 list out/fr/SETUP.EXE
 both 0 verify out/v/SETUP.EXE
 both 0 verify --json out/SETUP.EXE
 both 0 extract out/SETUP.EXE -d x/whole

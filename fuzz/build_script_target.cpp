@@ -4,12 +4,15 @@
 
 #include <string>
 
+#include "base/message_section.h"
 #include "fuzz/fuzz_targets.h"
 #include "package/format.h"
 #include "package/header_block.h"
 #include "twk/build/build_header.h"
+#include "twk/build/stub_texts.h"
 #include "twk/common/build_error.h"
 #include "twk/common/exit_codes.h"
+#include "twk/common/message_table.h"
 #include "twk/reader/reader_lines.h"
 #include "twk/script/build_lines.h"
 #include "twk/script/script_checks.h"
@@ -113,6 +116,23 @@ bool HeaderReadsBack(const SetupScript& script) {
          SameText(fields.texts[kHeaderStartMenuFolder], content.startMenuFolder);
 }
 
+// The texts of [Messages] in the section the stub reads, each one it would show: the same
+// placeholders as its English text.
+bool MessagesReadBack(const SetupScript& script) {
+  const std::vector<uint8_t> bytes = TextSectionOf(script);
+  if (script.language.value.empty() && script.messages.empty()) return bytes.empty();
+  MessageSection section;
+  if (!OpenMessageSection(bytes.data(), static_cast<uint32_t>(bytes.size()), &section)) return false;
+  for (const MessageItem& item : script.messages) {
+    const char* text = SectionText(section, static_cast<uint32_t>(item.id));
+    if (text == nullptr || text != item.text || !SectionTextOverridden(section, item.id) ||
+        !SamePlaceholders(text, MessageAt(item.id).english)) {
+      return false;
+    }
+  }
+  return SectionLanguage(section) == script.language.value;
+}
+
 }  // namespace
 
 bool FuzzBuildScript(const uint8_t* data, size_t size) {
@@ -137,5 +157,6 @@ bool FuzzBuildScript(const uint8_t* data, size_t size) {
     }
     return true;
   }
-  return ShortcutsReadBack(script) && RegistryReadsBack(script) && HeaderReadsBack(script);
+  return ShortcutsReadBack(script) && RegistryReadsBack(script) && HeaderReadsBack(script) &&
+         MessagesReadBack(script);
 }

@@ -45,8 +45,9 @@ bool FuzzInstallerFile(const uint8_t* data, size_t size);
 // Parses `data` as a build script and checks it as `twk build` does (a script that
 // includes another is passed over: it would read the machine's files). Returns false if
 // a refusal is not a list of one-line script errors naming the script, or if a script that passes
-// turns into header texts, shortcut lines or registry lines that do not read back as
-// written or do not fit their records.
+// turns into header texts, shortcut lines, registry lines or [Messages] texts that do not
+// read back as written or do not fit their records (a text the stub would not show, its
+// placeholders other than its English text's).
 bool FuzzBuildScript(const uint8_t* data, size_t size);
 
 // Runs the uninstaller on the simulated Windows with `data` as what follows its mode byte
