@@ -3,6 +3,7 @@
 
 #include <string.h>
 
+#include "base/little_endian.h"
 #include "package/format.h"
 #include "platform/file_io.h"
 #include "platform/process.h"
@@ -49,15 +50,16 @@ platform::File OpenUntilInserted(const char* path) {
   }
 }
 
-// Opens `path`, moves to `startOffset` and consumes the volume length word, asking the
-// user as long as the volume is missing or damaged.
-bool OpenAndCheckVolume(const char* path, uint32_t startOffset) {
+// Opens `path`, moves to `startOffset` and consumes the volume length word into *word,
+// asking the user as long as the volume is missing or damaged.
+bool OpenAndCheckVolume(const char* path, uint32_t startOffset, uint32_t* word) {
   for (;;) {
     g_setup.packageFile = OpenUntilInserted(path);
     if (g_setup.packageFile == nullptr) return false;
     uint8_t lengthWord[kVolumeLengthWordSize];
     bool positioned = startOffset == 0 || platform::SeekFromStart(g_setup.packageFile, startOffset);
     if (positioned && ReadWithinVolume(lengthWord, sizeof lengthWord) == sizeof lengthWord) {
+      *word = LoadLe32(lengthWord);
       return true;
     }
     bool retry = AskRetryDamagedVolume(FileNamePart(path));
@@ -71,6 +73,13 @@ bool OpenAndCheckVolume(const char* path, uint32_t startOffset) {
 // fails as one the user gave up on (cancel flag set), so that every reader stops; the
 // corrupt flag tells why.
 int32_t EndOfMaintenanceProgram() {
+  ReportDamagedProgram();
+  return -1;
+}
+
+}  // namespace
+
+void ReportDamagedProgram() {
   if (!g_setup.corrupt) {
     char modulePath[kModulePathSize];
     const bool named = platform::GetModulePath(modulePath, sizeof modulePath);
@@ -78,10 +87,7 @@ int32_t EndOfMaintenanceProgram() {
   }
   g_setup.corrupt = true;
   g_setup.cancelled = true;
-  return -1;
 }
-
-}  // namespace
 
 bool OpenVolume() {
   char modulePath[kModulePathSize];
@@ -97,7 +103,9 @@ bool OpenVolume() {
     if (!BuildVolumePath(modulePath, g_setup.volumeCounter, path, sizeof path)) return false;
   }
   g_setup.volumeStartOffset = startOffset;
-  if (!OpenAndCheckVolume(path, startOffset)) return false;
+  uint32_t lengthWord = 0;
+  if (!OpenAndCheckVolume(path, startOffset, &lengthWord)) return false;
+  if (g_setup.volumeCounter == 0) g_setup.firstVolumeLengthWord = lengthWord;
   ++g_setup.volumeCounter;
   return true;
 }

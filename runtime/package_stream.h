@@ -35,6 +35,11 @@ void CloseVolume();
 // cancel flag and returns -1.
 int32_t ReadPackage(void* buffer, uint32_t count);
 
+// Reports, once per process, that the running file (a maintenance program, which has no
+// volumes to ask for again) is damaged: the "File Damaged" text with OK alone. Sets the
+// corrupt and the cancel flag, so that every reader stops.
+void ReportDamagedProgram();
+
 // Reads one string record. Returns its characters, NUL-terminated, in the setup state's
 // string record buffer (overwritten by the next call: copy it before reading again), or
 // "" when it could not be read: a failed read looks like the empty record that ends every

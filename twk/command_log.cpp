@@ -52,10 +52,6 @@ void PrintRegistry(const UninstallLog& log, std::ostream& out) {
 // What is wrong with the log or the program, and the notes; the exit code.
 int Findings(const std::string& path, const UninstallLog& log, std::vector<std::string>* notes,
              std::vector<std::string>* problems) {
-  if (log.volumeWord != 0) {
-    notes->push_back("the word before the mode byte is " + std::to_string(log.volumeWord) +
-                     "; a maintenance program has 0 there");
-  }
   if (log.trailingBytes != 0) {
     notes->push_back(std::to_string(log.trailingBytes) + " bytes follow what the program reads");
   }

@@ -117,6 +117,10 @@ TEST(ReadInstaller, VerifyReportsEachKindOfDamage) {
        "block 2 of file entry 1 ({OurProgramDir}\\App.exe) is damaged: stored checksum"},
       {layout.fileBlocks[2] + 2, 0x01, "expanded checksum"},
       {layout.headerBlock + 12, 0x80, "the header block is damaged"},
+      // The mode byte of an uninstaller or a finalizer, with an installer's length word.
+      {kTestStubLength + 4, 0x01, "the mode byte at offset 516 is 1 (uninstall), but the "
+                                  "volume length word is"},
+      {kTestStubLength + 4, 0x02, "is 2 (finalize), but"},
   };
   Outcome verify;
   for (const auto& flip : flips) {
@@ -125,6 +129,7 @@ TEST(ReadInstaller, VerifyReportsEachKindOfDamage) {
     verify = verifyImage(damaged);
     EXPECT_EQ(verify.code, kExitDamaged);
     EXPECT_TRUE(Has(verify.err, flip.says)) << verify.err;
+    EXPECT_EQ(List(path).code, kExitDamaged);
   }
 
   verify = verifyImage(Bytes(image.begin(), image.end() - 7));
