@@ -43,9 +43,10 @@ int OpenChildFolder(int parent, const std::string& name, const std::string& show
 
 }  // namespace
 
-PendingFile::PendingFile(int folder, std::string temporaryName, std::string finalName, int fd,
-                         std::string label)
+PendingFile::PendingFile(int folder, bool ownsFolder, std::string temporaryName,
+                         std::string finalName, int fd, std::string label)
     : folder_(folder),
+      ownsFolder_(ownsFolder),
       temporaryName_(std::move(temporaryName)),
       finalName_(std::move(finalName)),
       fd_(fd),
@@ -53,7 +54,7 @@ PendingFile::PendingFile(int folder, std::string temporaryName, std::string fina
 
 PendingFile::~PendingFile() {
   if (!committed_) Discard();
-  close(folder_);
+  if (ownsFolder_) close(folder_);
 }
 
 void PendingFile::Discard() {
@@ -74,7 +75,15 @@ void PendingFile::Write(const uint8_t* bytes, size_t count) {
   }
 }
 
-bool PendingFile::Commit(uint64_t fileTime) {
+void PendingFile::Close() {
+  const int fd = fd_;
+  fd_ = -1;
+  if (close(fd) != 0) throw SystemFailure("cannot write " + label_);
+}
+
+bool PendingFile::Commit(uint64_t fileTime) { return CommitInto(folder_, finalName_, fileTime); }
+
+bool PendingFile::CommitInto(int folder, const std::string& name, uint64_t fileTime) {
   int64_t seconds = 0;
   uint32_t nanoseconds = 0;
   FileTimeToUnix(fileTime, &seconds, &nanoseconds);
@@ -82,18 +91,19 @@ bool PendingFile::Commit(uint64_t fileTime) {
   times[0].tv_sec = static_cast<time_t>(seconds);
   times[0].tv_nsec = static_cast<long>(nanoseconds);
   times[1] = times[0];
-  const bool timeSet = futimens(fd_, times) == 0;
-  const int fd = fd_;
-  fd_ = -1;
-  if (close(fd) != 0) {
-    unlinkat(folder_, temporaryName_.c_str(), 0);
-    throw SystemFailure("cannot write " + label_);
+  bool timeSet = false;
+  if (fd_ >= 0) {
+    timeSet = futimens(fd_, times) == 0;
+    const int fd = fd_;
+    fd_ = -1;
+    if (close(fd) != 0) throw SystemFailure("cannot write " + label_);
+  } else {
+    // A staged file, closed: the temporary name is this program's own (O_EXCL).
+    timeSet = utimensat(folder_, temporaryName_.c_str(), times, AT_SYMLINK_NOFOLLOW) == 0;
   }
   // rename replaces a symbolic link in the final place itself, never what it points to.
-  if (renameat(folder_, temporaryName_.c_str(), folder_, finalName_.c_str()) != 0) {
-    const std::runtime_error failure = SystemFailure("cannot create " + label_);
-    unlinkat(folder_, temporaryName_.c_str(), 0);
-    throw failure;
+  if (renameat(folder_, temporaryName_.c_str(), folder, name.c_str()) != 0) {
+    throw SystemFailure("cannot create " + label_);
   }
   committed_ = true;
   return timeSet;
@@ -110,15 +120,15 @@ OutputTree::~OutputTree() {
   if (rootFd_ >= 0) close(rootFd_);
 }
 
-std::unique_ptr<PendingFile> OutputTree::Begin(const std::vector<std::string>& components) {
+int OutputTree::OpenFolderOf(const std::vector<std::string>& components, std::string* shown) {
   if (components.empty()) throw std::runtime_error("no file name");
-  std::string shown = root_;
+  *shown = root_;
   int folder = dup(rootFd_);
   if (folder < 0) throw SystemFailure("cannot open output folder " + root_);
   try {
     for (size_t i = 0; i + 1 < components.size(); ++i) {
-      shown += "/" + components[i];
-      const int child = OpenChildFolder(folder, components[i], shown);
+      *shown += "/" + components[i];
+      const int child = OpenChildFolder(folder, components[i], *shown);
       close(folder);
       folder = child;
     }
@@ -126,18 +136,48 @@ std::unique_ptr<PendingFile> OutputTree::Begin(const std::vector<std::string>& c
     close(folder);
     throw;
   }
-  const std::string label = shown + "/" + components.back();
+  return folder;
+}
+
+std::unique_ptr<PendingFile> OutputTree::CreateTemporary(int folder, bool ownsFolder,
+                                                         const std::string& finalName,
+                                                         const std::string& label) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     const std::string temporary = ".twk-extract-" + std::to_string(getpid()) + "-" +
                                   std::to_string(++temporaryCounter_) + ".part";
     const int fd = openat(folder, temporary.c_str(),
                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd >= 0) {
-      return std::make_unique<PendingFile>(folder, temporary, components.back(), fd, label);
+      return std::make_unique<PendingFile>(folder, ownsFolder, temporary, finalName, fd, label);
     }
     if (errno != EEXIST) break;
   }
   const std::runtime_error failure = SystemFailure("cannot create " + label);
-  close(folder);
+  if (ownsFolder) close(folder);
   throw failure;
+}
+
+std::unique_ptr<PendingFile> OutputTree::Begin(const std::vector<std::string>& components) {
+  std::string shown;
+  const int folder = OpenFolderOf(components, &shown);
+  return CreateTemporary(folder, true, components.back(), shown + "/" + components.back());
+}
+
+std::unique_ptr<PendingFile> OutputTree::BeginStaged(const std::string& label) {
+  return CreateTemporary(rootFd_, false, std::string(), root_ + "/" + label);
+}
+
+bool OutputTree::Place(PendingFile& staged, const std::vector<std::string>& components,
+                       uint64_t fileTime) {
+  std::string shown;
+  const int folder = OpenFolderOf(components, &shown);
+  staged.label_ = shown + "/" + components.back();
+  try {
+    const bool timeSet = staged.CommitInto(folder, components.back(), fileTime);
+    close(folder);
+    return timeSet;
+  } catch (...) {
+    close(folder);
+    throw;
+  }
 }
