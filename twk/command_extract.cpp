@@ -10,6 +10,7 @@
 #include "package/format.h"
 #include "twk/command_usage.h"
 #include "twk/commands.h"
+#include "twk/common/json_writer.h"
 #include "twk/common/ordered_pool.h"
 #include "twk/extract_registry.h"
 #include "twk/reader/installer_reader.h"
@@ -93,15 +94,15 @@ void EntryWriter::Start(const FileEntry& entry, const TargetPath& target) {
   components_ = target.components;
   file_.reset();
   if (!target.refusal.empty()) {
-    err_ << "twk: " << reader_.path() << ": " << entry.Label() << " is not extracted: "
-         << target.refusal << "\n";
+    err_ << MessageLine(reader_.path() + ": " + entry.Label() + " is not extracted: " +
+                        target.refusal);
     ++counts_->refused;
     return;
   }
   try {
     file_ = staged_ ? tree_.BeginStaged(JoinComponents(components_)) : tree_.Begin(components_);
   } catch (const std::runtime_error& failure) {
-    err_ << "twk: " << entry.Label() << " is not extracted: " << failure.what() << "\n";
+    err_ << MessageLine(entry.Label() + " is not extracted: " + failure.what());
     ++counts_->refused;
   }
 }
@@ -111,10 +112,9 @@ void EntryWriter::Start(const FileEntry& entry, const TargetPath& target) {
 void EntryWriter::Block(int number, ExpandedBlock block) {
   if (!file_) return;
   if (block.verdict != BlockVerdict::kOk) {
-    err_ << "twk: " << reader_.stream().Describe(block.record.where) << ": block " << number
-         << " of " << entry_.Label()
-         << " is damaged: " << DescribeBlockVerdict(block.verdict, block.record)
-         << "; the file is not written\n";
+    err_ << MessageLine(reader_.BlockLabel(entry_, number, block.record) + " is damaged: " +
+                        DescribeBlockVerdict(block.verdict, block.record) +
+                        "; the file is not written");
     file_.reset();
     ++counts_->damaged;
     return;
@@ -122,7 +122,7 @@ void EntryWriter::Block(int number, ExpandedBlock block) {
   try {
     file_->Write(block.bytes.data(), block.bytes.size());
   } catch (const std::runtime_error& failure) {
-    err_ << "twk: " << failure.what() << "\n";
+    err_ << MessageLine(failure.what());
     file_.reset();
     ++counts_->refused;
   }
@@ -138,7 +138,7 @@ void EntryWriter::End() {
       Written(components_, file_->Commit(entry_.fileTime()));
     }
   } catch (const std::runtime_error& failure) {
-    err_ << "twk: " << failure.what() << "\n";
+    err_ << MessageLine(failure.what());
     ++counts_->refused;
   }
   file_.reset();
@@ -146,8 +146,8 @@ void EntryWriter::End() {
 
 void EntryWriter::Written(const std::vector<std::string>& components, bool timeSet) {
   if (!timeSet) {
-    err_ << "twk: " << JoinComponents(components)
-         << ": written, but its modification time could not be set\n";
+    err_ << MessageLine(JoinComponents(components) +
+                        ": written, but its modification time could not be set");
   }
   out_ << JoinComponents(components) << "\n";
   ++counts_->written;
@@ -158,7 +158,7 @@ void EntryWriter::PlaceStaged() {
     try {
       Written(staged.components, tree_.Place(*staged.file, staged.components, staged.fileTime));
     } catch (const std::runtime_error& failure) {
-      err_ << "twk: " << failure.what() << "\n";
+      err_ << MessageLine(failure.what());
       ++counts_->refused;
     }
   }
@@ -167,8 +167,8 @@ void EntryWriter::PlaceStaged() {
 
 void EntryWriter::DiscardStaged(const std::string& why) {
   if (waiting_.empty()) return;
-  err_ << "twk: " << reader_.path() << ": " << waiting_.size()
-       << (waiting_.size() == 1 ? " file is" : " files are") << " not written: " << why << "\n";
+  err_ << MessageLine(reader_.path() + ": " + std::to_string(waiting_.size()) +
+                      (waiting_.size() == 1 ? " file is" : " files are") + " not written: " + why);
   counts_->refused += static_cast<int>(waiting_.size());
   waiting_.clear();
 }
@@ -266,7 +266,7 @@ int ExtractInstaller(const std::string& path, const std::string& folder, std::os
     std::string problem;
     const bool haveHeader = reader.DecodeHeader(reader.ReadHeaderRecord(), &header, &problem);
     if (!haveHeader) {
-      err << "twk: " << problem << "\n";
+      err << MessageLine(problem);
       ++counts.damaged;
     }
     // Names and fields have no checksum but the directory checksum, which takes the lists
@@ -287,12 +287,12 @@ int ExtractInstaller(const std::string& path, const std::string& folder, std::os
         problem = reader.DirectoryProblem(header);
       }
     } catch (const ReadError& error) {
-      err << "twk: " << error.what() << "\n";
+      err << MessageLine(error.what());
       writer.DiscardStaged(kUnchecked);
       return error.exitCode();
     }
     if (!problem.empty()) {
-      err << "twk: " << problem << "\n";
+      err << MessageLine(problem);
       ++counts.damaged;
     }
     if (problem.empty() && haveHeader) {
@@ -301,15 +301,17 @@ int ExtractInstaller(const std::string& path, const std::string& folder, std::os
       writer.DiscardStaged(kUnchecked);
     }
   } catch (const ReadError& error) {
-    err << "twk: " << error.what() << "\n";
+    err << MessageLine(error.what());
     return error.exitCode();
   } catch (const std::runtime_error& failure) {
-    err << "twk: " << failure.what() << "\n";
+    err << MessageLine(failure.what());
     return kExitOutputError;
   }
   if (counts.damaged != 0 || counts.refused != 0) {
-    err << "twk: " << path << ": " << counts.written << " files extracted to " << folder << ", "
-        << counts.refused << " refused or not written, " << counts.damaged << " damaged (files, header or file list)\n";
+    err << MessageLine(path + ": " + std::to_string(counts.written) + " files extracted to " +
+                       folder + ", " + std::to_string(counts.refused) +
+                       " refused or not written, " + std::to_string(counts.damaged) +
+                       " damaged (files, header or file list)");
   }
   if (counts.damaged != 0) return kExitDamaged;
   return counts.refused != 0 ? kExitOutputError : kExitOk;
@@ -329,7 +331,7 @@ int RunExtractCommand(const Arguments& args) {
       usageError = args[++i].empty();
     } else if (args[i] == "--folder" && hasValue) {
       usageError = !ParseFolderChoice(args[++i], &choices, &problem);
-      if (usageError) std::cerr << "twk: " << problem << "\n";
+      if (usageError) std::cerr << MessageLine(problem);
     } else if (installer.empty() && !args[i].empty() && args[i][0] != '-') {
       installer = args[i];
     } else {

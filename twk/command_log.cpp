@@ -123,7 +123,7 @@ int LogMaintenanceProgram(const std::string& path, std::ostream& out, std::ostre
   try {
     log = ReadUninstallLog(path);
   } catch (const ReadError& error) {
-    err << "twk: " << error.what() << "\n";
+    err << MessageLine(error.what());
     problems.push_back(error.what());
     if (format == ReportFormat::kJson) PrintJson(path, nullptr, error.exitCode(), notes, problems, out);
     return error.exitCode();
@@ -139,7 +139,7 @@ int LogMaintenanceProgram(const std::string& path, std::ostream& out, std::ostre
     }
     for (const std::string& note : notes) out << "note: " << note << "\n";
   }
-  for (const std::string& problem : problems) err << "twk: " << problem << "\n";
+  for (const std::string& problem : problems) err << MessageLine(problem);
   return code;
 }
 

@@ -12,6 +12,7 @@
 #include "base/little_endian.h"
 #include "tests/twk/read_sample_package.h"
 #include "twk/common/exit_codes.h"
+#include "twk/common/json_writer.h"
 #include "twk/reader/installer_reader.h"
 #include "twk/reader_commands.h"
 
@@ -161,10 +162,13 @@ TEST(ReadInstaller, VerifyReportsEachKindOfDamage) {
   EXPECT_TRUE(Has(verify.err, "size table word 3 is 20, the files need 19")) << verify.err;
 }
 
+// Refused targets are named on standard error, one line each however they are spelt
+// (control characters escaped as in JSON), and in the JSON document's problems too.
 TEST(ReadInstaller, VerifyReportsTargetsThatExtractRefuses) {
   ScratchFolder scratch;
   TestPackage package = SamplePackage();
-  for (const char* target : {"Program\\x.txt", "{Foo}\\y.txt", "{OurProgramDir}\\..\\z.txt"}) {
+  for (const char* target :
+       {"Program\\x.txt", "{Foo}\\y.txt", "{OurProgramDir}\\..\\z.txt", "two\nlines\x1b[2J"}) {
     package.files.push_back({target, {'x'}, {}, 0, false});
   }
   TestLayout layout;
@@ -172,10 +176,31 @@ TEST(ReadInstaller, VerifyReportsTargetsThatExtractRefuses) {
   WriteVolumes(scratch / "SETUP.EXE", image);
   Outcome verify = Verify(scratch / "SETUP.EXE");
   EXPECT_EQ(verify.code, kExitOutputError);
-  EXPECT_TRUE(Has(verify.out, "UNSAFE TARGETS: 3 file targets that twk extract refuses")) << verify.out;
-  for (const char* entry : {"file entry 4 (Program\\x.txt)", "file entry 5 ({Foo}\\y.txt)",
-                            "file entry 6 ({OurProgramDir}\\..\\z.txt)"}) {
-    EXPECT_TRUE(Has(verify.err, std::string(entry) + ": twk extract refuses its target")) << verify.err;
+  EXPECT_TRUE(Has(verify.out, "UNSAFE TARGETS: 4 file targets that twk extract refuses")) << verify.out;
+  const struct {
+    const char* entry;
+    const char* shown;  // on standard error
+  } entries[] = {{"file entry 4 (Program\\x.txt)", "file entry 4 (Program\\x.txt)"},
+                 {"file entry 5 ({Foo}\\y.txt)", "file entry 5 ({Foo}\\y.txt)"},
+                 {"file entry 6 ({OurProgramDir}\\..\\z.txt)", "file entry 6 ({OurProgramDir}\\..\\z.txt)"},
+                 {"file entry 7 (two\nlines\x1b[2J)", "file entry 7 (two\\nlines\\u001b[2J)"}};
+  for (const auto& entry : entries) {
+    EXPECT_TRUE(Has(verify.err, std::string(entry.shown) + ": twk extract refuses its target"))
+        << verify.err;
+  }
+  EXPECT_EQ(std::count(verify.err.begin(), verify.err.end(), '\n'), 4) << verify.err;
+  std::ostringstream json, errors;
+  EXPECT_EQ(VerifyInstaller(scratch / "SETUP.EXE", json, errors, ReportFormat::kJson),
+            kExitOutputError);
+  EXPECT_EQ(errors.str(), verify.err);
+  const std::string document = json.str();
+  const size_t problems = document.find("\"problems\""), refused = document.find("\"refusedTargets\"");
+  ASSERT_LT(problems, refused) << document;
+  for (const auto& entry : entries) {
+    const std::string quoted = JsonString(std::string(entry.entry) + ": twk extract refuses");
+    const size_t at = document.find(quoted.substr(1, quoted.size() - 2));
+    EXPECT_GT(at, problems) << entry.shown << document;
+    EXPECT_LT(at, refused) << entry.shown << document;
   }
 
   image[layout.fileBlocks[0] + 20] ^= 0x10;  // damage outweighs a questionable target

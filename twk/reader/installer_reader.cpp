@@ -147,6 +147,12 @@ bool InstallerReader::NextBlock(const FileEntry& entry, int number, BlockRecord*
   return true;
 }
 
+std::string InstallerReader::BlockLabel(const FileEntry& entry, int number,
+                                        const BlockRecord& record) const {
+  return stream_.Describe(record.where) + ": block " + std::to_string(number) + " of " +
+         entry.Label();
+}
+
 std::string InstallerReader::FileListProblem(const InstallerHeader& header) const {
   const uint32_t counted = header.sizeTable[kSizeTableBlockCountWord];
   // The builder stops the count at its largest value rather than let it wrap.

@@ -81,6 +81,8 @@ class InstallerReader {
   bool NextFileEntry(FileEntry* entry);
   // Block `number` (1-based) of `entry`; false at its end record.
   bool NextBlock(const FileEntry& entry, int number, BlockRecord* record);
+  // "SETUP.EXE at offset 4660: block 2 of file entry 1 (...)", for messages.
+  std::string BlockLabel(const FileEntry& entry, int number, const BlockRecord& record) const;
 
   // Once NextFileEntry has returned false: "" when the data blocks read match the size
   // table's count of them (word 7), else why the file list is damaged. The count is
