@@ -42,8 +42,14 @@ void ReadFileBlocks(InstallerReader& reader, ListedFile* file, InstallerListing*
   if (!program) return;
   if (!file->sizeKnown || file->size > kMaxInspectedImage) {
     file->selfRegisters = Knowledge::kUnknown;
-  } else if (PeHasOleSelfRegister(image)) {
+    return;
+  }
+  // Any language that Windows may pick and that carries the marker registers the file.
+  const SelfRegistrationMarks marks = CountSelfRegistrationMarks(image);
+  if (marks.marked != 0) {
     file->selfRegisters = Knowledge::kYes;
+  } else if (!marks.complete) {
+    file->selfRegisters = Knowledge::kUnknown;
   }
 }
 

@@ -45,6 +45,7 @@ std::string ScriptRelativePath(const SetupScript& script, const std::string& pat
 // 1601-01-01 UTC. Times before 1601 give 0.
 uint64_t FileTimeFromUnix(int64_t seconds, uint32_t nanoseconds);
 
-// The whole file when it starts like a Windows executable ("MZ") and is not too large to
-// look into; empty otherwise.
-std::vector<uint8_t> ReadSourceImage(const std::string& path);
+// The whole file when it starts like a Windows executable ("MZ"); empty for any other
+// file. When it is one but cannot be read whole (more than 1 GiB, more than twk looks
+// into, or unreadable), empty too, and *problem says why; "" otherwise.
+std::vector<uint8_t> ReadSourceImage(const std::string& path, std::string* problem);
