@@ -44,13 +44,7 @@ void ReadFileBlocks(InstallerReader& reader, ListedFile* file, InstallerListing*
     file->selfRegisters = Knowledge::kUnknown;
     return;
   }
-  // Any language that Windows may pick and that carries the marker registers the file.
-  const SelfRegistrationMarks marks = CountSelfRegistrationMarks(image);
-  if (marks.marked != 0) {
-    file->selfRegisters = Knowledge::kYes;
-  } else if (!marks.complete) {
-    file->selfRegisters = Knowledge::kUnknown;
-  }
+  file->selfRegisters = SelfRegistrationOf(image);
 }
 
 void ReadFiles(InstallerReader& reader, InstallerListing* listing) {
@@ -86,6 +80,12 @@ void ReadPackage(InstallerReader& reader, InstallerListing* listing) {
 }
 
 }  // namespace
+
+Knowledge SelfRegistrationOf(const std::vector<uint8_t>& image) {
+  const SelfRegistrationMarks marks = CountSelfRegistrationMarks(image);
+  if (marks.marked != 0) return Knowledge::kYes;
+  return marks.complete ? Knowledge::kNo : Knowledge::kUnknown;
+}
 
 InstallerListing ReadInstallerListing(const std::string& path) {
   InstallerListing listing;

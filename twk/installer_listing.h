@@ -12,6 +12,12 @@
 
 enum class Knowledge { kNo, kYes, kUnknown };
 
+// Whether the installer self-registers the program whose whole bytes are `image`: yes when
+// a language of its version resource carries the marker where the installer looks
+// (Windows picks the language by the machine's), unknown when its resource tree holds
+// more than twk reads.
+Knowledge SelfRegistrationOf(const std::vector<uint8_t>& image);
+
 struct ListedFile {
   FileEntry entry;
   int blocks = 0;           // the block records read (the entry announces its own count)
