@@ -9,7 +9,7 @@
 #include "twk/common/exit_codes.h"
 #include "twk/common/json_writer.h"
 #include "twk/common/ordered_pool.h"
-#include "twk/common/output_file.h"
+#include "twk/common/temporary_file.h"
 #include "twk/reader/installer_reader.h"
 #include "twk/reader/reader_error.h"
 #include "twk/reader/registry_export.h"

@@ -4,10 +4,11 @@
 #include <cstdio>
 
 #include "base/little_endian.h"
+#include "host/host_file.h"
 #include "package/format.h"
-#include "twk/build/build_error.h"
+#include "twk/common/build_error.h"
 #include "twk/common/exit_codes.h"
-#include "twk/common/output_file.h"
+#include "twk/common/temporary_file.h"
 
 namespace {
 
@@ -62,8 +63,9 @@ void VolumeWriter::StartVolume(const uint8_t* prefix, size_t prefixLength) {
   Volume volume;
   volume.path = volumes_.empty() ? installer_ : VolumePath(installer_, static_cast<unsigned>(volumes_.size()));
   volume.wordOffset = prefixLength;
-  file_ = CreateTemporaryBeside(volume.path, &volume.temporaryPath);
-  if (file_ == nullptr) ThrowOutputError(volume.path, "cannot create: " + ErrnoText());
+  host::Failure failure;
+  file_ = CreateTemporaryBeside(volume.path, &volume.temporaryPath, &failure);
+  if (file_ == nullptr) ThrowOutputError(volume.path, "cannot create: " + failure.reason);
   volumes_.push_back(volume);
   std::setvbuf(file_, nullptr, _IOFBF, 1 << 20);
   const uint8_t placeholder[kVolumeLengthWordSize] = {0, 0, 0, 0};
@@ -113,10 +115,10 @@ std::vector<std::string> VolumeWriter::Commit() {
   FinishVolume();
   std::vector<std::string> paths;
   for (Volume& volume : volumes_) {
-    // rename replaces the name itself: a symbolic link standing there is replaced, and
-    // the file it points to is left alone.
-    if (std::rename(volume.temporaryPath.c_str(), volume.path.c_str()) != 0) {
-      ThrowOutputError(volume.path, "cannot rename the finished file into place: " + ErrnoText());
+    // A symbolic link standing there is replaced, and the file it points to left alone.
+    host::Failure failure;
+    if (!host::RenameReplacing(volume.temporaryPath, volume.path, &failure)) {
+      ThrowOutputError(volume.path, "cannot rename the finished file into place: " + failure.reason);
     }
     volume.temporaryPath.clear();
     paths.push_back(volume.path);

@@ -10,7 +10,7 @@
 #include "stub/program_entry.h"
 #include "twk/common/command_error.h"
 #include "twk/common/exit_codes.h"
-#include "twk/common/output_file.h"
+#include "twk/common/temporary_file.h"
 #include "twk/reader/reader_error.h"
 #include "twk/reader/volume_stream.h"
 

@@ -2,8 +2,6 @@
 // the current folder and the disk geometry.
 #include "platform/sim/machine/sim_file_system.h"
 
-#include <sys/stat.h>
-
 #include "platform/sim/machine/windows_path.h"
 
 namespace sim {
@@ -16,11 +14,7 @@ bool IsDriveRoot(const std::string& longPath) { return longPath.size() <= 3; }
 }  // namespace
 
 uint32_t SimFileSystem::Attributes(const std::string& windowsPath) const {
-  fs::path host = HostPath(windowsPath);
-  struct stat status;
-  if (host.empty() || stat(host.c_str(), &status) != 0) return platform::kNoAttributes;
-  if (S_ISDIR(status.st_mode)) return platform::kAttributeDirectory;
-  return (status.st_mode & S_IWUSR) ? platform::kAttributeNormal : platform::kAttributeReadOnly;
+  return HostAttributes(HostPath(windowsPath));
 }
 
 bool SimFileSystem::SetAttributes(const std::string& windowsPath, uint32_t attributes) {

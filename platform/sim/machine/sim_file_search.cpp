@@ -2,7 +2,6 @@
 #include "platform/sim/machine/sim_file_system.h"
 
 #include <string.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 
@@ -41,12 +40,10 @@ bool WildcardMatch(const std::string& pattern, const std::string& name) {
 platform::FoundFile Found(const std::string& name, const fs::path& host) {
   platform::FoundFile found{};
   snprintf(found.name, sizeof found.name, "%s", name.c_str());
-  struct stat status;
-  if (stat(host.c_str(), &status) == 0) {
-    found.attributes = S_ISDIR(status.st_mode)          ? platform::kAttributeDirectory
-                       : (status.st_mode & S_IWUSR) != 0 ? platform::kAttributeNormal
-                                                         : platform::kAttributeReadOnly;
-    found.lastWrite = FileTimeOfHost(status.st_mtim.tv_sec, status.st_mtim.tv_nsec);
+  const uint32_t attributes = HostAttributes(host);
+  if (attributes != platform::kNoAttributes) {
+    found.attributes = attributes;
+    found.lastWrite = HostLastWriteTime(host);
   }
   return found;
 }

@@ -175,8 +175,11 @@ class SimFileSystem {
   std::map<char, SimDisk> disks_;                  // by upper-case letter
 };
 
-// FILETIME <-> the host's time, to 100 ns.
-platform::FileTime FileTimeOfHost(int64_t seconds, int64_t nanoseconds);
-void HostTimeOfFileTime(platform::FileTime time, int64_t* seconds, int64_t* nanoseconds);
+// The modification time of a file of the host as a FILETIME; {0, 0} when there is none.
+platform::FileTime HostLastWriteTime(const std::filesystem::path& host);
+
+// The attributes the simulated Windows gives a file of the host: a folder, or a file
+// that is read-only when its owner may not write it.
+uint32_t HostAttributes(const std::filesystem::path& host);
 
 }  // namespace sim
