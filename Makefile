@@ -9,7 +9,7 @@ PREFIX ?= /usr/local
 # helper that some earlier install happened to put on PATH must not make it pass.
 PLAIN_PATH := /usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
 
-.PHONY: all setup host stubs stub-x86 stub-x64 twk-win64 fuzz test fuzz-smoke demo e2e screenshots bench sweep clean \
+.PHONY: all setup host stubs stub-x86 stub-x64 twk-win64 fuzz test fuzz-smoke demo e2e screenshots bench bench-install sweep clean \
         install package package-test
 
 all: host stubs twk-win64
@@ -98,6 +98,15 @@ ifdef CORPUS
 else
 	@echo "usage: make bench CORPUS=DIR [BENCH_RUNS=3]   (a corpus: ../shared/bench/make-corpus.sh DIR)"
 	@echo "   or: build/host/bench/codec_bench DIR   (the codec alone, stage by stage)"
+endif
+
+# Our quiet install and uninstall of a folder of files under Wine beside NSIS's (zlib and
+# lzma, solid): make bench-install CORPUS=DIR. Prints the medians, asserts nothing.
+bench-install: all
+ifdef CORPUS
+	env PATH=$(PLAIN_PATH) bench/install_compare.sh $(CORPUS) $(BENCH_RUNS)
+else
+	@echo "usage: make bench-install CORPUS=DIR [BENCH_RUNS=3]   (a corpus: ../shared/bench/make-corpus.sh DIR)"
 endif
 
 # Every bit of the example installer's length word, mode byte, header, file entries and

@@ -46,7 +46,10 @@ bool HasSelfRegisterMarker(const char* path) {
 
 bool SelfRegisterFile(const char* path, bool registerIt) {
   if (!HasSelfRegisterMarker(path)) return true;
-  platform::Library library = platform::LoadLibraryAt(path);
+  // Its own folder for the DLLs it brings along: the installer's folder, or the
+  // uninstaller's temporary one, may hold anything.
+  platform::Library library = platform::LoadLibraryAt(
+      path, platform::kImportsFromLibraryFolder | platform::kImportsFromSystemFolder);
   if (library == nullptr) return false;
   int32_t result = -1;
   const bool called = platform::CallEntryPoint(

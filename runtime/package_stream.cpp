@@ -1,10 +1,13 @@
 // The package stream and its volumes.
 #include "runtime/package_stream.h"
 
+#include <stdlib.h>
 #include <string.h>
 
 #include "base/little_endian.h"
+#include "base/pe_image.h"
 #include "package/format.h"
+#include "package/signed_volume.h"
 #include "platform/file_io.h"
 #include "platform/process.h"
 #include "runtime/directory_check.h"
@@ -22,24 +25,98 @@ constexpr uint32_t kVolumePathSize = kModulePathSize + 12;
 
 const char kEmptyString[] = "";
 
+// How much of `count` the open volume still holds before its package bytes end (a signed
+// installation file's end before its signature).
+uint32_t WithinVolumeEnd(uint32_t count) {
+  if (g_setup.volumeEnd == 0) return count;
+  const uint32_t left = g_setup.volumeEnd > g_setup.volumePosition
+                            ? g_setup.volumeEnd - g_setup.volumePosition
+                            : 0;
+  return count < left ? count : left;
+}
+
 // One read from the open volume, repeated for as long as the user chooses Retry in the
 // "Critical Error!" prompt. Returns the bytes got (fewer than `count` only at the end of
 // the volume) or -1 after Cancel, which sets the cancel flag.
-int32_t ReadWithinVolume(uint8_t* buffer, uint32_t count) {
-  if (g_setup.packageFile == nullptr) {
-    g_setup.cancelled = true;
-    return -1;
-  }
+int32_t ReadExactly(uint8_t* buffer, uint32_t count) {
+  count = WithinVolumeEnd(count);
   for (;;) {
     uint32_t got = 0;
     if (platform::ReadFromFile(g_setup.packageFile, buffer, count, &got)) {
-      return static_cast<int32_t>(got < count ? got : count);
+      if (got > count) got = count;
+      g_setup.volumePosition += got;
+      return static_cast<int32_t>(got);
     }
     if (!AskRetryFailedRead()) {
       g_setup.cancelled = true;
       return -1;
     }
   }
+}
+
+uint32_t Buffered() { return g_setup.packageBufferEnd - g_setup.packageBufferAt; }
+
+// Moves up to `count` buffered bytes to `buffer`; returns how many.
+uint32_t TakeBuffered(uint8_t* buffer, uint32_t count) {
+  const uint32_t taken = count < Buffered() ? count : Buffered();
+  memcpy(buffer, g_setup.packageBuffer + g_setup.packageBufferAt, taken);
+  g_setup.packageBufferAt += taken;
+  return taken;
+}
+
+// One silent read of the rest of the buffer's room from the open volume, after the bytes
+// still buffered. False when it failed: the volume is read exactly from then on.
+bool FillBuffer() {
+  if (g_setup.packageReadsExact || g_setup.packageVolumeEnded) return false;
+  uint8_t* buffer = g_setup.packageBuffer;
+  const uint32_t kept = Buffered();
+  memmove(buffer, buffer + g_setup.packageBufferAt, kept);
+  g_setup.packageBufferAt = 0;
+  g_setup.packageBufferEnd = kept;
+  const uint32_t room = WithinVolumeEnd(kPackageBufferSize - kept);
+  uint32_t got = 0;
+  if (room != 0 && !platform::ReadFromFile(g_setup.packageFile, buffer + kept, room, &got)) {
+    g_setup.packageReadsExact = true;
+    return false;
+  }
+  if (got > room) got = room;
+  g_setup.volumePosition += got;
+  if (got == 0) g_setup.packageVolumeEnded = true;
+  g_setup.packageBufferEnd = kept + got;
+  return got != 0;
+}
+
+// Reads from the open volume: the buffered bytes first, then pieces; exact reads where
+// buffering is off or a piece could not be read. Returns the bytes got (fewer than
+// `count` only at the end of the volume) or -1 after Cancel in the "Critical Error!"
+// prompt, which sets the cancel flag.
+int32_t ReadWithinVolume(uint8_t* buffer, uint32_t count) {
+  if (g_setup.packageFile == nullptr) {
+    g_setup.cancelled = true;
+    return -1;
+  }
+  if (g_setup.packageBuffer == nullptr) return ReadExactly(buffer, count);
+  uint32_t done = TakeBuffered(buffer, count);
+  while (done < count) {
+    if (FillBuffer()) {
+      done += TakeBuffered(buffer + done, count - done);
+      continue;
+    }
+    if (g_setup.packageVolumeEnded) break;
+    const int32_t got = ReadExactly(buffer + done, count - done);
+    if (got < 0) return -1;
+    done += static_cast<uint32_t>(got);
+    break;
+  }
+  return static_cast<int32_t>(done);
+}
+
+// A volume is read from its start, with nothing buffered.
+void ForgetBuffered() {
+  g_setup.packageBufferAt = 0;
+  g_setup.packageBufferEnd = 0;
+  g_setup.packageReadsExact = false;
+  g_setup.packageVolumeEnded = false;
 }
 
 platform::File OpenUntilInserted(const char* path) {
@@ -50,16 +127,32 @@ platform::File OpenUntilInserted(const char* path) {
   }
 }
 
+// Where the certificate table of the open file starts, read from its PE headers at its
+// start; 0 when it has none.
+uint32_t CertificateTableOfFile() {
+  uint8_t head[kSignatureHeadSize];
+  uint32_t got = 0;
+  if (!platform::ReadFromFile(g_setup.packageFile, head, sizeof head, &got)) return 0;
+  return CertificateTableOffset(head, got);
+}
+
 // Opens `path`, moves to `startOffset` and consumes the volume length word into *word,
-// asking the user as long as the volume is missing or damaged.
+// asking the user as long as the volume is missing or damaged. In the installation file
+// (a start offset), the package bytes end where a signature begins.
 bool OpenAndCheckVolume(const char* path, uint32_t startOffset, uint32_t* word) {
   for (;;) {
+    ForgetBuffered();
     g_setup.packageFile = OpenUntilInserted(path);
     if (g_setup.packageFile == nullptr) return false;
+    const uint32_t certificate = startOffset != 0 ? CertificateTableOfFile() : 0;
+    g_setup.volumeEnd = 0;
+    g_setup.volumePosition = startOffset;
     uint8_t lengthWord[kVolumeLengthWordSize];
     bool positioned = startOffset == 0 || platform::SeekFromStart(g_setup.packageFile, startOffset);
-    if (positioned && ReadWithinVolume(lengthWord, sizeof lengthWord) == sizeof lengthWord) {
+    // Read past the buffer: where the package bytes end is known only after this word.
+    if (positioned && ReadExactly(lengthWord, sizeof lengthWord) == sizeof lengthWord) {
       *word = LoadLe32(lengthWord);
+      g_setup.volumeEnd = SignedVolumeEnd(startOffset, *word, certificate);
       return true;
     }
     bool retry = AskRetryDamagedVolume(FileNamePart(path));
@@ -113,7 +206,29 @@ bool OpenVolume() {
 void CloseVolume() {
   platform::CloseFile(g_setup.packageFile);
   g_setup.packageFile = nullptr;
+  ForgetBuffered();
 }
+
+bool StartBufferedReading() {
+  if (g_setup.packageBuffer != nullptr) return true;
+  g_setup.packageBuffer = static_cast<uint8_t*>(malloc(kPackageBufferSize));
+  ForgetBuffered();
+  return g_setup.packageBuffer != nullptr;
+}
+
+bool PeekPackage(uint32_t count, const uint8_t** bytes) {
+  if (g_setup.packageBuffer == nullptr || g_setup.packageFile == nullptr ||
+      g_setup.listSection != nullptr || count > kPackageBufferSize) {
+    return false;
+  }
+  while (Buffered() < count) {
+    if (!FillBuffer()) return false;
+  }
+  *bytes = g_setup.packageBuffer + g_setup.packageBufferAt;
+  return true;
+}
+
+void TakePeekedPackage(uint32_t count) { g_setup.packageBufferAt += count; }
 
 int32_t ReadPackage(void* buffer, uint32_t count) {
   if (g_setup.listSection != nullptr) return ReadFromListSection(buffer, count);

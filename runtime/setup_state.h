@@ -97,6 +97,10 @@ struct SetupState {
   // Volume 0's volume length word: the end of the package in an installation file, never
   // 0; always 0 in a maintenance program. ReadSetupHeader holds the mode byte to it.
   uint32_t firstVolumeLengthWord = 0;
+  uint32_t volumePosition = 0;           // file offset of the next byte read from it
+  // Where its package bytes end, before the signature of a signed installation file;
+  // 0 = at its end.
+  uint32_t volumeEnd = 0;
   // The characters of the last string record read, NUL-terminated; overwritten by the
   // next read.
   char stringRecord[kStringRecordBufferSize] = {};
@@ -106,6 +110,14 @@ struct SetupState {
   uint8_t* listSection = nullptr;
   uint32_t listSectionLength = 0;
   uint32_t listSectionAt = 0;
+  // Buffered reading (package_stream.h): bytes read from the open volume and not yet
+  // taken, [packageBufferAt, packageBufferEnd) of kPackageBufferSize; nullptr while every
+  // read goes straight to the volume.
+  uint8_t* packageBuffer = nullptr;
+  uint32_t packageBufferAt = 0;
+  uint32_t packageBufferEnd = 0;
+  bool packageReadsExact = false;   // a read ahead failed on this volume: no more of them
+  bool packageVolumeEnded = false;  // a read ahead met the end of the open volume
 
   // --- Handles and lists. ---
   // Open while UNINST.EXE is written and through the extraction run; nullptr when there

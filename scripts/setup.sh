@@ -18,11 +18,12 @@ build_packages=(
 )
 # Running the stub under Wine on a virtual screen, and the tests' own tools; bzip2 and
 # time for make bench (tar -cjf beside twk build, peak memory from /usr/bin/time); lintian
-# for make package-test, which holds the Debian package to Debian's rules.
+# for make package-test, which holds the Debian package to Debian's rules; nsis, the peer
+# of make bench-install (used for nothing else).
 run_packages=(
   wine64 xvfb xauth fonts-wine fonts-liberation imagemagick
   file openssl osslsigncode python3-pefile
-  bzip2 time lintian
+  bzip2 time lintian nsis
 )
 
 # What `make` itself runs, each with the package that provides it: checked by the

@@ -16,6 +16,7 @@
 #include "installer/file_version.h"
 #include "installer/overwrite_policy.h"
 #include "package/file_entry.h"
+#include "platform/library.h"
 #include "platform/message_box.h"
 #include "runtime/setup_state.h"
 #include "tests/installer/install_test_support.h"
@@ -212,7 +213,13 @@ TEST_F(FilesSelfRegistration, RegistersMarkedFilesNewestFirstAndAsksAfterAFailur
                         {"C:\\R\\c.dll", true}, {"C:\\R\\d.dll", true}}));
   EXPECT_EQ(Called(), std::vector<std::string>({"C:\\R\\d.dll DllRegisterServer",
                                                 "C:\\R\\a.dll DllRegisterServer"}));
-  EXPECT_EQ(machine.libraries.Loads().size(), 3u);  // the text file is never loaded
+  // The text file is never loaded. The others bring their imports from their own folder
+  // or the system's, never the installer's folder (D:\) or the current one.
+  ASSERT_EQ(machine.libraries.Loads().size(), 3u);
+  for (const sim::LibraryLoad& load : machine.libraries.Loads()) {
+    EXPECT_EQ(load.importFolders,
+              platform::kImportsFromLibraryFolder | platform::kImportsFromSystemFolder);
+  }
   EXPECT_EQ(machine.libraries.LoadedCount(), 0u);
   EXPECT_EQ(g_setup.selfRegistrations, nullptr);
   EXPECT_EQ(machine.ui.progress.at(0).statusTexts,

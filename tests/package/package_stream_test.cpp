@@ -9,6 +9,7 @@
 #include "runtime/setup_state.h"
 #include "runtime/volume_name.h"
 #include "tests/package/package_test_support.h"
+#include "tests/platform/test_pe_image.h"
 
 namespace package_test {
 namespace {
@@ -70,6 +71,36 @@ TEST_F(PackageStreamTest, ReadStraddlesVolumesWithoutLosingOrRepeatingBytes) {
   ExpectScriptDone();
 }
 
+// A signing tool pads the first file of a volume set and appends its certificate table:
+// neither is package data, and the package goes on in the next volume where the length
+// word says the file ended as built (or, when the word says nothing sensible, where the
+// table begins).
+TEST_F(PackageStreamTest, TheSignatureOfTheFirstVolumeIsNotPackageData) {
+  const struct {
+    const char* what;
+    Bytes package;
+    bool wordKept;
+  } cases[] = {
+      {"padded, the word as twk build writes it", {1, 2, 3}, true},
+      {"not padded, the word zero", {1, 2, 3, 4}, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ResetSetupState();
+    PutInstallation(c.package);
+    Bytes file = machine.files.FileBytes(kInstallationPath);
+    if (!c.wordKept) std::fill_n(file.begin() + kStubSize, 4, 0);
+    test_pe::Sign(&file);
+    machine.files.PutFile(kInstallationPath, file);
+    PutVolume(1, {5, 6, 7});
+    Bytes expected = c.package;
+    expected.insert(expected.end(), {5, 6, 7});
+    EXPECT_EQ(OpenAndRead(static_cast<uint32_t>(expected.size())), expected);
+    CloseVolume();
+  }
+  ExpectScriptDone();
+}
+
 TEST_F(PackageStreamTest, MissingVolumeIsAskedForByFileNameAndTheReadGoesOn) {
   PutInstallation({1, 2});
   PutVolume(1, {3, 4});
@@ -128,6 +159,38 @@ TEST_F(PackageStreamTest, ReadErrorIsRetriedOrCancelled) {
   EXPECT_EQ(std::string(ReadStringRecord()), "");  // length 5, then the read fails
   EXPECT_TRUE(g_setup.cancelled);
   for (const sim::ShownPrompt& shown : machine.user.Shown()) EXPECT_EQ(shown.owner, nullptr);
+  ExpectScriptDone();
+}
+
+// Looking ahead takes only what the open volume has and never asks anything: the next
+// disk, or a place that cannot be read, is left to the read that reaches it.
+TEST_F(PackageStreamTest, BufferedReadingLooksAheadOnlyWithinTheVolumeAndSilently) {
+  PutInstallation({1, 2, 3, 4});
+  PutVolume(1, {5, 6});
+  ASSERT_TRUE(OpenVolume());
+  ASSERT_TRUE(StartBufferedReading());
+  const uint8_t* bytes = nullptr;
+  ASSERT_TRUE(PeekPackage(3, &bytes));
+  EXPECT_EQ(Bytes(bytes, bytes + 3), (Bytes{1, 2, 3}));
+  TakePeekedPackage(1);
+  EXPECT_FALSE(PeekPackage(4, &bytes)) << "the next volume is not opened";
+  EXPECT_EQ(g_setup.volumeCounter, 1);
+  Bytes rest(5);
+  EXPECT_EQ(ReadPackage(rest.data(), 5), 5);
+  EXPECT_EQ(rest, (Bytes{2, 3, 4, 5, 6}));
+  EXPECT_EQ(g_setup.volumeCounter, 2);
+
+  // A look ahead that fails asks nothing; the read of the place asks as before.
+  ResetSetupState();
+  PutInstallation({1, 2, 3, 4});
+  machine.files.FailReadAt(kInstallationPath, kStubSize + 4 + 2, 2);
+  machine.user.Expect(kReadErrorText, "Critical Error!", kReadErrorFlags, kIdRetry);
+  ASSERT_TRUE(OpenVolume());
+  ASSERT_TRUE(StartBufferedReading());
+  EXPECT_FALSE(PeekPackage(1, &bytes));
+  Bytes all(4);
+  EXPECT_EQ(ReadPackage(all.data(), 4), 4);
+  EXPECT_EQ(all, (Bytes{1, 2, 3, 4}));
   ExpectScriptDone();
 }
 

@@ -25,6 +25,8 @@ struct BootMove {
 struct ShellOpen {
   std::string command;
   platform::Window owner;
+  std::string folder;  // the started program's current folder; "" for the opener's
+  bool forDesktopUser;  // handed to the desktop's shell where the opener runs elevated
 };
 
 struct SimSystem {
@@ -36,6 +38,9 @@ struct SimSystem {
   std::string systemFolder;
   // GetTempPath's answer, which ends with '\'.
   std::string tempFolder = "C:\\WINDOWS\\TEMP\\";
+  // The processors the program may run on: more than one has the installer decode
+  // blocks on threads of their own.
+  uint32_t processors = 4;
   // Shell folders by their CSIDL number; a missing or empty one cannot be determined.
   std::map<int, std::string> shellFolders = {
       {0, "C:\\WINDOWS\\Desktop"},
@@ -44,10 +49,20 @@ struct SimSystem {
       {11, "C:\\WINDOWS\\Start Menu"},
   };
 
+  // The state of the random-number generator (xorshift): the same numbers in every run.
+  uint32_t randomState = 0x2545F491u;
+  uint32_t NextRandom() {
+    randomState ^= randomState << 13;
+    randomState ^= randomState >> 17;
+    randomState ^= randomState << 5;
+    return randomState;
+  }
+
   // Records.
   std::vector<BootMove> bootMoves;  // NT: carried out in order by a restart
   std::vector<ShellOpen> shellOpens;
   int restartRequests = 0;
+  int threadsStarted = 0;  // by the program, beside the progress dialog's worker
 
   std::string SystemFolder() const {
     if (!systemFolder.empty()) return systemFolder;
