@@ -53,7 +53,7 @@ struct SetupState {
   char runAfterCommand[kRunAfterCommandSize] = {};
 
   // --- Numbers. ---
-  int32_t mode = 0;  // the mode byte, sign-extended: 1 uninstall, 2 finalize, else install
+  int32_t mode = 0;  // the mode byte: 0 install, 1 uninstall, 2 finalize (no other is read)
   // Install only. Words 0..6: allocation units of 512 << k bytes that the files need
   // (disk-space estimate); word 7: data blocks of all files (overall progress range, low
   // 16 bits).
@@ -94,6 +94,9 @@ struct SetupState {
   platform::File packageFile = nullptr;  // the open volume; nullptr = none
   int32_t volumeCounter = 0;             // volumes opened so far = number of the next
   uint32_t volumeStartOffset = 0;        // package offset in volume 0, else 0
+  // Volume 0's volume length word: the end of the package in an installation file, never
+  // 0; always 0 in a maintenance program. ReadSetupHeader holds the mode byte to it.
+  uint32_t firstVolumeLengthWord = 0;
   uint32_t volumePosition = 0;           // file offset of the next byte read from it
   // Where its package bytes end, before the signature of a signed installation file;
   // 0 = at its end.

@@ -6,6 +6,7 @@
 #include "twk/command_usage.h"
 #include "twk/commands.h"
 #include "twk/common/exit_codes.h"
+#include "twk/common/json_writer.h"
 #include "twk/installer_listing.h"
 #include "twk/listing_json.h"
 #include "twk/registry_value_text.h"
@@ -125,7 +126,7 @@ int ListInstaller(const std::string& path, std::ostream& out, std::ostream& err,
   } else {
     PrintListing(listing, out);
   }
-  for (const std::string& problem : listing.problems) err << "twk: " << problem << "\n";
+  for (const std::string& problem : listing.problems) err << MessageLine(problem);
   return listing.exitCode;
 }
 

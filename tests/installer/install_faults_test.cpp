@@ -12,6 +12,7 @@
 #include "platform/message_box.h"
 #include "platform/sim/machine/sim_command_line.h"
 #include "platform/sim/machine/windows_path.h"
+#include "runtime/quiet_run.h"
 
 namespace install_test {
 namespace {
@@ -260,6 +261,25 @@ TEST_F(FaultInstall, ADamagedNameListLineOrCommandIsACorruptedPackage) {
   ExpectCorruptedWhenFlipped("{OurProgramDir}\\b.txt", 18);  // b.tpt, not another file
   ExpectCorruptedWhenFlipped("X=S", 0);                     // a value never written
   ExpectCorruptedWhenFlipped("{OurProgramDir}\\a.txt", 16);  // a command never run
+}
+
+// The mode byte has no checksum: turned into an uninstaller's or a finalizer's (or any
+// other), an installer must fail as a corrupted package, not report a finished run.
+TEST_F(FaultInstall, AFlippedModeByteIsACorruptedPackageNotAFinishedRun) {
+  Build(kTwoFileScript, {{"a.txt", Text("a")}, {"b.txt", Text("b")}});
+  const Bytes built = Built();
+  for (int bit = 0; bit < 8; ++bit) {
+    SCOPED_TRACE(bit);
+    Bytes bytes = built;
+    bytes[kPackageStart + kVolumeLengthWordSize] ^= static_cast<uint8_t>(1 << bit);
+    Rewrite(bytes);
+    machine.user.Expect(kCorruptedText, "Installation Failed!", kError, platform::kIdOk);
+    EXPECT_EQ(Install().exitCode, 1);
+    EXPECT_EQ(Install("/S").exitCode, static_cast<int>(kQuietFailed));
+    ExpectCleanRun();
+    EXPECT_FALSE(machine.files.Exists(kProgramFolder));
+    EXPECT_TRUE(machine.system.bootMoves.empty());
+  }
 }
 
 // CreateFile refuses a folder as it refuses a file in use, but no replacement at the next

@@ -130,7 +130,9 @@ TEST(RemovalBounds, EverySpellingOfAParentStepIsOne) {
 
 // A maintenance program has no further volumes: the end of its own file is damage,
 // reported once, and a log that cannot be read to its end removes nothing at all.
-TEST_F(UninstallLimits, ALogCutShortRemovesNothing) {
+// A mode byte turned into another one is as damaged as a log cut short: a finalizer's
+// mode, or an installer's, must not run in place of the uninstaller.
+TEST_F(UninstallLimits, ALogCutShortOrADamagedModeByteRemovesNothing) {
   InstallTool("Tool");
   const Bytes whole = ReadBytes(Host(kUninstaller));
   const std::string damaged =
@@ -138,12 +140,20 @@ TEST_F(UninstallLimits, ALogCutShortRemovesNothing) {
       "it. You may attempt to retry this operation; if this fails several times, please obtain "
       "a new copy, or contact the author of the program for assistance.";
   const size_t logStart = WithLog({}).size();
+  std::vector<Bytes> variants;
   for (const size_t length : {whole.size() - 1, (logStart + whole.size()) / 2, kTrailerStart + 8}) {
-    SCOPED_TRACE(length);
-    const bool trailerWhole = length > logStart;
+    variants.emplace_back(whole.begin(), whole.begin() + static_cast<long>(length));
+  }
+  for (const uint8_t mode : {0, 3, 5, 0x81}) {
+    variants.push_back(whole);
+    variants.back()[kTrailerStart + 4] = mode;
+  }
+  for (const Bytes& variant : variants) {
+    SCOPED_TRACE(variant.size());
+    const bool trailerWhole = variant.size() > logStart && variant[kTrailerStart + 4] == 1;
     if (trailerWhole) ExpectConfirmation(platform::kIdYes);
     Expect(damaged, "File Damaged", platform::kMbOk | platform::kMbIconError, platform::kIdOk);
-    const ProgramRun run = UninstallCopy(Bytes(whole.begin(), whole.begin() + static_cast<long>(length)));
+    const ProgramRun run = UninstallCopy(variant);
     ExpectCleanRun();
     EXPECT_EQ(run.exitCode, trailerWhole ? 0 : 1);
     EXPECT_FALSE(machine.files.WasAskedFor("C:\\WINDOWS\\TEMP\\UNINST.001"));
