@@ -83,12 +83,13 @@ TEST_F(FaultInstall, TargetInUseOnNtIsReplacedAtTheNextStart) {
   machine.user.Expect(kRestartText, "Success!", kInformation, platform::kIdOk);
   Install();
   ExpectCleanRun();
-  EXPECT_EQ(machine.files.FileBytes(target + ".NewTemp"), Text("new"));
+  ASSERT_NE(WaitingFile(target), "");
+  EXPECT_EQ(machine.files.FileBytes(WaitingFile(target)), Text("new"));
   EXPECT_EQ(LogOf(kUninstaller).files.at(1).path, target) << "logged under its own name";
   EXPECT_EQ(machine.system.restartRequests, 0) << "NT: advised, not asked";
   machine.Restart();
   EXPECT_EQ(machine.files.FileBytes(target), Text("new"));
-  EXPECT_FALSE(machine.files.Exists(target + ".NewTemp"));
+  EXPECT_EQ(WaitingFile(target), "");
 }
 
 // Nothing would ever put the waiting file in place: the file is reported as not written,
@@ -132,7 +133,8 @@ TEST_F(FaultInstall, TargetsInUseOn9xGoThroughWininitOrWaitForTheFinalizer) {
   EXPECT_TRUE(machine.system.shellOpens.empty());
   machine.Restart();
   EXPECT_EQ(machine.files.FileBytes("C:\\TOOL\\APP.DLL"), Text("new"));
-  EXPECT_EQ(machine.files.FileBytes("C:\\TOOL\\Long Name.dll.NewTemp"), Text("new long"));
+  ASSERT_NE(WaitingFile("C:\\TOOL\\Long Name.dll"), "");
+  EXPECT_EQ(machine.files.FileBytes(WaitingFile("C:\\TOOL\\Long Name.dll")), Text("new long"));
 }
 
 // WININIT.INI that cannot be written (here: in use) leaves even a short-named file to the
@@ -153,7 +155,7 @@ TEST_F(FaultInstall, TargetInUseOn9xWithoutWininitWaitsForTheFinalizer) {
       machine.registry.Text("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
                             "TWKSetup_Finalize"),
       "C:\\TOOL\\FINALIZE.EXE"));
-  EXPECT_TRUE(machine.files.Exists("C:\\TOOL\\APP.DLL.NewTemp"));
+  EXPECT_NE(WaitingFile("C:\\TOOL\\APP.DLL"), "");
 }
 
 TEST_F(FaultInstall, DamagedBlockIsReportedAsACorruptedFile) {
@@ -238,7 +240,7 @@ TEST_F(FaultInstall, TargetThatIsAFolderIsAFileThatCannotBeWritten) {
   EXPECT_EQ(Install().exitCode, 0);
   ExpectCleanRun();
   EXPECT_TRUE(machine.files.IsFolder(target + "\\inside"));
-  EXPECT_FALSE(machine.files.Exists(target + ".NewTemp"));
+  EXPECT_EQ(WaitingFile(target), "");
   EXPECT_TRUE(machine.system.bootMoves.empty());
   EXPECT_EQ(LogOf(kUninstaller).files.size(), 2u) << "FINALIZE.EXE and UNINST.EXE only";
 }

@@ -27,8 +27,9 @@ class Finalizer : public InstallTest {
 TEST_F(Finalizer, PutsItsWaitingFilesInPlaceAndOpensTheCommandOnce) {
   const uint16_t version[4] = {2, 0, 0, 0};
   machine.files.PutFile("C:\\App\\a.b.dll", Text("old"));
+  // As older installers named waiting files, and as they are named now.
   machine.files.PutFile("C:\\App\\a.b.dll.NewTemp", VersionedProgram(version, true));
-  machine.files.PutFile("C:\\App\\z.txt.NewTemp", Text("new z"));
+  machine.files.PutFile("C:\\App\\z.txt.~0A1B2C3D.NewTemp", Text("new z"));
   machine.files.PutFile("C:\\Other\\x.dll.NewTemp", Text("elsewhere"));
   ExpectSuccess();
   Finalize(kFinalizer);
@@ -89,7 +90,7 @@ class RoundTripFinalize : public InstallTest {
     BuildTool();
     sim::UseDefaultAnswers();
     InstallPlaced();
-    ASSERT_TRUE(machine.files.Exists(std::string(kTool) + ".NewTemp"));
+    ASSERT_NE(WaitingFile(kTool), "");
     ASSERT_NE(machine.registry.Text(kRunOnceKeyPath, "TWKSetup_Finalize"), "");
   }
   size_t ShellOpensOf(const std::string& command) const {
@@ -108,7 +109,7 @@ TEST_F(RoundTripFinalize, TheRestartPutsTheWaitingFileInPlaceAndTheNextRemovesTh
   ExpectCleanRun();
   ASSERT_EQ(steps.size(), 1u) << transcript.str();
   EXPECT_EQ(machine.files.FileBytes(kTool), Text("tool"));
-  EXPECT_FALSE(machine.files.Exists(std::string(kTool) + ".NewTemp"));
+  EXPECT_EQ(WaitingFile(kTool), "");
   EXPECT_EQ(ShellOpensOf(kTool), 1u);
   EXPECT_EQ(machine.registry.Value(kRunAfterKey, "RunAfter"), nullptr);
   EXPECT_EQ(machine.registry.Value(kRunOnceKeyPath, "TWKSetup_Finalize"), nullptr);

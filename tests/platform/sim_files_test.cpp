@@ -107,10 +107,10 @@ TEST_F(SimFilesTest, LastWriteTimeIsKeptToTheTickAndTheDiskFills) {
 }
 
 TEST_F(SimFilesTest, FoldersRenamesAndCopies) {
-  EXPECT_FALSE(CreateFolder("C:\\A\\B")) << "the parent must exist";
-  EXPECT_TRUE(CreateFolder("C:\\A"));
-  EXPECT_FALSE(CreateFolder("c:\\a")) << "it exists already";
-  EXPECT_TRUE(CreateFolder("C:\\A\\B\\"));
+  EXPECT_FALSE(CreateFolder("C:\\A\\B", FolderAccess::kInherited)) << "the parent must exist";
+  EXPECT_TRUE(CreateFolder("C:\\A", FolderAccess::kInherited));
+  EXPECT_FALSE(CreateFolder("c:\\a", FolderAccess::kInherited)) << "it exists already";
+  EXPECT_TRUE(CreateFolder("C:\\A\\B\\", FolderAccess::kInherited));
   EXPECT_FALSE(RemoveFolder("C:\\A")) << "not empty";
   EXPECT_TRUE(RemoveFolder("C:\\A\\B"));
   EXPECT_FALSE(RemoveFolder("C:\\"));
@@ -126,7 +126,7 @@ TEST_F(SimFilesTest, FoldersRenamesAndCopies) {
   EXPECT_EQ(machine.files.LastWriteTime("C:\\A\\two.txt").low, 1000u);
   EXPECT_FALSE(CopyFileTo("C:\\A\\ONE.txt", "C:\\Missing\\x.txt"));
 
-  EXPECT_TRUE(CreateFolder("C:\\A\\Empty"));
+  EXPECT_TRUE(CreateFolder("C:\\A\\Empty", FolderAccess::kInherited));
   EXPECT_TRUE(SetCurrentFolder("C:\\A\\Empty"));
   EXPECT_FALSE(RemoveFolder("C:\\A\\Empty")) << "never the current folder";
 }

@@ -15,12 +15,28 @@ bool IsDriveRoot(const std::string& longPath) { return longPath.size() <= 3; }
 
 }  // namespace
 
-uint32_t SimFileSystem::Attributes(const std::string& windowsPath) const {
-  fs::path host = HostPath(windowsPath);
+uint32_t HostAttributes(const fs::path& host) {
   struct stat status;
-  if (host.empty() || stat(host.c_str(), &status) != 0) return platform::kNoAttributes;
+  if (host.empty() || lstat(host.c_str(), &status) != 0) return platform::kNoAttributes;
+  if (S_ISLNK(status.st_mode)) {
+    // What the link leads to decides only whether it is a folder's (a junction) or a
+    // file's; a link that leads nowhere is still there.
+    const bool folder = stat(host.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+    return platform::kAttributeReparsePoint | (folder ? platform::kAttributeDirectory : 0);
+  }
   if (S_ISDIR(status.st_mode)) return platform::kAttributeDirectory;
   return (status.st_mode & S_IWUSR) ? platform::kAttributeNormal : platform::kAttributeReadOnly;
+}
+
+uint32_t SimFileSystem::Attributes(const std::string& windowsPath) const {
+  return HostAttributes(HostPath(windowsPath));
+}
+
+bool SimFileSystem::IsLink(const std::string& windowsPath) const {
+  fs::path host = HostPath(windowsPath);
+  struct stat status;
+  if (host.empty() || lstat(host.c_str(), &status) != 0) return false;
+  return S_ISLNK(status.st_mode) || (S_ISREG(status.st_mode) && status.st_nlink > 1);
 }
 
 bool SimFileSystem::SetAttributes(const std::string& windowsPath, uint32_t attributes) {
@@ -34,14 +50,23 @@ bool SimFileSystem::SetAttributes(const std::string& windowsPath, uint32_t attri
   return !error;
 }
 
-bool SimFileSystem::MakeFolder(const std::string& windowsPath) {
+bool SimFileSystem::MakeFolder(const std::string& windowsPath, platform::FolderAccess access) {
   fs::path host = HostPath(windowsPath);
   std::error_code error;
-  if (host.empty() || IsDriveRoot(LongPath(windowsPath)) || fs::exists(host, error) ||
-      !ParentIsFolder(host)) {
+  if (host.empty() || IsDriveRoot(LongPath(windowsPath)) ||
+      HostAttributes(host) != platform::kNoAttributes || !ParentIsFolder(host)) {
     return false;
   }
-  return fs::create_directory(host, error) && !error;
+  if (!fs::create_directory(host, error) || error) return false;
+  if (access == platform::FolderAccess::kAdministratorsOnly) {
+    folderSecurity_[Key(windowsPath)] = platform::kAdministratorsOnlySddl;
+  }
+  return true;
+}
+
+std::string SimFileSystem::FolderSecurity(const std::string& windowsPath) const {
+  auto found = folderSecurity_.find(Key(windowsPath));
+  return found == folderSecurity_.end() ? std::string() : found->second;
 }
 
 bool SimFileSystem::RemoveFolder(const std::string& windowsPath) {
@@ -53,7 +78,9 @@ bool SimFileSystem::RemoveFolder(const std::string& windowsPath) {
   }
   // Windows will not remove the current folder of a running process.
   if (Key(windowsPath) == Key(currentFolder_)) return false;
-  return fs::remove(host, error) && !error;
+  if (!fs::remove(host, error) || error) return false;
+  folderSecurity_.erase(Key(windowsPath));
+  return true;
 }
 
 bool SimFileSystem::Delete(const std::string& windowsPath) {

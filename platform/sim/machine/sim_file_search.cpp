@@ -41,11 +41,9 @@ bool WildcardMatch(const std::string& pattern, const std::string& name) {
 platform::FoundFile Found(const std::string& name, const fs::path& host) {
   platform::FoundFile found{};
   snprintf(found.name, sizeof found.name, "%s", name.c_str());
+  found.attributes = HostAttributes(host);
   struct stat status;
-  if (stat(host.c_str(), &status) == 0) {
-    found.attributes = S_ISDIR(status.st_mode)          ? platform::kAttributeDirectory
-                       : (status.st_mode & S_IWUSR) != 0 ? platform::kAttributeNormal
-                                                         : platform::kAttributeReadOnly;
+  if (found.attributes != platform::kNoAttributes && lstat(host.c_str(), &status) == 0) {
     found.lastWrite = FileTimeOfHost(status.st_mtim.tv_sec, status.st_mtim.tv_nsec);
   }
   return found;

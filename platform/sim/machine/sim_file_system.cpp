@@ -150,6 +150,22 @@ void SimFileSystem::PutFolder(const std::string& windowsPath) {
   std::filesystem::create_directories(host);
 }
 
+void SimFileSystem::MakeLink(const std::string& windowsPath, const std::string& windowsTarget) {
+  std::filesystem::path host = HostPath(windowsPath);
+  std::filesystem::path target = HostPath(windowsTarget);
+  if (host.empty() || target.empty()) throw std::invalid_argument("not a drive path");
+  std::filesystem::create_directories(host.parent_path());
+  std::filesystem::create_symlink(target, host);
+}
+
+void SimFileSystem::MakeHardLink(const std::string& windowsPath,
+                                 const std::string& windowsExisting) {
+  std::filesystem::path host = HostPath(windowsPath);
+  if (host.empty()) throw std::invalid_argument("not a drive path: " + windowsPath);
+  std::filesystem::create_directories(host.parent_path());
+  std::filesystem::create_hard_link(HostPath(windowsExisting), host);
+}
+
 bool SimFileSystem::Exists(const std::string& windowsPath) const {
   std::filesystem::path host = HostPath(windowsPath);
   std::error_code error;
@@ -263,21 +279,31 @@ platform::File SimFileSystem::Open(const std::string& windowsPath) {
   return reinterpret_cast<platform::File>(handle);
 }
 
-platform::File SimFileSystem::Create(const std::string& windowsPath) {
+platform::File SimFileSystem::Create(const std::string& windowsPath, CreateMode mode,
+                                     platform::CreateRefusal* refusal) {
+  platform::CreateRefusal ignored;
+  if (refusal == nullptr) refusal = &ignored;
+  *refusal = platform::CreateRefusal::kCannotOpen;
   std::filesystem::path host = HostPath(windowsPath);
   const std::string key = Key(windowsPath);
   std::error_code error;
-  // CreateFile on a folder fails (access denied), as for a file it may not replace.
-  if (host.empty() || !ParentIsFolder(host) || std::filesystem::is_directory(host, error) ||
-      Blocked(key)) {
+  if (host.empty() || !ParentIsFolder(host)) return nullptr;
+  if (mode == CreateMode::kNew && HostAttributes(host) != platform::kNoAttributes) {
     return nullptr;
   }
+  if (mode == CreateMode::kReplace && IsLink(windowsPath)) {
+    *refusal = platform::CreateRefusal::kLink;
+    return nullptr;
+  }
+  // CreateFile on a folder fails (access denied), as for a file it may not replace.
+  if (std::filesystem::is_directory(host, error) || Blocked(key)) return nullptr;
   if (std::filesystem::exists(host, error) &&
       (Attributes(windowsPath) & platform::kAttributeReadOnly)) {
     return nullptr;
   }
   FILE* stream = fopen(host.c_str(), "wb");
   if (stream == nullptr) return nullptr;
+  *refusal = platform::CreateRefusal::kNone;
   uintptr_t handle = NewHandle();
   open_[handle] = OpenFile{windowsPath, key, host, stream, 0, true, false, {0, 0}};
   return reinterpret_cast<platform::File>(handle);

@@ -44,6 +44,15 @@ struct SimSystem {
       {11, "C:\\WINDOWS\\Start Menu"},
   };
 
+  // The state of the random-number generator (xorshift): the same numbers in every run.
+  uint32_t randomState = 0x2545F491u;
+  uint32_t NextRandom() {
+    randomState ^= randomState << 13;
+    randomState ^= randomState >> 17;
+    randomState ^= randomState << 5;
+    return randomState;
+  }
+
   // Records.
   std::vector<BootMove> bootMoves;  // NT: carried out in order by a restart
   std::vector<ShellOpen> shellOpens;
