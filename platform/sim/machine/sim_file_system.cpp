@@ -155,6 +155,8 @@ void SimFileSystem::MakeLink(const std::string& windowsPath, const std::string& 
   std::filesystem::path target = HostPath(windowsTarget);
   if (host.empty() || target.empty()) throw std::invalid_argument("not a drive path");
   std::filesystem::create_directories(host.parent_path());
+  std::error_code error;
+  std::filesystem::remove(host, error);
   std::filesystem::create_symlink(target, host);
 }
 
@@ -163,6 +165,8 @@ void SimFileSystem::MakeHardLink(const std::string& windowsPath,
   std::filesystem::path host = HostPath(windowsPath);
   if (host.empty()) throw std::invalid_argument("not a drive path: " + windowsPath);
   std::filesystem::create_directories(host.parent_path());
+  std::error_code error;
+  std::filesystem::remove(host, error);
   std::filesystem::create_hard_link(HostPath(windowsExisting), host);
 }
 

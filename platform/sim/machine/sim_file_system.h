@@ -62,9 +62,10 @@ class SimFileSystem {
   void PutFolder(const std::string& windowsPath);
   // A reparse point at `windowsPath` that leads to `windowsTarget` (a junction when that
   // is a folder, a symbolic link otherwise; it need not exist), as another program could
-  // leave one in a folder it may write.
+  // leave one in a folder it may write, in place of a file or empty folder there.
   void MakeLink(const std::string& windowsPath, const std::string& windowsTarget);
-  // A second name, `windowsPath`, for the existing file `windowsExisting`.
+  // A second name, `windowsPath`, for the existing file `windowsExisting`, in place of a
+  // file there.
   void MakeHardLink(const std::string& windowsPath, const std::string& windowsExisting);
   // The security descriptor a folder was made with by the program: "" for the default.
   std::string FolderSecurity(const std::string& windowsPath) const;
