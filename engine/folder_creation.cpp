@@ -24,23 +24,25 @@ platform::FolderAccess AccessFor(const char* folder) {
 }
 
 // Makes sure the folder `prefix` exists. A file in its place is a failure, and so is a
-// link: what it leads to is not the installation's folder.
-bool EnsureOneFolder(const char* prefix) {
+// link where the folder is the installation's (`own`): what it leads to is not the
+// folder the installation means. A folder Windows owns is taken as the system names it.
+bool EnsureOneFolder(const char* prefix, bool own) {
   const uint32_t attributes = platform::GetAttributes(prefix);
   if (attributes == platform::kNoAttributes) {
     return platform::CreateFolder(prefix, AccessFor(prefix));
   }
   return (attributes & platform::kAttributeDirectory) != 0 &&
-         (attributes & platform::kAttributeReparsePoint) == 0;
+         !(own && (attributes & platform::kAttributeReparsePoint) != 0);
 }
 
 // The drive root ("C:\"), a share ("\\server\share\") or a leading '\' is never tested
 // or created: the folders begin after it.
 bool CreateFolders(char* path) {
+  const char* own = OwnPartStart(path);
   for (char* separator = strchr(path + (PathRootEnd(path) - path), '\\'); separator != nullptr;
        separator = strchr(separator + 1, '\\')) {
     *separator = '\0';
-    const bool made = EnsureOneFolder(path);
+    const bool made = EnsureOneFolder(path, separator >= own);
     *separator = '\\';
     if (!made) return false;
   }

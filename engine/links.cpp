@@ -3,6 +3,7 @@
 
 #include <string.h>
 
+#include "engine/protected_folders.h"
 #include "platform/file_system.h"
 
 namespace {
@@ -27,12 +28,21 @@ const char* PathRootEnd(const char* path) {
   return IsSeparator(path[0]) ? path + 1 : path;
 }
 
+const char* OwnPartStart(const char* path) {
+  const char* rootEnd = PathRootEnd(path);
+  const size_t systems = ProtectedPrefixLength(path);
+  if (path + systems < rootEnd) return rootEnd;
+  return path[systems] == '\0' ? path + systems : path + systems + 1;
+}
+
 bool PathHasLink(const char* path) {
   char working[kLongestPath];
   const size_t length = strnlen(path, kLongestPath);
   if (length >= kLongestPath) return true;
   memcpy(working, path, length + 1);
-  for (char* at = working + (PathRootEnd(working) - working); *at != '\0'; ++at) {
+  char* at = working + (OwnPartStart(working) - working);
+  if (*at == '\0') return false;
+  for (; *at != '\0'; ++at) {
     if (!IsSeparator(*at)) continue;
     const char separator = *at;
     *at = '\0';

@@ -11,8 +11,13 @@
 // leading '\', or after "X:"; `path` itself for a relative path.
 const char* PathRootEnd(const char* path);
 
-// Whether a folder on the way to the last component of `path` (each one below its root)
-// is a reparse point or the last component itself is a link (platform::IsLink). Parts
-// that do not exist are no links. A path longer than 259 characters, which could not be
-// looked at whole, counts as one.
+// Where the part of `path` that is the installation's to look at begins: after the
+// longest folder Windows owns that `path` is or lies below (protected_folders.h), which
+// is taken as the system names it, a link or not; otherwise after its root. The end of
+// `path` when it is such a folder itself.
+const char* OwnPartStart(const char* path);
+
+// Whether a folder of `path` after OwnPartStart is a reparse point, or the last
+// component itself is a link (platform::IsLink). Parts that do not exist are no links. A
+// path longer than 259 characters, which could not be looked at whole, counts as one.
 bool PathHasLink(const char* path);

@@ -1,12 +1,14 @@
 // The folders that Windows and the shell own.
 #include "engine/protected_folders.h"
 
+#include <stdlib.h>
 #include <string.h>
 
 #include "base/ignore_case.h"
 #include "engine/remembered_folders.h"
 #include "platform/file_system.h"
 #include "platform/system.h"
+#include "runtime/setup_state.h"
 
 namespace {
 
@@ -73,13 +75,26 @@ size_t FindProtectedFolders(char (*out)[kPathBufferSize]) {
   return count;
 }
 
+size_t ProtectedPrefixLength(const char* path) {
+  static_assert(kStringRecordBufferSize == kPathBufferSize, "the setup state keeps full paths");
+  if (g_setup.protectedFolders == nullptr) {
+    g_setup.protectedFolders = static_cast<char(*)[kPathBufferSize]>(
+        malloc(kMaxProtectedFolders * kPathBufferSize));
+    if (g_setup.protectedFolders == nullptr) return 0;
+    g_setup.protectedFolderCount =
+        static_cast<uint32_t>(FindProtectedFolders(g_setup.protectedFolders));
+  }
+  size_t longest = 0;
+  for (uint32_t i = 0; i < g_setup.protectedFolderCount; ++i) {
+    const char* folder = g_setup.protectedFolders[i];
+    const size_t length = strlen(folder);
+    if (length > longest && IsAtOrBelow(path, folder)) longest = length;
+  }
+  return longest;
+}
+
 bool IsInProtectedFolder(const char* folder) {
   char full[kPathBufferSize];
-  char protectedFolder[kPathBufferSize];
   FullFolder(folder, full);
-  for (size_t index = 0; index < kSystemFolderCount + kShellFolderCount; ++index) {
-    ProtectedFolder(index, protectedFolder);
-    if (IsAtOrBelow(full, protectedFolder)) return true;
-  }
-  return false;
+  return ProtectedPrefixLength(full) > 0;
 }

@@ -57,6 +57,7 @@ void ResetSetupState() {
                     &g_setup.programFolder, &g_setup.startMenuFolder, &g_setup.licenceText};
   for (char** text : texts) free(*text);
   free(g_setup.listSection);
+  free(g_setup.protectedFolders);
   ReleaseSelfRegistrations();
   // The atomic flag makes the record unassignable; building it anew in place gives
   // every field its initial value from the one place that states them.

@@ -118,6 +118,10 @@ struct SetupState {
   platform::Instance instance = nullptr;  // the module instance, for dialog templates
   // Files to self-register, newest first; walked from the front, then released.
   SelfRegistration* selfRegistrations = nullptr;
+  // The folders that Windows owns (engine/protected_folders.h), found when first asked
+  // for and kept for the run: a heap array of protectedFolderCount full paths.
+  char (*protectedFolders)[kStringRecordBufferSize] = nullptr;
+  uint32_t protectedFolderCount = 0;
 };
 // The block checksum's table is not kept here: it is a constant of the program.
 

@@ -281,6 +281,7 @@ struct LinkCase {
   const char* name;
   void (*plant)(sim::SimFileSystem& files);
   std::vector<std::pair<std::string, std::string>> prompts;  // text, caption
+  const char* made = nullptr;                                // a file that must be there
 };
 
 const char kVictim[] = "C:\\Victim";
@@ -330,6 +331,14 @@ const LinkCase kLinkCases[] = {
        files.MakeLink("C:\\WINDOWS\\Start Menu\\Programs\\Tool", kVictim);
      },
      {kFolderRefused, kFailed}},
+    // A folder the system names is taken as it stands, link or not (Wine's desktop is one).
+    {"ShellFolderIsALink",
+     [](sim::SimFileSystem& files) {
+       files.PutFolder("C:\\Profile\\Desktop");
+       files.MakeLink("C:\\WINDOWS\\Desktop", "C:\\Profile\\Desktop");
+     },
+     {kSucceeded},
+     "C:\\Profile\\Desktop\\Tool.lnk"},
     // A link file that cannot be made is passed over without a word, as always.
     {"DesktopShortcutIsASymbolicLink",
      [](sim::SimFileSystem& files) {
@@ -366,6 +375,9 @@ TEST_P(LinkInstall, IsRefusedAndNothingBehindItChanges) {
   EXPECT_EQ(Install().exitCode, 0);
   ExpectCleanRun();
   EXPECT_EQ(VictimFiles(), before);
+  if (GetParam().made != nullptr) {
+    EXPECT_TRUE(machine.files.Exists(GetParam().made));
+  }
   if (machine.files.Exists(kUninstaller)) {
     for (const LoggedFile& file : LogOf(kUninstaller).files) {
       EXPECT_FALSE(machine.files.IsLink(file.path)) << file.path;
