@@ -3,8 +3,8 @@
 
 #include <string.h>
 
-#include "base/ignore_case.h"
 #include "base/format_text.h"
+#include "base/ignore_case.h"
 #include "engine/path_macros.h"
 #include "package/format.h"
 #include "platform/file_system.h"
@@ -47,7 +47,8 @@ bool MakeWaitingFileName(const char* target, char* out, size_t size) {
 bool CutWaitingFileName(char* name) {
   const size_t suffixLength = sizeof(kWaitingFileSuffix) - 1;
   size_t length = strlen(name);
-  if (length <= suffixLength || !EqualIgnoringCase(name + length - suffixLength, kWaitingFileSuffix)) {
+  if (length <= suffixLength ||
+      !EqualIgnoringCase(name + length - suffixLength, kWaitingFileSuffix)) {
     return false;
   }
   length -= suffixLength;

@@ -36,10 +36,9 @@ bool CreateShellLink(const char* link, const char* target, const char* arguments
 
 // Reads the shortcut list from the package stream up to its empty record while the
 // cancel flag is clear (a line without '=' ends the phase: the lines after it are read
-// past, up to the empty record, without being used); creates
-// each link and logs its path whether or not the link could be made, unless the path
-// leads through a link. A line whose
-// pieces do not fit in 255 characters once expanded, or whose name leaves no room for
-// ".lnk", is passed over: nothing is created and nothing logged. Sets the status text
+// past, up to the empty record, without being used); creates each link and logs its path
+// whether or not the link could be made, unless the path leads through a link. A line
+// whose pieces do not fit in 255 characters once expanded, or whose name leaves no room
+// for ".lnk", is passed over: nothing is created and nothing logged. Sets the status text
 // and hides the per-file bar and the Cancel button of `dialog` first. Always true.
 bool CreateShortcuts(platform::Window dialog);

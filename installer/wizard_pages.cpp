@@ -109,11 +109,11 @@ bool ConfirmCancel(platform::Window page) {
          platform::kIdYes;
 }
 
-// "\" alone would leave an empty folder, which stands for "no folder" everywhere (no
-// finalizer, no folder page): it is treated like an empty field.
 bool StoreProgramFolderField(const char* field) {
   if (field[0] == '\0') return true;
   char folder[kPathBufferSize];
+  // A field that filled the page's buffer may have been cut there, and ".." could have
+  // made even that fit: whatever it was, it was too long.
   if (strlen(field) >= 2 * kPathBufferSize - 1 ||
       !CanonicalFolder(field, folder, sizeof folder)) {
     return false;
@@ -122,6 +122,8 @@ bool StoreProgramFolderField(const char* field) {
   return true;
 }
 
+// "\" alone would leave an empty folder, which stands for "no folder" everywhere (no
+// finalizer, no folder page): it is treated like an empty field.
 void StoreFolderField(const char* field, char** folder) {
   char text[kPathBufferSize];
   FormatText(text, sizeof text, "%s", field);

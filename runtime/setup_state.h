@@ -67,7 +67,7 @@ struct SetupState {
   // end of the file list they must be exactly size table word 7.
   uint32_t blocksRead = 0;
   // Uninstall only: log records that the uninstaller passed over because a ".." in them
-  // would lead out of the folder they name.
+  // would lead out of the folder they name, they are relative, or lead through a link.
   uint32_t logRecordsPassedOver = 0;
 
   // --- Flags, one byte each. ---
