@@ -33,11 +33,13 @@ bool FuzzHeaderBlock(const uint8_t* data, size_t size);
 // version without having found one.
 bool FuzzPeVersion(const uint8_t* data, size_t size);
 
-// Writes `data` as an installation file and runs twk's list, verify and extract on it.
-// Returns false if a command ends with an undocumented exit code, if list or extract
-// fails where verify finds the file sound, if extract does not refuse a target where
-// verify finds the package intact but its targets refused, if extraction writes outside
-// its folder or leaves a temporary file or link, or if a file descriptor stays open.
+// Writes `data` as an installation file and runs twk's list, verify, extract and diff (of
+// the file with itself) on it. Returns false if a command ends with an undocumented exit
+// code, if list or extract fails where verify finds the file sound, if extract does not
+// refuse a target where verify finds the package intact but its targets refused, if diff
+// does not find the file the same as itself exactly when verify finds it intact (a
+// damaged installer must never compare as the same), if extraction writes outside its
+// folder or leaves a temporary file or link, or if a file descriptor stays open.
 bool FuzzInstallerFile(const uint8_t* data, size_t size);
 
 // Parses `data` as a build script and checks it as `twk build` does (a script that

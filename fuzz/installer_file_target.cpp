@@ -1,4 +1,5 @@
-// Arbitrary installation files through twk's reading commands (list, verify, extract).
+// Arbitrary installation files through twk's reading commands (list, verify, extract,
+// diff).
 #include <sstream>
 #include <string>
 
@@ -53,8 +54,16 @@ bool FuzzInstallerFile(const uint8_t* data, size_t size) {
   const int verified = VerifyInstaller(installer.string(), out, err);
   const int extracted =
       ExtractInstaller(installer.string(), (folder / kOutputName).string(), out, err);
+  const int diffed =
+      DiffInstallers(installer.string(), installer.string(), out, err, ReportFormat::kText, 2);
   bool sound = IsReadingExitCode(listed, true) && IsReadingExitCode(verified, false) &&
                IsReadingExitCode(extracted, false);
+  // An installer is the same as itself exactly when nothing of it is damaged: diff finds
+  // what verify finds, and never takes a damaged installer for the same.
+  const bool intact = verified == kExitOk || verified == kExitOutputError;
+  sound = sound && (diffed == kExitOk) == intact &&
+          (verified != kExitDamaged || diffed == kExitDiffDamaged) &&
+          (verified != kExitInputError || diffed == kExitInputError);
   // verify checks everything that list and extract read, and more; an intact package
   // whose targets extract refuses is an output error for both.
   if (verified == kExitOk) {

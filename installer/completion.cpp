@@ -100,12 +100,15 @@ void ArrangeFinalizerAtBoot(const char* finalizer, const char* runAfter) {
   if (!IsEmpty(runAfter)) SetTextValue(kRunAfterKey, kRunAfterValue, runAfter);
 }
 
-// The exit code of a quiet run mirrors the one outcome message an interactive run shows.
+// The exit code of a quiet run mirrors the one outcome message an interactive run shows,
+// but for a run cut short: a quiet run has no Cancel button and answers every question
+// itself, so it stops only at a failure (a read given up, a library that did not
+// register), which deployment tools must not read as a user's No.
 void CompleteInstallation(platform::Instance instance, platform::Window background) {
   uint32_t outcome = kQuietSucceeded;
   if (!ShowProgressDialog(instance, background)) {
     Tell(background, kCancelledText, kCancelledCaption, platform::kMbIconInformation);
-    outcome = kQuietCancelled;
+    outcome = g_setup.quiet ? kQuietFailed : kQuietCancelled;
   } else if (!g_setup.succeeded) {
     Tell(background, g_setup.corrupt ? kCorruptText : kNotWrittenText, kFailedCaption,
          platform::kMbIconError);

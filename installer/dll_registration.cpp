@@ -12,7 +12,7 @@
 namespace {
 
 // A quiet run does not go on as if the program could work: it stops as an interactive one
-// does on "No", and its exit code says the run was cut short.
+// does on "No", and ends as a failed installation (the completion step).
 bool AskToContinue(platform::Window dialog, const char* path) {
   char text[kStringRecordBufferSize + 96];
   FormatText(text, sizeof(text), "Self-registering file %s failed! Continue installation anyway?",

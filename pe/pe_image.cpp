@@ -39,6 +39,7 @@ bool PeImage::ParseHeaders() {
   const uint8_t* pe = image_ + peOffset;
   if (pe[0] != 'P' || pe[1] != 'E' || pe[2] != 0 || pe[3] != 0) return false;
   const uint8_t* fileHeader = pe + 4;
+  const uint16_t machine = LoadLe16(fileHeader);
   sectionCount_ = LoadLe16(fileHeader + 2);
   const uint16_t optionalSize = LoadLe16(fileHeader + 16);
   const uint64_t optionalOffset = uint64_t{peOffset} + 4 + kFileHeaderSize;
@@ -66,7 +67,9 @@ bool PeImage::ParseHeaders() {
     checksumOffset_ = static_cast<size_t>(optionalOffset + kChecksumField);
   }
   sectionTable_ = static_cast<size_t>(optionalOffset + optionalSize);
-  return Fits(sectionTable_, uint64_t{sectionCount_} * kSectionHeaderSize, size_);
+  if (!Fits(sectionTable_, uint64_t{sectionCount_} * kSectionHeaderSize, size_)) return false;
+  machine_ = machine;
+  return true;
 }
 
 bool PeImage::FindSection(uint32_t rva, Section* section) const {

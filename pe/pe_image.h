@@ -6,6 +6,10 @@
 #include <stddef.h>
 #include <stdint.h>
 
+// File-header Machine values of the two architectures the installer is built for.
+constexpr uint16_t kPeMachineI386 = 0x14C;
+constexpr uint16_t kPeMachineAmd64 = 0x8664;
+
 // A byte range inside the image; `data` is null when the range is absent.
 struct PeSpan {
   const uint8_t* data = nullptr;
@@ -19,6 +23,9 @@ class PeImage {
 
   bool valid() const { return valid_; }
   bool is64() const { return is64_; }
+  // The file header's Machine: 0x14C for i386, 0x8664 for x86_64 (the loader of a process
+  // loads only images of its own machine); 0 in an invalid image.
+  uint16_t machine() const { return machine_; }
 
   // The file offset of the optional header's CheckSum word (0 in an invalid image).
   size_t checksumOffset() const { return checksumOffset_; }
@@ -50,6 +57,7 @@ class PeImage {
   size_t size_;
   bool valid_ = false;
   bool is64_ = false;
+  uint16_t machine_ = 0;
   size_t sectionTable_ = 0;  // file offset of the first section header
   uint16_t sectionCount_ = 0;
   uint32_t resourceRva_ = 0;

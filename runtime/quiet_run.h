@@ -11,8 +11,13 @@
 // package cannot be opened or read).
 constexpr uint32_t kQuietSucceeded = 0;
 constexpr uint32_t kQuietRestartNeeded = 3010;  // files in use wait for the next start
-constexpr uint32_t kQuietCancelled = 1602;      // a question's answer stopped the run
-constexpr uint32_t kQuietFailed = 1603;         // a damaged package, a file not written
+// The user said No (or Cancel) to a question that stops the run. A quiet run asks
+// nobody and answers each question itself with what loses nothing, so it never ends so:
+// where its own answer stops the run, the run has failed.
+constexpr uint32_t kQuietCancelled = 1602;
+// A damaged package or volume, a read given up, a file or folder not written, a library
+// that did not register.
+constexpr uint32_t kQuietFailed = 1603;
 
 // Reads the command-line tail into the setup state. "/S" (letter case ignored) as one of
 // the words before "/D=" makes the run quiet; "/D=" takes the rest of the tail, blanks

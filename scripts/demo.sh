@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# The example installer from end to end: builds it, checks it with twk verify and twk list,
-# extracts it and compares every file with its source, then does the same with the
-# package spread over volumes (a few kilobytes in SETUP.EXE, then volumes of the
-# installation file's size), and last installs and uninstalls it on a
-# simulated Windows. Run by `make demo` after `make all`.
+# The example installer from end to end: builds it (with SOURCE_DATE_EPOCH, as a release
+# pipeline does), checks it with twk verify and twk list, extracts it and compares every
+# file with its source, then does the same with the package spread over volumes (a few
+# kilobytes in SETUP.EXE, then volumes of the installation file's size), and last installs
+# and uninstalls it on a simulated Windows. Run by `make demo` after `make all`.
 # TWK_HOST_BUILD and TWK_BIN name other build folders (default build/host, build/bin).
 set -euo pipefail
 
@@ -59,7 +59,8 @@ extract_and_compare "$installer" "$work/single"
 # whatever the stub weighs.
 volume_size=$(( $(stat -c %s "$(dirname "$twk")/stub-x64.exe") + 2500 ))
 echo "== twk build --volume-size $volume_size"
-"$twk" build "$product/demo.twk" -o "$work/volumes/SETUP.EXE" --volume-size "$volume_size" --arch x64
+# With the time the example installer was built with, as a release pipeline passes it.
+SOURCE_DATE_EPOCH=$(cat "$host_build/examples/source-date-epoch") "$twk" build "$product/demo.twk" -o "$work/volumes/SETUP.EXE" --volume-size "$volume_size" --arch x64
 "$twk" verify "$work/volumes/SETUP.EXE"
 extract_and_compare "$work/volumes/SETUP.EXE" "$work/from-volumes"
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The Debian package on this machine, as a user installs it: dpkg -i (apt-get fetches what
-# it depends on when that is missing), then the installed twk, from a folder of its own,
-# builds, verifies and lists the example it ships, in one file and on floppy volumes, and
-# last dpkg -r takes the package away again.
+# The Debian package on this machine, as a user installs it: lintian first, which must
+# find no error (its warnings are printed), then dpkg -i (apt-get fetches what it depends
+# on when that is missing), then the installed twk, from a folder of its own, builds,
+# verifies and lists the example it ships, in one file and on floppy volumes, and last
+# dpkg -r takes the package away again.
 #   package-install-test.sh [DEB]     as root; DEB defaults to build/package's
 #   package-install-test.sh --if-ci   the same when root in CI (CI=true), else a note
 # It installs system-wide, so `make test` runs it only in CI: on a developer's machine it
@@ -22,6 +23,11 @@ if [[ ${1:-} == --if-ci ]]; then
 fi
 deb=${1:-$(ls "$root"/build/package/twksetup_*.deb 2>/dev/null | tail -n 1)}
 [[ -f $deb ]] || { echo "package-install-test: no package (make package)" >&2; exit 1; }
+command -v lintian >/dev/null || { echo "package-install-test: no lintian (make setup)" >&2; exit 1; }
+# Every error fails the test; the warnings and the rest are shown. lintian refuses to run
+# as root unless told that it may.
+lintian --allow-root --fail-on error --display-info "$deb" ||
+  { echo "package-install-test: lintian finds errors in $deb" >&2; exit 1; }
 [[ $(id -u) -eq 0 ]] || { echo "package-install-test: dpkg -i needs root" >&2; exit 1; }
 if dpkg-query -W -f='${Status}' twksetup 2>/dev/null | grep -q "install ok installed"; then
   echo "package-install-test: twksetup is installed already; it is left alone" >&2

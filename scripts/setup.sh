@@ -16,11 +16,12 @@ build_packages=(
   python3
 )
 # Running the stub under Wine on a virtual screen, and the tests' own tools; bzip2 and
-# time for make bench (tar -cjf beside twk build, peak memory from /usr/bin/time).
+# time for make bench (tar -cjf beside twk build, peak memory from /usr/bin/time); lintian
+# for make package-test, which holds the Debian package to Debian's rules.
 run_packages=(
   wine64 xvfb xauth fonts-wine fonts-liberation imagemagick
   file openssl osslsigncode python3-pefile
-  bzip2 time
+  bzip2 time lintian
 )
 
 # What `make` itself runs, each with the package that provides it: checked by the

@@ -1,7 +1,10 @@
 // `twk build SCRIPT [-o OUT] [--volume-size SIZE] [--arch x86|x64] [--stub FILE] [--jobs N]
 //  [-D NAME=VALUE]... [--strict]`
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
+#include <optional>
+#include <string>
 
 #include "twk/build/build_error.h"
 #include "twk/build/build_installer.h"
@@ -79,6 +82,26 @@ BuildRequest ParseBuildArguments(const Arguments& args) {
   return request;
 }
 
+// The year 9999 ends here; nothing later fits the times the installer gives its files.
+constexpr int64_t kLatestSourceDate = 253402300799;
+
+// SOURCE_DATE_EPOCH, the reproducible builds' convention for "when the sources were last
+// changed": a decimal number of seconds since 1970-01-01 00:00:00 UTC. A value that says
+// anything else is refused rather than read as something the pipeline never meant.
+std::optional<int64_t> SourceDateEpoch() {
+  const char* value = std::getenv("SOURCE_DATE_EPOCH");
+  if (value == nullptr) return std::nullopt;
+  const std::string text = value;
+  const bool digits = !text.empty() && text.size() <= 12 &&
+                      text.find_first_not_of("0123456789") == std::string::npos;
+  if (!digits || std::stoll(text) > kLatestSourceDate) {
+    throw CommandError(kExitUsage,
+                       "SOURCE_DATE_EPOCH must be a whole number of seconds since 1970-01-01 "
+                       "00:00:00 UTC, up to the end of 9999, not '" + text + "'");
+  }
+  return std::stoll(text);
+}
+
 const char* Plural(size_t count) {
   return count == 1 ? "" : "s";
 }
@@ -89,6 +112,7 @@ int RunBuildCommand(const Arguments& args) {
   try {
     BuildRequest request = ParseBuildArguments(args);
     request.progress = StandardErrorIsTerminal();
+    request.sourceDateEpoch = SourceDateEpoch();
     const BuildResult result = BuildInstaller(request);
     for (const std::string& warning : result.warnings) {
       std::fprintf(stderr, "twk: warning: %s\n", warning.c_str());

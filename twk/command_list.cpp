@@ -8,6 +8,7 @@
 #include "twk/common/exit_codes.h"
 #include "twk/installer_listing.h"
 #include "twk/listing_json.h"
+#include "twk/registry_value_text.h"
 #include "twk/reader/reader_lines.h"
 #include "twk/reader/reader_text.h"
 #include "twk/reader_commands.h"
@@ -78,34 +79,6 @@ void PrintShortcuts(const RecordList& list, std::ostream& out) {
   }
 }
 
-std::string DescribeValue(const RegistryLine& line) {
-  std::string name = line.name == kRegistryDefaultValueName ? "@ (default)" : Quoted(line.name);
-  std::string value;
-  switch (line.type) {
-    case kRegistryTypeNumber:
-      value = "D " + (line.problem.empty()
-                          ? std::to_string(line.number) + " (" + FormatHex32(line.number) + ")"
-                          : std::string());
-      break;
-    case kRegistryTypeBinary:
-      value = "B " + std::to_string(line.binaryLength) + " bytes: " +
-              FormatHexBytes(line.binary.data(), line.binary.size());
-      break;
-    case kRegistryTypeRemoveOnly:
-      value = "N (not written; removed by the uninstaller)";
-      break;
-    case kRegistryTypeText:
-      value = "S " + Quoted(line.text);
-      break;
-    default:
-      value = std::string(line.type == 0 ? "no type letter" : "type letter " +
-                                                                  EscapeText(std::string(1, line.type))) +
-              ", written as S " + Quoted(line.text);
-  }
-  if (!line.problem.empty()) value += " [" + line.problem + "]";
-  return name + " = " + value;
-}
-
 void PrintRegistry(const std::vector<std::string>& lines, std::ostream& out) {
   out << "\nRegistry lines: " << lines.size() << "\n";
   for (const std::string& text : lines) {
@@ -118,7 +91,7 @@ void PrintRegistry(const std::vector<std::string>& lines, std::ostream& out) {
         out << "  ignored key line (unknown root): " << Quoted(text) << "\n";
         break;
       case RegistryLineKind::kValue:
-        out << "    " << DescribeValue(line) << "\n";
+        out << "    " << DescribeRegistryValue(line) << "\n";
         break;
       case RegistryLineKind::kOther:
         out << "    other line (logged only): " << Quoted(text) << "\n";

@@ -34,7 +34,11 @@ const UsageText kUsages[] = {
      "                       32); the output is the same for any N\n"
      "  -D NAME=VALUE        ${NAME} in the script stands for VALUE; wins over the\n"
      "                       script's own !define NAME (repeat for more names)\n"
-     "  --strict             every warning is an error (exit code 4)\n"},
+     "  --strict             every warning is an error (exit code 4)\n"
+     "\n"
+     "SOURCE_DATE_EPOCH, when set (seconds since 1970-01-01 UTC), is the latest file time\n"
+     "the package holds: later ones are packed as it, so that checkouts made at other\n"
+     "times build the same bytes.\n"},
     {"list", "show what an installer holds",
      "usage: twk list INSTALLER [--json]\n"
      "\n"
@@ -66,6 +70,18 @@ const UsageText kUsages[] = {
      "  --folder MACRO=PATH  what a path macro stands for in the .reg file, e.g.\n"
      "                       --folder OurProgramDir=D:\\Apps\\Tool (default: a fresh\n"
      "                       machine of twk simulate, C:\\WINDOWS, C:\\Program Files, ...)\n"},
+    {"diff", "show what differs between two installers",
+     "usage: twk diff OLD NEW [--json]\n"
+     "\n"
+     "Shows what differs between the installers OLD and NEW (either may be split into\n"
+     "volumes): the header texts and folders, the licence, the files (added, removed, and\n"
+     "changed in content, size, version, time, target, shared or self-registration),\n"
+     "the shortcuts, the registry lines and the run-after command. Files are compared by\n"
+     "their expanded bytes, so builds of the same files with other blocks or volumes are\n"
+     "the same. Exits 0 when they install the same, 1 when they differ, 3 when one is\n"
+     "missing or no installer, 7 when one is damaged or incomplete (nothing is compared).\n"
+     "\n"
+     "  --json   one JSON document instead (docs/json.md)\n"},
     {"log", "show a maintenance program's trailer and uninstall log",
      "usage: twk log UNINST.EXE [--json]\n"
      "\n"
@@ -98,7 +114,8 @@ const char kToolTail[] =
     "Exit codes: 0 success; 1 the installer is damaged or incomplete; 2 bad command line;\n"
     "3 an input is missing, unreadable or not an installer; 4 an error in the script;\n"
     "5 an output could not be written, or a file's target would land outside the folders\n"
-    "the installer names; 6 simulate saw a fault of the program.\n";
+    "the installer names; 6 simulate saw a fault of the program. diff: 0 the same, 1\n"
+    "different, 7 an installer is damaged or incomplete.\n";
 
 }  // namespace
 

@@ -11,5 +11,6 @@ int RunBuildCommand(const Arguments& args);
 int RunListCommand(const Arguments& args);
 int RunVerifyCommand(const Arguments& args);
 int RunExtractCommand(const Arguments& args);
+int RunDiffCommand(const Arguments& args);
 int RunLogCommand(const Arguments& args);
 int RunSimulateCommand(const Arguments& args);

@@ -123,30 +123,7 @@ void WriteValue(const RegistryLine& line, JsonWriter* json) {
 void WriteRegistry(const std::vector<std::string>& lines, JsonWriter* json) {
   json->Key("registry");
   json->BeginArray();
-  for (const std::string& text : lines) {
-    const RegistryLine line = DecodeRegistryLine(text);
-    json->BeginObject();
-    switch (line.kind) {
-      case RegistryLineKind::kKey:
-        json->Field("kind", "key");
-        json->Field("root", line.root);
-        json->Field("subkey", line.subkey);
-        break;
-      case RegistryLineKind::kUnknownKey:
-        json->Field("kind", "ignoredKey");
-        json->Field("line", text);
-        break;
-      case RegistryLineKind::kValue:
-        json->Field("kind", "value");
-        WriteValue(line, json);
-        break;
-      case RegistryLineKind::kOther:
-        json->Field("kind", "other");
-        json->Field("line", text);
-        break;
-    }
-    json->EndObject();
-  }
+  for (const std::string& text : lines) WriteRegistryLine(text, json);
   json->EndArray();
 }
 
@@ -164,6 +141,31 @@ void WriteVolumes(const InstallerListing& listing, JsonWriter* json) {
 }
 
 }  // namespace
+
+void WriteRegistryLine(const std::string& text, JsonWriter* json) {
+  const RegistryLine line = DecodeRegistryLine(text);
+  json->BeginObject();
+  switch (line.kind) {
+    case RegistryLineKind::kKey:
+      json->Field("kind", "key");
+      json->Field("root", line.root);
+      json->Field("subkey", line.subkey);
+      break;
+    case RegistryLineKind::kUnknownKey:
+      json->Field("kind", "ignoredKey");
+      json->Field("line", text);
+      break;
+    case RegistryLineKind::kValue:
+      json->Field("kind", "value");
+      WriteValue(line, json);
+      break;
+    case RegistryLineKind::kOther:
+      json->Field("kind", "other");
+      json->Field("line", text);
+      break;
+  }
+  json->EndObject();
+}
 
 std::string ListingAsJson(const InstallerListing& listing) {
   JsonWriter json;

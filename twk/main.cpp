@@ -21,7 +21,8 @@ struct Command {
 
 const Command kCommands[] = {
     {"build", RunBuildCommand},     {"list", RunListCommand}, {"verify", RunVerifyCommand},
-    {"extract", RunExtractCommand}, {"log", RunLogCommand},   {"simulate", RunSimulateCommand},
+    {"extract", RunExtractCommand}, {"diff", RunDiffCommand},   {"log", RunLogCommand},
+    {"simulate", RunSimulateCommand},
 };
 
 }  // namespace

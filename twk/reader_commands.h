@@ -38,3 +38,12 @@ int LogMaintenanceProgram(const std::string& path, std::ostream& out, std::ostre
 // they are anything else.
 bool ParseReportArguments(const std::vector<std::string>& args, std::string* path,
                           ReportFormat* format);
+
+// What differs between the installers OLD and NEW (docs/json.md for kJson): kExitOk when
+// they install the same, kExitDifferent when they do not; kExitInputError when one is
+// missing, unreadable or no installer, kExitDiffDamaged when one is damaged or incomplete
+// (then nothing is compared). Both are read at the same time, `jobs` threads expanding
+// the blocks of each (0: one per processor between them).
+int DiffInstallers(const std::string& oldPath, const std::string& newPath, std::ostream& out,
+                   std::ostream& err, ReportFormat format = ReportFormat::kText,
+                   unsigned jobs = 0);

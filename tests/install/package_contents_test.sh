@@ -41,8 +41,17 @@ for package in libc6 libstdc++6 libdivsufsort3; do
 done
 
 dpkg-deb -x "$deb" "$work/root"
+maintainer=$(dpkg-deb -f "$deb" Maintainer)
+real_form='^[^<]+ <[^@<>]+@[^@<>]+\.[^@<>.]+>$'  # Name <user@host.domain>
+[[ $maintainer =~ $real_form ]] ||
+  fail "Maintainer ($maintainer) is no name with a mail address of a real form"
+
+dpkg-deb -x "$deb" "$work/root"
+# Debian's policy: a compressed man page and changelog, a copyright file in the
+# machine-readable format naming the licences.
 for file in usr/bin/twk usr/share/twksetup/stub-x86.exe usr/share/twksetup/stub-x64.exe \
-    usr/share/man/man1/twk.1 usr/share/doc/twksetup/README.md \
+    usr/share/man/man1/twk.1.gz usr/share/doc/twksetup/changelog.gz \
+    usr/share/doc/twksetup/copyright usr/share/doc/twksetup/README.md \
     usr/share/doc/twksetup/docs/script.md usr/share/doc/twksetup/docs/json.md \
     usr/share/doc/twksetup/example/demo.twk usr/share/doc/twksetup/example/DemoApp.exe; do
   [[ -f $work/root/$file ]] || fail "the package has no $file"
@@ -51,9 +60,13 @@ for arch in x86 x64; do
   cmp -s "$work/root/usr/share/twksetup/stub-$arch.exe" "$bin/stub-$arch.exe" ||
     fail "stub-$arch.exe in the package is not the one built"
 done
+grep -q "^License: MIT$" "$work/root/usr/share/doc/twksetup/copyright" ||
+  fail "the copyright file does not name libdivsufsort's licence"
+zcat "$work/root/usr/share/doc/twksetup/changelog.gz" | head -n 1 | grep -q "^twksetup (" ||
+  fail "changelog.gz is no Debian changelog"
 try_twk "$work/root/usr/bin/twk"
 if command -v groff >/dev/null; then
-  [[ -z $(groff -man -Tutf8 -ww "$work/root/usr/share/man/man1/twk.1" 2>&1 >/dev/null) ]] ||
+  [[ -z $(zcat "$work/root/usr/share/man/man1/twk.1.gz" | groff -man -Tutf8 -ww 2>&1 >/dev/null) ]] ||
     fail "groff warns about twk.1"
 fi
 

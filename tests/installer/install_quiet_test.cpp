@@ -11,6 +11,7 @@
 
 #include "runtime/quiet_run.h"
 #include "runtime/setup_state.h"
+#include "tests/support/package_bytes.h"
 #include "twk/build/build_installer.h"
 #include "twk/simulate/simulate_restart.h"
 
@@ -23,6 +24,8 @@ const char kScript[] =
     "[Files]\na.txt {OurProgramDir}\\\nb.txt {OurProgramDir}\\\n"
     "[Shortcuts]\n\"{OurShortcutDir}\\Tool\" {OurProgramDir}\\a.txt\n";
 constexpr char kEntry[] = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool";
+
+const std::string kTool = std::string(kProgramFolder) + "\\tool.exe";
 
 class QuietInstall : public InstallTest {
  protected:
@@ -128,60 +131,185 @@ TEST_F(QuietInstall, KeepsTheFilesAlreadyThereThatAreNewer) {
   EXPECT_EQ(machine.files.FileBytes(std::string(kProgramFolder) + "\\b.txt"), Text("b"));
 }
 
-// The exit code mirrors the outcome message an interactive run would show.
-TEST_F(QuietInstall, TheExitCodeTellsTheOutcome) {
-  BuildAB();
-  const std::string a = std::string(kProgramFolder) + "\\a.txt";
-  const std::string b = std::string(kProgramFolder) + "\\b.txt";
-  machine.files.PutFile(b, Text("old"));
-  machine.files.SetLastWriteTimeOf(b, {0, 0});
-  machine.files.MarkInUse(b);
-  EXPECT_EQ(Install("/S").exitCode, static_cast<int>(kQuietRestartNeeded));
-  ExpectNothingShown();
-  EXPECT_EQ(machine.files.FileBytes(WaitingFile(b)), Text("b"));
+// Every way a quiet run ends, with the exit code a deployment tool reads: 0 and 3010 for
+// success, 1603 for everything that stops it. Nobody is asked in a quiet run, so none
+// ends with 1602, the code of a user's No. Each case runs on a fresh machine.
+class QuietEnds;
+struct QuietEnd {
+  const char* name;
+  int (QuietEnds::*run)();  // the exit code of the run the case ends with
+  uint32_t code;
+};
 
-  // A folder where a file goes: the file cannot be written.
-  machine.files.ReleaseAllInUse();
-  std::filesystem::remove(Host(a));
-  machine.files.PutFolder(a);
-  EXPECT_EQ(Install("/S").exitCode, static_cast<int>(kQuietFailed));
-  ExpectNothingShown();
+void PrintTo(const QuietEnd& end, std::ostream* out) { *out << end.name; }
 
-  const uint16_t version[4] = {1, 0, 0, 0};
-  Build("[Setup]\nTitle=Tool\nProductKey=Tool\nProgramFolder=Tool\n"
-        "[Files]\nreg.dll {OurProgramDir}\\\n",
-        {{"reg.dll", VersionedProgram(version, true)}});
-  machine.libraries.SetResult(std::string(kProgramFolder) + "\\reg.dll", "DllRegisterServer", 1);
-  EXPECT_EQ(Install("/S").exitCode, static_cast<int>(kQuietCancelled));
-  ExpectNothingShown();
-}
-
-TEST_F(QuietInstall, ADamagedPackageOrAMissingVolumeFails) {
-  BuildAB();
-  Bytes bytes = ReadBytes(Installer());
-  const std::string name = "b.txt";
-  auto at = std::find_end(bytes.begin(), bytes.end(), name.begin(), name.end());
-  ASSERT_NE(at, bytes.end());
-  *at ^= 0x20;  // the entry's name: the directory checksum no longer matches
-  std::ofstream(Installer(), std::ios::binary | std::ios::trunc)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  EXPECT_EQ(Install("/S").exitCode, static_cast<int>(kQuietFailed));
-  ExpectNothingShown();
-
+class QuietEnds : public QuietInstall, public ::testing::WithParamInterface<QuietEnd> {
+ public:
+  int Installed() { return InstallAB(); }
+  int FileInUse() {
+    PutInUse(B());
+    return InstallAB();
+  }
+  int RestartDeclinedOn9x() {
+    machine.SetFamily(sim::Family::k9x);
+    return FileInUse();
+  }
+  int FileNotWritten() {
+    machine.files.PutFolder(A());
+    return InstallAB();
+  }
+  int FolderNotMade() {
+    machine.files.PutFile(kProgramFolder, Text("a file where the folder goes"));
+    return InstallAB();
+  }
+  int MaintenanceProgramNotWritten() {
+    machine.files.PutFolder(kUninstaller);
+    return InstallAB();
+  }
+  int LibraryNotRegistered() {
+    const uint16_t version[4] = {1, 0, 0, 0};
+    Build("[Setup]\nTitle=Tool\nProductKey=Tool\nProgramFolder=Tool\n"
+          "[Files]\nreg.dll {OurProgramDir}\\\n",
+          {{"reg.dll", VersionedProgram(version, true)}});
+    machine.libraries.SetResult(std::string(kProgramFolder) + "\\reg.dll", "DllRegisterServer", 1);
+    return Install("/S").exitCode;
+  }
+  // The middle of the installation file lies in the stored bytes of a.txt's one block.
+  int ReadGivenUp() {
+    BuildNoise();
+    machine.files.FailReadAt("D:\\SETUP.EXE", InstallerSize() / 2);
+    return Install("/S").exitCode;
+  }
+  int BlockDamaged() {
+    BuildNoise();
+    FlipByteAt(InstallerSize() / 2);
+    return Install("/S").exitCode;
+  }
+  int HeaderDamaged() {
+    BuildAB();
+    FlipByteAt(test_files::FakeStub().size() + 20);  // the header block's stored bytes
+    return Install("/S").exitCode;
+  }
+  // The entry's name: the directory checksum no longer matches.
+  int NameDamaged() {
+    BuildAB();
+    const Bytes bytes = ReadBytes(Installer());
+    const std::string name = "b.txt";
+    FlipByteAt(static_cast<size_t>(
+        std::find_end(bytes.begin(), bytes.end(), name.begin(), name.end()) - bytes.begin()));
+    return Install("/S").exitCode;
+  }
   // Nobody can put the next disk in: the installation ends there.
-  WriteSources({{"a.txt", Noise(30000, 3)}, {"b.txt", Text("b")}});
-  BuildRequest request;
-  request.script = BuildPath("setup.twk");
-  request.output = BuildPath("SETUP.EXE");
-  request.stub = BuildPath("stub.exe");
-  request.volumeSize = 12000;
-  BuildInstaller(request);
-  ASSERT_TRUE(std::filesystem::remove(BuildPath("SETUP.001")));
-  const ProgramRun run = Install("/S");
-  EXPECT_TRUE(run.exitedEarly);
-  EXPECT_EQ(run.exitCode, static_cast<int>(kQuietFailed));
+  int VolumeMissing() {
+    BuildNoise();
+    BuildRequest request;
+    request.script = BuildPath("setup.twk");
+    request.output = BuildPath("SETUP.EXE");
+    request.stub = BuildPath("stub.exe");
+    request.volumeSize = 12000;
+    BuildInstaller(request);
+    EXPECT_TRUE(std::filesystem::remove(BuildPath("SETUP.001")));
+    const ProgramRun run = Install("/S");
+    EXPECT_TRUE(run.exitedEarly);
+    return run.exitCode;
+  }
+  int Uninstalled() { return UninstallQuietly(); }
+  int UninstalledWithAFileInUse() {
+    InstallQuietly();
+    machine.files.MarkInUse(kTool);
+    return UninstallQuietly();
+  }
+  // The log cut in its file section: nothing is removed.
+  int LogDamaged() {
+    InstallQuietly();
+    Bytes bytes = ReadBytes(Host(kUninstaller));
+    bytes.resize(bytes.size() - 40);
+    test_files::WriteBytes(Host(kUninstaller), bytes);
+    const int code = UninstallQuietly();
+    EXPECT_TRUE(machine.files.Exists(kTool));
+    return code;
+  }
+  int Finalized() {
+    WaitForFinalizer();
+    machine.files.ReleaseAllInUse();
+    return FinalizeQuietly();
+  }
+  int FinalizerCannotReplace() {
+    WaitForFinalizer();
+    return FinalizeQuietly();
+  }
+
+ private:
+  std::string A() const { return std::string(kProgramFolder) + "\\a.txt"; }
+  std::string B() const { return std::string(kProgramFolder) + "\\b.txt"; }
+  int InstallAB() {
+    BuildAB();
+    return Install("/S").exitCode;
+  }
+  void BuildNoise() { Build(kScript, {{"a.txt", Noise(60000, 3)}, {"b.txt", Text("b")}}); }
+  size_t InstallerSize() const { return ReadBytes(Installer()).size(); }
+  void FlipByteAt(size_t offset) {
+    Bytes bytes = ReadBytes(Installer());
+    bytes.at(offset) ^= 0x20;
+    test_files::WriteBytes(Installer(), bytes);
+  }
+  // An older copy, held open by a program that runs.
+  void PutInUse(const std::string& target) {
+    machine.files.PutFile(target, Text("old"));
+    machine.files.SetLastWriteTimeOf(target, {0, 0});
+    machine.files.MarkInUse(target);
+  }
+  void InstallQuietly() {
+    BuildTool();
+    EXPECT_EQ(InstallPlaced("/S").exitCode, 0);
+  }
+  // The uninstaller's copy's code, which its first process hands on.
+  int UninstallQuietly() {
+    if (!machine.files.Exists(kUninstaller)) InstallQuietly();
+    const std::vector<ProcessStep> steps = Uninstall(kUninstaller, "/S");
+    return steps.size() == 2u ? steps[1].run.exitCode : -1;
+  }
+  // On Windows 9x a file in use with a long name waits for FINALIZE.EXE.
+  void WaitForFinalizer() {
+    machine.SetFamily(sim::Family::k9x);
+    PutInUse(kTool);
+    BuildTool();
+    EXPECT_EQ(InstallPlaced("/S").exitCode, static_cast<int>(kQuietRestartNeeded));
+  }
+  int FinalizeQuietly() {
+    return RunSimulatedProgram(machine, std::string(kProgramFolder) + "\\FINALIZE.EXE", "/S")
+        .exitCode;
+  }
+};
+
+TEST_P(QuietEnds, WithTheCodeADeploymentToolReads) {
+  EXPECT_EQ((this->*GetParam().run)(), static_cast<int>(GetParam().code));
   ExpectNothingShown();
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryWay, QuietEnds,
+    ::testing::Values(
+        QuietEnd{"Installed", &QuietEnds::Installed, kQuietSucceeded},
+        QuietEnd{"FileInUse", &QuietEnds::FileInUse, kQuietRestartNeeded},
+        QuietEnd{"RestartDeclinedOn9x", &QuietEnds::RestartDeclinedOn9x, kQuietRestartNeeded},
+        QuietEnd{"FileNotWritten", &QuietEnds::FileNotWritten, kQuietFailed},
+        QuietEnd{"FolderNotMade", &QuietEnds::FolderNotMade, kQuietFailed},
+        QuietEnd{"MaintenanceProgramNotWritten", &QuietEnds::MaintenanceProgramNotWritten,
+                 kQuietFailed},
+        QuietEnd{"LibraryNotRegistered", &QuietEnds::LibraryNotRegistered, kQuietFailed},
+        QuietEnd{"ReadGivenUp", &QuietEnds::ReadGivenUp, kQuietFailed},
+        QuietEnd{"BlockDamaged", &QuietEnds::BlockDamaged, kQuietFailed},
+        QuietEnd{"HeaderDamaged", &QuietEnds::HeaderDamaged, kQuietFailed},
+        QuietEnd{"NameDamaged", &QuietEnds::NameDamaged, kQuietFailed},
+        QuietEnd{"VolumeMissing", &QuietEnds::VolumeMissing, kQuietFailed},
+        QuietEnd{"Uninstalled", &QuietEnds::Uninstalled, kQuietSucceeded},
+        QuietEnd{"UninstalledWithAFileInUse", &QuietEnds::UninstalledWithAFileInUse,
+                 kQuietRestartNeeded},
+        QuietEnd{"LogDamaged", &QuietEnds::LogDamaged, kQuietFailed},
+        QuietEnd{"Finalized", &QuietEnds::Finalized, kQuietSucceeded},
+        QuietEnd{"FinalizerCannotReplace", &QuietEnds::FinalizerCannotReplace, kQuietFailed}),
+    [](const ::testing::TestParamInfo<QuietEnd>& end) { return std::string(end.param.name); });
 
 TEST(QuietSwitches, ReadsSAndTheFolderOfDAsDeploymentToolsWriteThem) {
   struct Case {
@@ -229,8 +357,6 @@ TEST(QuietSwitches, ReadsSAndTheFolderOfDAsDeploymentToolsWriteThem) {
   }
   ResetSetupState();
 }
-
-const std::string kTool = std::string(kProgramFolder) + "\\tool.exe";
 
 class QuietRoundTrip : public InstallTest {
  protected:

@@ -106,6 +106,61 @@ TEST(BuildRegister, WhatTheOptionCannotDoIsRefusedNamingTheLine) {
   EXPECT_EQ(Build(dir, "a.txt {OurProgramDir}\\ register=no\n").code, kExitOk);
 }
 
+// A process loads only libraries of its own machine: one that the installer registers
+// must be built for the stub's (taken from the stub's header, from --arch for a stub
+// without one); register=no packs any library.
+TEST(BuildRegister, ALibraryTheInstallerCouldNotLoadToRegisterIsRefused) {
+  TempDir dir;
+  test_pe::VersionFields fields;
+  fields.selfRegister = true;
+  build_test::WriteBytes(dir / "src/x86.dll", test_pe::VersionedLibrary(fields));
+  build_test::WriteBytes(dir / "src/x64.dll",
+                         test_pe::PeImageWith(test_pe::VersionResource(fields), true));
+  fields.selfRegister = false;
+  build_test::WriteBytes(dir / "src/plain.dll",
+                         test_pe::PeImageWith(test_pe::VersionResource(fields), true));
+  build_test::WriteBytes(dir / "pe64stub.exe", test_pe::PeImageWith({}, true));
+  struct Case {
+    const char* files;
+    const char* arch;
+    bool pe64Stub;  // a stub whose header says x64, whatever --arch says
+    int code;
+  };
+  const Case cases[] = {
+      {"x86.dll {OurProgramDir}\\\n", "x86", false, kExitOk},
+      {"x64.dll {OurProgramDir}\\\n", "x64", false, kExitOk},
+      {"x64.dll {OurProgramDir}\\\n", "x86", false, kExitScriptError},
+      {"x64.dll {OurProgramDir}\\ register=no\n", "x86", false, kExitOk},
+      {"plain.dll {OurProgramDir}\\\n", "x86", false, kExitOk},
+      {"x86.dll {OurProgramDir}\\\n", "x64", false, kExitScriptError},
+      {"x86.dll {OurProgramDir}\\\n", "x86", true, kExitScriptError},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.files) + " --arch " + c.arch + (c.pe64Stub ? " (x64 stub)" : ""));
+    build_test::WriteText(dir / "src/t.twk", std::string("[Setup]\nProgramFolder = P\n[Files]\n") + c.files);
+    BuildRequest request;
+    request.script = dir / "src/t.twk";
+    request.output = dir / "out/SETUP.EXE";
+    request.arch = c.arch;
+    request.stub = c.pe64Stub ? dir / "pe64stub.exe" : build_test::WriteFakeStub(dir);
+    int code = kExitOk;
+    try {
+      BuildInstaller(request);
+    } catch (const CommandError& error) {
+      code = error.exitCode();
+      if (c.code == kExitOk) ADD_FAILURE() << error.what();
+    }
+    EXPECT_EQ(code, c.code);
+  }
+
+  const Built built = Build(dir, "x64.dll {OurProgramDir}\\\n");
+  EXPECT_EQ(built.message,
+            dir / "src/t.twk:4: '" + dir.path() + "/src/x64.dll' registers itself "
+            "(OLESelfRegister), but it is a 64-bit x64 library, which the 32-bit x86 installer "
+            "cannot load to register it: add register=no to the line, or build the installer "
+            "for x64 (--arch x64)");
+}
+
 // A key can straddle two pieces of the file; a byte that is not what the build saw
 // means the file changed since, and nothing is patched blindly.
 TEST(BuildRegister, ChangesApplyAcrossPiecesAndOnlyOverTheBytesSeen) {

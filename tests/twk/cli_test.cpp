@@ -2,7 +2,9 @@
 // and every command, the synopsis a command repeats when its arguments are wrong), and
 // twk build as a release pipeline runs it: every error at once, names passed in with -D,
 // --strict, thread counts and volume sizes as people write them.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 
 #include "tests/twk/build_test_support.h"
@@ -15,7 +17,7 @@ using cli_test::Quote;
 using cli_test::RunTwk;
 using cli_test::TwkRun;
 
-const char* const kCommands[] = {"build", "list", "verify", "extract", "log", "simulate"};
+const char* const kCommands[] = {"build", "list", "verify", "extract", "diff", "log", "simulate"};
 
 struct Project {
   TempDir dir;
@@ -73,6 +75,47 @@ TEST(TwkBuildCli, DefinesFromTheCommandLineWinOverTheScripts) {
     EXPECT_EQ(run.status, 2) << bad;
     EXPECT_NE(run.err.find("usage: twk build"), std::string::npos) << run.err;
   }
+}
+
+void SetModificationTime(const std::string& path, time_t seconds) {
+  const struct timespec times[2] = {{seconds, 0}, {seconds, 0}};
+  ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
+}
+
+// A release pipeline's SOURCE_DATE_EPOCH: two checkouts whose files were written at other
+// times build the same bytes, a time before it stays as it is, and a value that is no
+// number of seconds is refused, naming the variable.
+TEST(TwkBuildCli, SourceDateEpochMakesCheckoutsOfOtherTimesBuildTheSameBytes) {
+  const std::string script =
+      "[Setup]\nProgramFolder = P\n[Files]\napp.bin {OurProgramDir}\\\nold.txt {OurProgramDir}\\\n";
+  Project checkouts[2];
+  for (int i = 0; i < 2; ++i) {
+    build_test::WriteText(checkouts[i].dir / "old.txt", "kept");
+    SetModificationTime(checkouts[i].dir / "old.txt", 946684800);        // 2000-01-01
+    SetModificationTime(checkouts[i].dir / "app.bin", 1800000000 + i);  // after the epoch
+  }
+  ASSERT_EQ(setenv("SOURCE_DATE_EPOCH", "1700000000", 1), 0);  // 2023-11-14 22:13:20
+  const TwkRun first = checkouts[0].Build(script);
+  const TwkRun second = checkouts[1].Build(script);
+  ASSERT_EQ(first.status, 0) << first.err;
+  ASSERT_EQ(second.status, 0) << second.err;
+  EXPECT_EQ(build_test::ReadBytes(checkouts[0].dir / "SETUP.EXE"),
+            build_test::ReadBytes(checkouts[1].dir / "SETUP.EXE"));
+  const std::string listing = RunTwk("list " + Quote(checkouts[0].dir / "SETUP.EXE")).out;
+  EXPECT_NE(listing.find("2023-11-14 22:13:20  no      no       {OurProgramDir}\\app.bin"),
+            std::string::npos) << listing;
+  EXPECT_NE(listing.find("2000-01-01 00:00:00  no      no       {OurProgramDir}\\old.txt"),
+            std::string::npos) << listing;
+
+  for (const char* bad : {"", "12x", "-1", " 1700000000", "1.5", "253402300800", "99999999999999999999"}) {
+    ASSERT_EQ(setenv("SOURCE_DATE_EPOCH", bad, 1), 0);
+    const TwkRun run = checkouts[0].Build(script);
+    EXPECT_EQ(run.status, 2) << bad;
+    EXPECT_EQ(run.err, std::string("twk: SOURCE_DATE_EPOCH must be a whole number of seconds since "
+                                   "1970-01-01 00:00:00 UTC, up to the end of 9999, not '") +
+                           bad + "'\n");
+  }
+  unsetenv("SOURCE_DATE_EPOCH");
 }
 
 TEST(TwkBuildCli, StrictMakesEveryWarningAnError) {

@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
-"""The --json output of twk list, verify and log, read with Python's own JSON reader: the
-example product whole and in volumes, a damaged copy, the uninstaller a simulated install
-leaves, and texts with every byte a package can hold. Each document must parse and hold
+"""The --json output of twk list, verify, diff and log, read with Python's own JSON reader:
+the example product whole and in volumes, a damaged copy, its next release, the uninstaller
+a simulated install leaves, and texts with every byte a package can hold. Each document must parse and hold
 what the files and the script say. Run by CTest (json_output) with TWK_BIN and
 TWK_HOST_BUILD set."""
 
 import datetime
+import hashlib
 import json
 import os
 import shutil
@@ -18,6 +19,11 @@ HOST = os.environ["TWK_HOST_BUILD"]
 PRODUCT = os.path.join(HOST, "examples", "product")
 INSTALLER = os.path.join(HOST, "examples", "SETUP.EXE")
 FILETIME_1970 = 116444736000000000
+# The example is built with SOURCE_DATE_EPOCH, which the build leaves beside it; the
+# builds here use the same.
+with open(os.path.join(HOST, "examples", "source-date-epoch")) as epoch_file:
+    os.environ["SOURCE_DATE_EPOCH"] = epoch_file.read().strip()
+LATEST_NS = int(os.environ["SOURCE_DATE_EPOCH"]) * 10**9
 
 
 def twk(*args, code=0):
@@ -52,8 +58,9 @@ def check_files(listing):
     for entry, (_, source) in zip(files, sources()):
         info = os.stat(os.path.join(PRODUCT, source))
         check(entry["size"] == info.st_size, f"size of {source}")
-        check(entry["fileTime"] == FILETIME_1970 + info.st_mtime_ns // 100, f"time of {source}")
-        moment = datetime.datetime.fromtimestamp(info.st_mtime_ns // 10**9, datetime.timezone.utc)
+        packed_ns = min(info.st_mtime_ns, LATEST_NS)
+        check(entry["fileTime"] == FILETIME_1970 + packed_ns // 100, f"time of {source}")
+        moment = datetime.datetime.fromtimestamp(packed_ns // 10**9, datetime.timezone.utc)
         check(entry["time"] == moment.strftime("%Y-%m-%dT%H:%M:%SZ"), f"ISO time of {source}")
         check(entry["shared"] == (source == "DemoLib.dll"), f"shared flag of {source}")
         check(entry["selfRegisters"] is False, f"self-registration of {source}")
@@ -109,13 +116,48 @@ def check_example(work):
     check(verdict["verdict"] == "sound" and verdict["files"] == len(sources())
           and verdict["volumes"] == len(volumes["volumes"]) and verdict["problems"] == [],
           "verify of a sound installer")
+    diff, _ = twk("diff", "--json", INSTALLER, split)
+    check(diff["compared"] and diff["same"] and diff["files"] == [] and diff["exitCode"] == 0,
+          "the same installation whole and in volumes")
+    check_release_diff(work)
     os.remove(os.path.join(work, "split", "SETUP.002"))
+    diff, err = twk("diff", INSTALLER, split, "--json", code=7)
+    check(not diff["compared"] and "same" not in diff and diff["exitCode"] == 7
+          and any("SETUP.002 does not exist" in p for p in diff["problems"]),
+          "a diff with an installer cut short")
     verdict, err = twk("verify", "--json", split, code=1)
     check(verdict["verdict"] == "damaged" and verdict["exitCode"] == 1, "verify of a damaged one")
     check(any("SETUP.002 does not exist" in p for p in verdict["problems"]), "the missing volume")
     check(all(f"twk: {p}" in err for p in verdict["problems"]), "problems on standard error too")
     listing, _ = twk("list", "--json", split, code=1)
     check(listing["filesComplete"] is False and "shortcuts" not in listing, "a listing cut short")
+
+
+def check_release_diff(work):
+    """The example's next release: another version and a longer read-me."""
+    product = os.path.join(work, "product-1.3")
+    shutil.copytree(PRODUCT, product)
+    readme = os.path.join(product, "readme.txt")
+    with open(readme, "ab") as out:
+        out.write(b"Version 1.3 reads better.\r\n")
+    release = os.path.join(work, "1.3", "SETUP.EXE")
+    subprocess.run([TWK, "build", os.path.join(product, "demo.twk"), "-o", release,
+                    "--arch", "x64", "-D", "VERSION=1.3"], check=True, capture_output=True)
+    diff, _ = twk("diff", INSTALLER, release, "--json", code=1)
+    check(diff["compared"] and not diff["same"] and diff["exitCode"] == 1, "a release differs")
+    check(diff["texts"] == [{"field": "title", "old": "TWKSetup Demo 1.2",
+                             "new": "TWKSetup Demo 1.3"}], "the title")
+    check([f["target"] for f in diff["files"]] == ["{OurProgramDir}\\Read Me.txt"], "one file")
+    changed = diff["files"][0]
+    with open(readme, "rb") as source:
+        new_bytes = source.read()
+    check(changed["change"] == "changed" and changed["fields"][:2] == ["content", "size"]
+          and changed["new"]["size"] == len(new_bytes)
+          and changed["new"]["sha256"] == hashlib.sha256(new_bytes).hexdigest(),
+          "the read-me's content, by its SHA-256")
+    check([(r["change"], r["old"]["value"], r["new"]["value"]) for r in diff["registry"]]
+          == [("changed", "TWKSetup Demo 1.2", "TWKSetup Demo 1.3")], "the default value")
+    check(diff["shortcuts"] == [], "no shortcut")
 
 
 def check_uninstaller(work):
@@ -163,7 +205,7 @@ def main():
         check_bytes(work)
     finally:
         shutil.rmtree(work)
-    print("json_output: list, verify and log documents parse and hold what they should")
+    print("json_output: list, verify, diff and log documents parse and hold what they should")
 
 
 if __name__ == "__main__":

@@ -48,7 +48,7 @@ Bytes HeaderBytes(const TestPackage& package, uint32_t directoryChecksum) {
       const uint64_t unit = uint64_t{512} << k;
       units[k] += (file.data.size() + unit - 1) / unit;
     }
-    blocks += static_cast<uint32_t>((file.data.size() + kPieceSize - 1) / kPieceSize);
+    blocks += static_cast<uint32_t>((file.data.size() + package.pieceSize - 1) / package.pieceSize);
   }
   units[3] += static_cast<uint64_t>(package.sizeTableSkew);
   for (uint64_t word : units) Put32(&header, static_cast<uint32_t>(word));
@@ -83,7 +83,8 @@ Bytes BuildInstallerImage(const TestPackage& package, TestLayout* layout) {
     PutRecord(&image, file.target);
     PutRecord(&directory, file.target);
     FileEntryFields fields{};
-    fields.blockCount = static_cast<uint16_t>((file.data.size() + kPieceSize - 1) / kPieceSize);
+    fields.blockCount =
+        static_cast<uint16_t>((file.data.size() + package.pieceSize - 1) / package.pieceSize);
     std::memcpy(fields.version, file.version, sizeof fields.version);
     fields.timeLow = static_cast<uint32_t>(file.fileTime);
     fields.timeHigh = static_cast<uint32_t>(file.fileTime >> 32);
@@ -92,9 +93,9 @@ Bytes BuildInstallerImage(const TestPackage& package, TestLayout* layout) {
     StoreFileEntryFields(fields, fixed);
     image.insert(image.end(), fixed, fixed + sizeof fixed);
     directory.insert(directory.end(), fixed, fixed + sizeof fixed);
-    for (size_t at = 0; at < file.data.size(); at += kPieceSize) {
+    for (size_t at = 0; at < file.data.size(); at += package.pieceSize) {
       layout->fileBlocks.push_back(image.size());
-      const size_t piece = std::min<size_t>(kPieceSize, file.data.size() - at);
+      const size_t piece = std::min<size_t>(package.pieceSize, file.data.size() - at);
       const Bytes record = BlockRecordOf(Bytes(file.data.begin() + at,
                                                file.data.begin() + at + piece));
       image.insert(image.end(), record.begin(), record.end());

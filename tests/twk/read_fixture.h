@@ -39,6 +39,8 @@ struct TestPackage {
   // The header's directory checksum over the entries and lists, as twk build writes it;
   // false leaves it 0, as in packages built before it was used.
   bool directoryChecksum = false;
+  // The pieces the files are cut into, one block each: twk build's, or another builder's.
+  size_t pieceSize = kPieceSize;
 };
 
 // Where the blocks of a built image lie (file offsets of their stored length fields).

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "package/format.h"
+#include "pe/pe_image.h"
 #include "twk/build/build_error.h"
 #include "twk/build/build_lines.h"
 #include "twk/build/build_progress.h"
@@ -70,6 +71,28 @@ struct CheckedScript {
   std::vector<std::string> warnings;
 };
 
+// The machine whose libraries the installer can load: its stub's. A stub that cannot be
+// read is reported after the script's errors; until then --arch tells what it will be.
+uint16_t InstallerMachine(const BuildRequest& request) {
+  std::string stub = request.stub;
+  if (stub.empty()) {
+    try {
+      stub = DefaultStubPath(request.arch);
+    } catch (const CommandError&) {
+    }
+  }
+  const uint16_t machine = stub.empty() ? 0 : StubMachine(stub);
+  if (machine != 0) return machine;
+  return request.arch == "x64" ? kPeMachineAmd64 : kPeMachineI386;
+}
+
+SourceLimits LimitsOf(const BuildRequest& request) {
+  SourceLimits limits;
+  limits.installerMachine = InstallerMachine(request);
+  if (request.sourceDateEpoch) limits.latestFileTime = FileTimeFromUnix(*request.sourceDateEpoch, 0);
+  return limits;
+}
+
 CheckedScript ReadAndCheck(const BuildRequest& request) {
   ScriptDefines defines;
   for (const auto& define : request.defines) defines.SetFromCommandLine(define.first, define.second);
@@ -78,7 +101,7 @@ CheckedScript ReadAndCheck(const BuildRequest& request) {
   checked.script = LoadScript(request.script, &defines, &diagnostics);
   const SetupScript& script = checked.script;
   CheckScript(script, &diagnostics);
-  checked.sources = ResolveSourceFiles(script, &diagnostics);
+  checked.sources = ResolveSourceFiles(script, &diagnostics, LimitsOf(request));
   diagnostics.Record(script.licenceFile.line, [&] { checked.licence = ReadLicence(script); });
   diagnostics.ThrowIfErrors();
   checked.warnings = diagnostics.Warnings();

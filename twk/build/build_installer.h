@@ -3,6 +3,7 @@
 
 #include <stdint.h>
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,6 +20,9 @@ struct BuildRequest {
   // name in the script is passed over.
   std::vector<std::pair<std::string, std::string>> defines;
   bool strict = false;      // every warning is an error
+  // SOURCE_DATE_EPOCH (seconds since 1970-01-01 UTC): a file modified later goes into the
+  // package with this time, so that checkouts made at other times build the same bytes.
+  std::optional<int64_t> sourceDateEpoch;
 };
 
 struct BuildResult {

@@ -7,9 +7,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <map>
 
 #include "package/format.h"
+#include "pe/pe_image.h"
 #include "pe/version_resource.h"
 #include "twk/build/build_error.h"
 #include "twk/build/script_checks.h"
@@ -88,7 +90,39 @@ void ApplyRegistration(const FileItem& file, const std::vector<uint8_t>& image,
   source->selfRegisters = false;
 }
 
-SourceFile Describe(const SetupScript& script, const FileItem& file, const std::string& path) {
+std::string MachineName(uint16_t machine) {
+  switch (machine) {
+    case kPeMachineI386: return "32-bit x86";
+    case kPeMachineAmd64: return "64-bit x64";
+    case 0x1C0: case 0x1C2: case 0x1C4: return "ARM";
+    case 0xAA64: return "ARM64";
+    case 0x200: return "Itanium";
+  }
+  char text[32];
+  std::snprintf(text, sizeof text, "machine 0x%04X", machine);
+  return text;
+}
+
+// A process loads only libraries of its own machine: a library the installer registers
+// but cannot load fails its registration on every machine, after every file is written.
+void CheckRegistrationLoads(const std::vector<uint8_t>& image, const SourceFile& source,
+                            uint16_t installerMachine) {
+  if (!source.selfRegisters) return;
+  const uint16_t machine = PeImage(image.data(), image.size()).machine();
+  if (machine == installerMachine) return;
+  std::string build = "pack a build of it for " + MachineName(installerMachine);
+  if (machine == kPeMachineI386) build = "build the installer for x86 (--arch x86)";
+  if (machine == kPeMachineAmd64) build = "build the installer for x64 (--arch x64)";
+  ThrowScriptError(source.place,
+                   "'" + source.path + "' registers itself (OLESelfRegister), but it is a " +
+                       MachineName(machine) + " library, which the " +
+                       MachineName(installerMachine) +
+                       " installer cannot load to register it: add register=no to the line, "
+                       "or " + build);
+}
+
+SourceFile Describe(const SetupScript& script, const FileItem& file, const std::string& path,
+                    const SourceLimits& limits) {
   SourceFile source;
   source.line = file.line;
   source.place = script.Place(file.line);
@@ -103,7 +137,9 @@ SourceFile Describe(const SetupScript& script, const FileItem& file, const std::
   if (!source.target.empty() && source.target.back() == '\\') source.target += FileNameOf(path);
   source.size = static_cast<uint64_t>(info.st_size);
   source.shared = file.shared;
-  source.fileTime = FileTimeFromUnix(info.st_mtim.tv_sec, static_cast<uint32_t>(info.st_mtim.tv_nsec));
+  source.fileTime = std::min(
+      FileTimeFromUnix(info.st_mtim.tv_sec, static_cast<uint32_t>(info.st_mtim.tv_nsec)),
+      limits.latestFileTime);
   const uint64_t blocks = (source.size + kPieceSize - 1) / kPieceSize;
   if (blocks > kMaxBlocksPerFile) {
     ThrowScriptError(source.place, "'" + path + "' needs " + std::to_string(blocks) +
@@ -116,6 +152,7 @@ SourceFile Describe(const SetupScript& script, const FileItem& file, const std::
     ReadPeFileVersion(image, source.version);
   }
   ApplyRegistration(file, image, &source);
+  CheckRegistrationLoads(image, source, limits.installerMachine);
   CheckFileTarget(script, file.line, source.target, source.shared);
   return source;
 }
@@ -130,13 +167,14 @@ std::vector<std::string> SourcePaths(const SetupScript& script, const FileItem& 
 }  // namespace
 
 std::vector<SourceFile> ResolveSourceFiles(const SetupScript& script,
-                                           ScriptDiagnostics* diagnostics) {
+                                           ScriptDiagnostics* diagnostics,
+                                           const SourceLimits& limits) {
   std::vector<SourceFile> sources;
   std::map<std::string, std::pair<int, std::string>> installed;  // identity -> line, target
   for (const FileItem& file : script.files) {
     diagnostics->Record(file.line, [&] {
       for (const std::string& path : SourcePaths(script, file)) {
-        SourceFile source = Describe(script, file, path);
+        SourceFile source = Describe(script, file, path, limits);
         const auto known = installed.emplace(TargetIdentity(source.target),
                                              std::make_pair(file.line, source.target));
         if (!known.second) {

@@ -25,17 +25,28 @@ struct SourceFile {
   std::vector<ByteChange> changes;  // made to the bytes as they are packed (register=no)
 };
 
+// What the files are held to beyond the script.
+struct SourceLimits {
+  // The machine the installer runs as (a PE file header's Machine): a library that it
+  // registers must be one its loader can load.
+  uint16_t installerMachine = 0x14C;  // i386 (pe/pe_image.h)
+  // SOURCE_DATE_EPOCH as a FILETIME: a later modification time is packed as this one.
+  uint64_t latestFileTime = UINT64_MAX;
+};
+
 // Resolves every [Files] line, in script order. Keeps in *diagnostics, naming the script
 // line, an input error for a source that does not exist, cannot be read or is no regular
 // file, and a script error for a wildcard that matches nothing, a file of more than
 // kMaxBlocksPerFile blocks, a target that breaks CheckFileTarget, a register= option the
-// file cannot follow, and a target that two lines (or two matches) both install: the
+// file cannot follow, a library it registers that the installer cannot load (`limits`),
+// and a target that two lines (or two matches) both install: the
 // second copy would overwrite the first with an overwrite question, and the uninstall log
 // and a shared file's count would hold it twice. Targets are compared as the installer
 // will expand them (TargetIdentity), without regard to ASCII letter case as Windows does.
 // The result holds the files of the lines that passed.
 std::vector<SourceFile> ResolveSourceFiles(const SetupScript& script,
-                                           ScriptDiagnostics* diagnostics);
+                                           ScriptDiagnostics* diagnostics,
+                                           const SourceLimits& limits = SourceLimits());
 
 // A path of the script (a source or the licence file) as a path of this machine: '\' and
 // '/' both separate folders, and a relative path starts from the script's folder.

@@ -10,6 +10,7 @@
 
 #include "base/little_endian.h"
 #include "package/format.h"
+#include "pe/pe_image.h"
 #include "twk/build/build_error.h"
 #include "twk/common/input_file.h"
 
@@ -44,6 +45,14 @@ std::vector<uint8_t> LoadPatchedStub(const std::string& path) {
   }
   StoreLe32(stub.data() + word, static_cast<uint32_t>(stub.size()));
   return stub;
+}
+
+uint16_t StubMachine(const std::string& path) {
+  std::string text;
+  std::string problem;
+  if (ReadInputFile(path, 0xFFFFFFFFu, &text, &problem) != InputStatus::kOk) return 0;
+  const PeImage image(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+  return image.machine();
 }
 
 std::vector<std::string> StubFolders(const std::string& executable) {

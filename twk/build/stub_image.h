@@ -19,6 +19,10 @@ size_t FindPackageOffsetWord(const std::vector<uint8_t>& stub, const std::string
 // stub's length in it. Throws an input error for a missing or unsuitable file.
 std::vector<uint8_t> LoadPatchedStub(const std::string& path);
 
+// The machine of the stub at `path` (its PE file header's Machine), which is the machine
+// the installer runs as; 0 when the file cannot be read or is no PE image.
+uint16_t StubMachine(const std::string& path);
+
 // The default stub, stub-x86.exe or stub-x64.exe: where `make install` puts it relative to
 // the running twk (PREFIX/share/twksetup beside PREFIX/bin), or else in twk's own folder,
 // as in the build tree. Throws an input error naming both places when neither has it.

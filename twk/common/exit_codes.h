@@ -10,4 +10,8 @@ enum ExitCode {
   kExitOutputError = 5,  // an output file could not be written
   kExitSimulationFault = 6,  // simulate: the simulated Windows saw a fault of the program,
                              // or a prompt that the answers did not foresee
+  // diff: 1 says the installers differ, as diff(1) says it, so a damaged or incomplete
+  // installer, which never compares as the same, has a code of its own.
+  kExitDifferent = 1,
+  kExitDiffDamaged = 7,
 };
