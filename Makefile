@@ -9,10 +9,10 @@ PREFIX ?= /usr/local
 # helper that some earlier install happened to put on PATH must not make it pass.
 PLAIN_PATH := /usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
 
-.PHONY: all setup host stubs stub-x86 stub-x64 fuzz test fuzz-smoke demo e2e screenshots bench sweep clean \
+.PHONY: all setup host stubs stub-x86 stub-x64 twk-win64 fuzz test fuzz-smoke demo e2e screenshots bench bench-install sweep clean \
         install package package-test
 
-all: host stubs
+all: host stubs twk-win64
 
 setup:
 	@scripts/setup.sh
@@ -26,6 +26,9 @@ build/stub-x86/build.ninja:
 build/stub-x64/build.ninja:
 	@scripts/setup.sh --check
 	cmake --preset stub-x64 >/dev/null
+build/twk-win64/build.ninja:
+	@scripts/setup.sh --check
+	cmake --preset twk-win64 >/dev/null
 build/fuzz/build.ninja:
 	@scripts/setup.sh --check
 	cmake --preset fuzz >/dev/null
@@ -40,6 +43,10 @@ stub-x86: build/stub-x86/build.ninja
 stub-x64: build/stub-x64/build.ninja
 	cmake --build --preset stub-x64
 
+# twk for Windows, build/bin/twk.exe: the same tool cross-built with mingw-w64.
+twk-win64: build/twk-win64/build.ninja
+	cmake --build --preset twk-win64
+
 fuzz: build/fuzz/build.ninja
 	cmake --build --preset fuzz
 
@@ -53,9 +60,11 @@ test: setup
 install: all
 	DESTDIR=$(DESTDIR) cmake --install build/host --prefix $(PREFIX) --strip
 
-# build/package/twksetup_VERSION_ARCH.deb, installing under /usr.
+# build/package/twksetup_VERSION_ARCH.deb, installing under /usr, and
+# build/package/twksetup-VERSION-win64.zip, twk.exe with its stubs, docs and example.
 package: all
 	cd build/host && cpack -G DEB
+	cmake --build --preset host --target windows_package
 
 # Installs the package with dpkg on this machine (as root), builds and verifies the
 # example with the installed twk from another folder, and removes the package again.
@@ -89,6 +98,15 @@ ifdef CORPUS
 else
 	@echo "usage: make bench CORPUS=DIR [BENCH_RUNS=3]   (a corpus: ../shared/bench/make-corpus.sh DIR)"
 	@echo "   or: build/host/bench/codec_bench DIR   (the codec alone, stage by stage)"
+endif
+
+# Our quiet install and uninstall of a folder of files under Wine beside NSIS's (zlib and
+# lzma, solid): make bench-install CORPUS=DIR. Prints the medians, asserts nothing.
+bench-install: all
+ifdef CORPUS
+	env PATH=$(PLAIN_PATH) bench/install_compare.sh $(CORPUS) $(BENCH_RUNS)
+else
+	@echo "usage: make bench-install CORPUS=DIR [BENCH_RUNS=3]   (a corpus: ../shared/bench/make-corpus.sh DIR)"
 endif
 
 # Every byte of the example installer's header, file entries and lists flipped, a sample

@@ -14,3 +14,9 @@ constexpr uint32_t kMaxBlockSortLength = 0xFFFFFF;
 // exceeds kMaxBlockSortLength, or the transform vector (on the heap: 6 bytes per byte of
 // L, or 4 when L is longer than 64 KiB) cannot be allocated.
 bool UndoBlockSort(const uint8_t* input, uint8_t* output, uint32_t* length);
+
+// The bytes of the tables that the inverse of a last column of up to `n` bytes needs.
+uint32_t BlockSortTableBytes(uint32_t n);
+// The same with its tables given: `table` holds BlockSortTableBytes(n) bytes at least,
+// aligned for a 32-bit word; nothing is allocated, and the call fails only on its input.
+bool UndoBlockSort(const uint8_t* input, uint8_t* output, uint32_t* length, uint32_t* table);

@@ -105,19 +105,32 @@ int NextSymbol(HuffmanModel* model, const TreeTop& top, BitReader* reader) {
   return reader->overrun() ? kDamagedSymbol : symbol;
 }
 
+// The model and its table: on the heap rather than the stack, since the stub's frames
+// stay below a page.
+struct DecoderState {
+  HuffmanModel model;
+  TreeTop top;
+};
+
 }  // namespace
+
+const uint32_t kHuffmanDecoderMemory = sizeof(DecoderState);
 
 bool HuffmanDecodeBlock(const uint8_t* input, uint32_t inputLength, uint8_t* output,
                         uint32_t capacity, uint32_t* outputLength) {
   *outputLength = 0;
-  // On the heap rather than the stack: the stub's frames stay below a page.
-  struct State {
-    HuffmanModel model;
-    TreeTop top;
-  };
-  void* memory = malloc(sizeof(State));
+  void* memory = malloc(sizeof(DecoderState));
   if (memory == nullptr) return false;
-  State* state = new (memory) State;
+  const bool intact =
+      HuffmanDecodeBlock(input, inputLength, output, capacity, outputLength, memory);
+  free(memory);
+  return intact;
+}
+
+bool HuffmanDecodeBlock(const uint8_t* input, uint32_t inputLength, uint8_t* output,
+                        uint32_t capacity, uint32_t* outputLength, void* memory) {
+  *outputLength = 0;
+  DecoderState* state = new (memory) DecoderState;
   HuffmanModel* model = &state->model;
   model->ResetModel();
   BitReader reader(input, inputLength);
@@ -134,7 +147,6 @@ bool HuffmanDecodeBlock(const uint8_t* input, uint32_t inputLength, uint8_t* out
     output[written++] = static_cast<uint8_t>(symbol);
     model->CountSymbol(symbol);
   }
-  free(memory);
   *outputLength = written;
   return intact;
 }

@@ -11,3 +11,9 @@
 // had from the heap. Nothing outside the two buffers is read or written.
 bool HuffmanDecodeBlock(const uint8_t* input, uint32_t inputLength, uint8_t* output,
                         uint32_t capacity, uint32_t* outputLength);
+
+// The same with the model's memory given: `memory` holds kHuffmanDecoderMemory bytes,
+// aligned for a pointer, and is used for this call only; nothing is allocated.
+extern const uint32_t kHuffmanDecoderMemory;
+bool HuffmanDecodeBlock(const uint8_t* input, uint32_t inputLength, uint8_t* output,
+                        uint32_t capacity, uint32_t* outputLength, void* memory);

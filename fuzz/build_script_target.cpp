@@ -7,14 +7,14 @@
 #include "fuzz/fuzz_targets.h"
 #include "package/format.h"
 #include "package/header_block.h"
-#include "twk/build/build_error.h"
 #include "twk/build/build_header.h"
-#include "twk/build/build_lines.h"
-#include "twk/build/script_checks.h"
-#include "twk/build/script_diagnostics.h"
-#include "twk/build/script_parser.h"
+#include "twk/common/build_error.h"
 #include "twk/common/exit_codes.h"
 #include "twk/reader/reader_lines.h"
+#include "twk/script/build_lines.h"
+#include "twk/script/script_checks.h"
+#include "twk/script/script_diagnostics.h"
+#include "twk/script/script_parser.h"
 
 namespace {
 

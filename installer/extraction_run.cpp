@@ -16,6 +16,7 @@
 #include "platform/progress_dialog.h"
 #include "platform/system.h"
 #include "runtime/directory_check.h"
+#include "runtime/file_read_ahead.h"
 #include "runtime/package_stream.h"
 #include "runtime/setup_state.h"
 
@@ -62,8 +63,10 @@ void WriteMaintenancePrograms(platform::Window dialog) {
 // Only after the normal end does the package stream stand at the shortcut list.
 bool ExtractFiles(platform::Window dialog) {
   bool listEnded = false;
+  StartFileReadAhead();
   while (ExtractNextFile(dialog, &listEnded)) {
   }
+  StopFileReadAhead();
   if (!listEnded || g_setup.cancelled) return false;
   // The header's checksummed count of data blocks is the one check on the file list
   // itself: a damaged name length ends the list early with blocks unread, and a list that

@@ -18,9 +18,7 @@
 #include "platform/file_system.h"
 #include "platform/message_box.h"
 #include "platform/progress_dialog.h"
-#include "runtime/directory_check.h"
-#include "runtime/extract_block.h"
-#include "runtime/package_stream.h"
+#include "runtime/file_read_ahead.h"
 #include "runtime/quiet_run.h"
 #include "runtime/setup_state.h"
 
@@ -55,18 +53,12 @@ void Fail(FileJob* job, const char* reason) {
 // The name record and the fixed fields. False at the end of the list (*listEnded set) or
 // when a read failed (the stream has already spoken).
 bool ReadEntry(FileJob* job, bool* listEnded) {
-  const char* name = ReadStringRecord();
-  AddStringRecordToDirectoryChecksum();
-  if (name[0] == '\0') {
-    *listEnded = true;
-    return false;
-  }
-  FormatText(job->path, sizeof(job->path), "%s", name);
+  char name[kStringRecordBufferSize];
   uint8_t bytes[kFileEntryFixedSize];
-  if (ReadPackage(bytes, kFileEntryFixedSize) != static_cast<int32_t>(kFileEntryFixedSize)) {
-    return false;
-  }
-  AddToDirectoryChecksum(bytes, kFileEntryFixedSize);
+  const int read = ReadFileEntry(name, bytes);
+  if (read == 0) *listEnded = true;
+  if (read <= 0) return false;
+  FormatText(job->path, sizeof(job->path), "%s", name);
   ParseFileEntryFields(bytes, &job->fields);
   return true;
 }
@@ -167,7 +159,7 @@ void SkipBlocks(FileJob* job) {
   for (;;) {
     if (!ContinueAfterCancelCheck(job->dialog)) return;
     int32_t length = 0;
-    if (!ExtractBlock(nullptr, &length, 0)) {
+    if (!ReadFileBlock(nullptr, &length)) {
       Fail(job, kReasonSkip);
       return;
     }
@@ -180,15 +172,11 @@ void SkipBlocks(FileJob* job) {
 // Expands the file's blocks into `file` until the end record, a confirmed cancel or the
 // first failure.
 void WriteBlocks(FileJob* job, platform::File file) {
-  uint8_t* buffer = static_cast<uint8_t*>(malloc(kFileBlockCapacity));
-  if (buffer == nullptr) {
-    Fail(job, kReasonMemory);
-    return;
-  }
   for (;;) {
     if (!ContinueAfterCancelCheck(job->dialog)) break;
     int32_t length = 0;
-    if (!ExtractBlock(buffer, &length, kFileBlockCapacity)) {
+    const uint8_t* buffer = nullptr;
+    if (!ReadFileBlock(&buffer, &length)) {
       Fail(job, kReasonExtract);
       break;
     }
@@ -202,7 +190,6 @@ void WriteBlocks(FileJob* job, platform::File file) {
       break;
     }
   }
-  free(buffer);
 }
 
 // The record of the file in the uninstall log: its path, and the shared-file marker for a

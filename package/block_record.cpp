@@ -7,14 +7,15 @@
 
 BlockVerdict VerifyAndExpandBlock(uint8_t* buffer, uint32_t storedLength,
                                   uint32_t expandedChecksum, uint32_t storedChecksum,
-                                  uint32_t capacity, uint32_t* expandedLength) {
+                                  uint32_t capacity, uint32_t* expandedLength,
+                                  const ExpandMemory* memory) {
   *expandedLength = 0;
   if (storedLength > capacity ||
       BlockChecksum(buffer, storedLength, kChecksumStart) != storedChecksum) {
     return BlockVerdict::kStoredChecksumMismatch;
   }
   uint32_t length = storedLength;
-  bool expanded = ExpandBlock(buffer, &length, capacity);
+  bool expanded = ExpandBlock(buffer, &length, capacity, memory);
   // ExpandBlock keeps the length within the capacity even when it fails; the clamp
   // keeps the checksum inside the buffer should that ever change.
   if (length > capacity) length = capacity;

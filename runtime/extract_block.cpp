@@ -21,7 +21,8 @@ bool SkipStoredBytes(uint32_t storedLength, int32_t* length) {
 
 }  // namespace
 
-bool ExtractBlock(uint8_t* buffer, int32_t* length, uint32_t capacity) {
+bool ExtractBlock(uint8_t* buffer, int32_t* length, uint32_t capacity,
+                  const ExpandMemory* memory) {
   *length = 0;
   uint8_t field[4];
   if (ReadPackage(field, 2) < 0) return false;
@@ -47,7 +48,7 @@ bool ExtractBlock(uint8_t* buffer, int32_t* length, uint32_t capacity) {
   }
   uint32_t expandedLength = 0;
   BlockVerdict verdict = VerifyAndExpandBlock(buffer, storedLength, expandedChecksum,
-                                              storedChecksum, capacity, &expandedLength);
+                                              storedChecksum, capacity, &expandedLength, memory);
   if (verdict == BlockVerdict::kStoredChecksumMismatch ||
       verdict == BlockVerdict::kExpandedChecksumMismatch) {
     g_setup.corrupt = true;

@@ -3,6 +3,8 @@
 
 #include <stdint.h>
 
+#include "package/block_record.h"
+
 // Consumes exactly one block record from the package stream, whatever the verdict
 // (2 bytes for an end record, 10 plus the stored length otherwise), unless a read of the
 // stored length or a checksum fails.
@@ -20,4 +22,6 @@
 // True with *length = the stored length, or -1 when they could not be read (the cancel
 // flag is set, and the caller's skip loop stops on it); 0 for an end record. False when a
 // fixed field cannot be read, or memory for the scratch area runs out.
-bool ExtractBlock(uint8_t* buffer, int32_t* length, uint32_t capacity);
+// `memory`, when given, is the expansion's memory taken for `capacity`.
+bool ExtractBlock(uint8_t* buffer, int32_t* length, uint32_t capacity,
+                  const ExpandMemory* memory = nullptr);

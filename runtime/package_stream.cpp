@@ -1,6 +1,7 @@
 // The package stream and its volumes.
 #include "runtime/package_stream.h"
 
+#include <stdlib.h>
 #include <string.h>
 
 #include "package/format.h"
@@ -24,11 +25,7 @@ const char kEmptyString[] = "";
 // One read from the open volume, repeated for as long as the user chooses Retry in the
 // "Critical Error!" prompt. Returns the bytes got (fewer than `count` only at the end of
 // the volume) or -1 after Cancel, which sets the cancel flag.
-int32_t ReadWithinVolume(uint8_t* buffer, uint32_t count) {
-  if (g_setup.packageFile == nullptr) {
-    g_setup.cancelled = true;
-    return -1;
-  }
+int32_t ReadExactly(uint8_t* buffer, uint32_t count) {
   for (;;) {
     uint32_t got = 0;
     if (platform::ReadFromFile(g_setup.packageFile, buffer, count, &got)) {
@@ -39,6 +36,70 @@ int32_t ReadWithinVolume(uint8_t* buffer, uint32_t count) {
       return -1;
     }
   }
+}
+
+uint32_t Buffered() { return g_setup.packageBufferEnd - g_setup.packageBufferAt; }
+
+// Moves up to `count` buffered bytes to `buffer`; returns how many.
+uint32_t TakeBuffered(uint8_t* buffer, uint32_t count) {
+  const uint32_t taken = count < Buffered() ? count : Buffered();
+  memcpy(buffer, g_setup.packageBuffer + g_setup.packageBufferAt, taken);
+  g_setup.packageBufferAt += taken;
+  return taken;
+}
+
+// One silent read of the rest of the buffer's room from the open volume, after the bytes
+// still buffered. False when it failed: the volume is read exactly from then on.
+bool FillBuffer() {
+  if (g_setup.packageReadsExact || g_setup.packageVolumeEnded) return false;
+  uint8_t* buffer = g_setup.packageBuffer;
+  const uint32_t kept = Buffered();
+  memmove(buffer, buffer + g_setup.packageBufferAt, kept);
+  g_setup.packageBufferAt = 0;
+  g_setup.packageBufferEnd = kept;
+  uint32_t got = 0;
+  if (!platform::ReadFromFile(g_setup.packageFile, buffer + kept, kPackageBufferSize - kept,
+                              &got)) {
+    g_setup.packageReadsExact = true;
+    return false;
+  }
+  if (got > kPackageBufferSize - kept) got = kPackageBufferSize - kept;
+  if (got == 0) g_setup.packageVolumeEnded = true;
+  g_setup.packageBufferEnd = kept + got;
+  return got != 0;
+}
+
+// Reads from the open volume: the buffered bytes first, then pieces; exact reads where
+// buffering is off or a piece could not be read. Returns the bytes got (fewer than
+// `count` only at the end of the volume) or -1 after Cancel in the "Critical Error!"
+// prompt, which sets the cancel flag.
+int32_t ReadWithinVolume(uint8_t* buffer, uint32_t count) {
+  if (g_setup.packageFile == nullptr) {
+    g_setup.cancelled = true;
+    return -1;
+  }
+  if (g_setup.packageBuffer == nullptr) return ReadExactly(buffer, count);
+  uint32_t done = TakeBuffered(buffer, count);
+  while (done < count) {
+    if (FillBuffer()) {
+      done += TakeBuffered(buffer + done, count - done);
+      continue;
+    }
+    if (g_setup.packageVolumeEnded) break;
+    const int32_t got = ReadExactly(buffer + done, count - done);
+    if (got < 0) return -1;
+    done += static_cast<uint32_t>(got);
+    break;
+  }
+  return static_cast<int32_t>(done);
+}
+
+// A volume is read from its start, with nothing buffered.
+void ForgetBuffered() {
+  g_setup.packageBufferAt = 0;
+  g_setup.packageBufferEnd = 0;
+  g_setup.packageReadsExact = false;
+  g_setup.packageVolumeEnded = false;
 }
 
 platform::File OpenUntilInserted(const char* path) {
@@ -53,6 +114,7 @@ platform::File OpenUntilInserted(const char* path) {
 // user as long as the volume is missing or damaged.
 bool OpenAndCheckVolume(const char* path, uint32_t startOffset) {
   for (;;) {
+    ForgetBuffered();
     g_setup.packageFile = OpenUntilInserted(path);
     if (g_setup.packageFile == nullptr) return false;
     uint8_t lengthWord[kVolumeLengthWordSize];
@@ -105,7 +167,29 @@ bool OpenVolume() {
 void CloseVolume() {
   platform::CloseFile(g_setup.packageFile);
   g_setup.packageFile = nullptr;
+  ForgetBuffered();
 }
+
+bool StartBufferedReading() {
+  if (g_setup.packageBuffer != nullptr) return true;
+  g_setup.packageBuffer = static_cast<uint8_t*>(malloc(kPackageBufferSize));
+  ForgetBuffered();
+  return g_setup.packageBuffer != nullptr;
+}
+
+bool PeekPackage(uint32_t count, const uint8_t** bytes) {
+  if (g_setup.packageBuffer == nullptr || g_setup.packageFile == nullptr ||
+      g_setup.listSection != nullptr || count > kPackageBufferSize) {
+    return false;
+  }
+  while (Buffered() < count) {
+    if (!FillBuffer()) return false;
+  }
+  *bytes = g_setup.packageBuffer + g_setup.packageBufferAt;
+  return true;
+}
+
+void TakePeekedPackage(uint32_t count) { g_setup.packageBufferAt += count; }
 
 int32_t ReadPackage(void* buffer, uint32_t count) {
   if (g_setup.listSection != nullptr) return ReadFromListSection(buffer, count);

@@ -1,8 +1,10 @@
 // The package stream: the one forward-only reader through which the program consumes
 // its package. It starts at the package offset inside the program's own file (volume 0)
 // and continues into the volumes SETUP.001, SETUP.002... when the package spans disks.
-// No buffering and no seeking back: each request becomes file reads of exactly the
-// requested size. Its state lives in the setup state; one thread uses it at a time.
+// No seeking back. Each request becomes file reads of exactly the requested size until
+// the file phase turns buffering on: then the volume is read in large pieces, and the
+// bytes of the pieces can be looked at before they are taken (PeekPackage). Its state
+// lives in the setup state; one thread uses it at a time.
 #pragma once
 
 #include <stdint.h>
@@ -34,6 +36,26 @@ void CloseVolume();
 // of its file shows "File Damaged" with OK (once per process), sets the corrupt and the
 // cancel flag and returns -1.
 int32_t ReadPackage(void* buffer, uint32_t count);
+
+// Size of the buffer of buffered reading: room for a whole block record and more.
+constexpr uint32_t kPackageBufferSize = 0x20000;
+
+// From here on the package is read in pieces of up to kPackageBufferSize bytes. A read
+// of a piece that fails turns the open volume back to reads of exactly the requested
+// size, so that a damaged place brings the "Critical Error!" prompt at the request that
+// covers it, as it would unbuffered. False (reads stay unbuffered) when the buffer
+// cannot be had.
+bool StartBufferedReading();
+
+// Buffered reading only: makes the next `count` bytes (at most kPackageBufferSize) of the
+// open volume available at *bytes without taking them, reading more of the volume if
+// needed. Never prompts and never changes volume: false when the bytes are not all in
+// this volume, a read fails (the failed place is then read again, exactly, by the
+// request that reaches it) or buffering is off.
+bool PeekPackage(uint32_t count, const uint8_t** bytes);
+
+// Takes `count` bytes that PeekPackage has shown.
+void TakePeekedPackage(uint32_t count);
 
 // Reads one string record. Returns its characters, NUL-terminated, in the setup state's
 // string record buffer (overwritten by the next call: copy it before reading again), or

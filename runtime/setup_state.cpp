@@ -7,6 +7,7 @@
 #include <new>
 
 #include "platform/file_io.h"
+#include "runtime/file_read_ahead.h"
 
 SetupState::SetupState() noexcept = default;
 
@@ -51,12 +52,14 @@ void ReleaseSelfRegistrations() {
 }
 
 void ResetSetupState() {
+  StopFileReadAhead();
   platform::CloseFile(g_setup.packageFile);
   platform::CloseFile(g_setup.uninstallLog);
   char** texts[] = {&g_setup.title,         &g_setup.bottomText,      &g_setup.productKeyName,
                     &g_setup.programFolder, &g_setup.startMenuFolder, &g_setup.licenceText};
   for (char** text : texts) free(*text);
   free(g_setup.listSection);
+  free(g_setup.packageBuffer);
   free(g_setup.protectedFolders);
   ReleaseSelfRegistrations();
   // The atomic flag makes the record unassignable; building it anew in place gives

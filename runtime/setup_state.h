@@ -103,6 +103,14 @@ struct SetupState {
   uint8_t* listSection = nullptr;
   uint32_t listSectionLength = 0;
   uint32_t listSectionAt = 0;
+  // Buffered reading (package_stream.h): bytes read from the open volume and not yet
+  // taken, [packageBufferAt, packageBufferEnd) of kPackageBufferSize; nullptr while every
+  // read goes straight to the volume.
+  uint8_t* packageBuffer = nullptr;
+  uint32_t packageBufferAt = 0;
+  uint32_t packageBufferEnd = 0;
+  bool packageReadsExact = false;   // a read ahead failed on this volume: no more of them
+  bool packageVolumeEnded = false;  // a read ahead met the end of the open volume
 
   // --- Handles and lists. ---
   // Open while UNINST.EXE is written and through the extraction run; nullptr when there

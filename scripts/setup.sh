@@ -6,7 +6,8 @@
 #                      build is missing, says in one line what to run, and fails
 set -euo pipefail
 
-# Building: the host tool and its tests, both stubs, the fuzzing tree.
+# Building: the host tool and its tests, both stubs, twk.exe (the mingw-w64 packages; its
+# libdivsufsort is the copy in third_party/), the fuzzing tree.
 build_packages=(
   build-essential cmake ninja-build pkg-config
   googletest libgtest-dev
@@ -17,11 +18,12 @@ build_packages=(
 )
 # Running the stub under Wine on a virtual screen, and the tests' own tools; bzip2 and
 # time for make bench (tar -cjf beside twk build, peak memory from /usr/bin/time); lintian
-# for make package-test, which holds the Debian package to Debian's rules.
+# for make package-test, which holds the Debian package to Debian's rules; nsis, the peer
+# of make bench-install (used for nothing else).
 run_packages=(
   wine64 xvfb xauth fonts-wine fonts-liberation imagemagick
   file openssl osslsigncode python3-pefile
-  bzip2 time lintian
+  bzip2 time lintian nsis
 )
 
 # What `make` itself runs, each with the package that provides it: checked by the
@@ -31,6 +33,7 @@ build_needs=(
   "i686-w64-mingw32-gcc-win32|gcc-mingw-w64-i686" "i686-w64-mingw32-g++-win32|g++-mingw-w64-i686"
   "i686-w64-mingw32-windres|binutils-mingw-w64-i686"
   "x86_64-w64-mingw32-gcc-win32|gcc-mingw-w64-x86-64" "x86_64-w64-mingw32-g++-win32|g++-mingw-w64-x86-64"
+  "x86_64-w64-mingw32-gcc-posix|gcc-mingw-w64-x86-64" "x86_64-w64-mingw32-g++-posix|g++-mingw-w64-x86-64"
   "x86_64-w64-mingw32-windres|binutils-mingw-w64-x86-64"
   "/usr/include/gtest/gtest.h|libgtest-dev" "/usr/include/*/divsufsort.h|libdivsufsort-dev"
   "/usr/include/bzlib.h|libbz2-dev" "python3|python3"

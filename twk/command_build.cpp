@@ -6,14 +6,14 @@
 #include <optional>
 #include <string>
 
-#include "twk/build/build_error.h"
 #include "twk/build/build_installer.h"
 #include "twk/build/build_progress.h"
-#include "twk/build/script_defines.h"
-#include "twk/build/script_diagnostics.h"
 #include "twk/command_usage.h"
 #include "twk/commands.h"
+#include "twk/common/build_error.h"
 #include "twk/common/exit_codes.h"
+#include "twk/script/script_defines.h"
+#include "twk/script/script_diagnostics.h"
 #include "twk/volume_size.h"
 
 namespace {

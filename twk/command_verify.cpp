@@ -1,9 +1,9 @@
 // twk verify: checks every block record and the package layout across all volumes.
-#include <sys/stat.h>
 
 #include <iostream>
 #include <memory>
 
+#include "host/host_file.h"
 #include "package/format.h"
 #include "twk/command_usage.h"
 #include "twk/commands.h"
@@ -208,8 +208,7 @@ void Verifier::CheckEnd(InstallerReader& reader) {
     Note(std::to_string(stream.RemainingInVolume()) + " bytes follow the package in " +
          stream.volumePath(last) + " (allowed: padding or a signature; nothing reads them)");
   }
-  struct stat info {};
-  if (stat(stream.NextVolumePath().c_str(), &info) == 0) {
+  if (host::FactsOf(stream.NextVolumePath(), true).kind != host::FileKind::kMissing) {
     Note(stream.NextVolumePath() + " exists, but the package ends before it");
   }
 }

@@ -4,10 +4,10 @@
 #include <strings.h>
 
 #include <cstdio>
-#include <fstream>
 
 #include "platform/sim/machine/sim_system.h"
 #include "twk/common/exit_codes.h"
+#include "twk/common/temporary_file.h"
 #include "twk/reader/installer_reader.h"
 #include "twk/reader/reader_error.h"
 #include "twk/reader/registry_export.h"
@@ -47,12 +47,13 @@ std::vector<std::string> ReadRegistryList(InstallerReader& reader, InstallerHead
 }
 
 void WriteReg(const std::string& path, const std::string& text) {
-  const std::string partial = path + ".twk-partial";
-  std::ofstream file(partial, std::ios::binary | std::ios::trunc);
-  file.write(text.data(), static_cast<std::streamsize>(text.size()));
-  file.close();
-  if (!file || std::rename(partial.c_str(), path.c_str()) != 0) {
-    std::remove(partial.c_str());
+  std::string partial;
+  host::Failure failure;
+  FILE* file = CreateTemporaryBeside(path, &partial, &failure);
+  if (file == nullptr) throw std::runtime_error(path + ": cannot be written");
+  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+  if (std::fclose(file) != 0 || !written || !host::RenameReplacing(partial, path, &failure)) {
+    host::RemoveFile(partial);
     throw std::runtime_error(path + ": cannot be written");
   }
 }

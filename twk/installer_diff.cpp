@@ -6,8 +6,8 @@
 #include <map>
 #include <utility>
 
-#include "twk/build/script_paths.h"
 #include "twk/reader/reader_lines.h"
+#include "twk/script/script_paths.h"
 
 namespace {
 

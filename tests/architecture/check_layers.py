@@ -31,24 +31,27 @@ LAYERS = [
     ("codec/encoder", ["codec", "base"]),
     ("package", ["codec", "base"]),
     ("pe", ["base"]),
+    ("host", []),
     ("platform", []),
     ("platform/win32", ["platform"]),
-    ("platform/sim/machine", ["platform", "pe", "base"]),
+    ("platform/sim/machine", ["platform", "host", "pe", "base"]),
     ("platform/sim", ["platform/sim/machine", "platform", "pe", "base"]),
     ("runtime", ["package", "platform", "base"]),
     ("engine", ["runtime", "base"]),
     ("installer", ["engine", "base"]),
     ("maintenance", ["engine", "base"]),
     ("stub", ["installer", "maintenance"]),
-    ("twk/common", []),
-    ("twk/build", ["twk/common", "package", "codec/encoder", "pe", "base"]),
+    ("twk/common", ["host"]),
+    ("twk/script", ["twk/common", "package"]),
+    ("twk/build", ["twk/script", "twk/common", "package", "codec/encoder", "pe", "base"]),
     ("twk/reader", ["twk/common", "package", "base"]),
     ("twk/simulate", ["twk/common", "twk/reader", "stub", "platform/sim/machine", "base"]),
     ("twk", ["twk/build", "twk/reader", "twk/simulate", "maintenance"]),
 ]
 
-# Folders on top of every layer, whose includes the build's link lines govern.
-OUTSIDE = ["tests", "fuzz", "bench", "examples", "e2e", "resources", "build"]
+# Folders on top of every layer, whose includes the build's link lines govern, and the
+# pinned copies of other projects' code (third_party), which include only their own.
+OUTSIDE = ["tests", "fuzz", "bench", "examples", "e2e", "resources", "build", "third_party"]
 
 DOCUMENT = "docs/architecture.md"
 

@@ -116,5 +116,42 @@ TEST_F(WholeInstall, WithoutAProductKeyOnlyTheUninstallerIsMissing) {
   EXPECT_EQ(Captions(), (std::vector<std::string>{"Success!"}));
 }
 
+// The blocks are expanded on as many threads as there are processors, and the files are
+// written, shown and logged in package order all the same.
+class ProcessorsInstall : public InstallTest, public ::testing::WithParamInterface<uint32_t> {};
+
+TEST_P(ProcessorsInstall, WritesShowsAndLogsInPackageOrder) {
+  machine.system.processors = GetParam();
+  const std::vector<Source> sources = {{"a.dat", Noise(200000, 1)}, {"b.txt", Text("b")},
+                                       {"c.dat", Noise(140000, 2)}, {"d.txt", Text("")},
+                                       {"e.dat", Noise(65000, 3)}};
+  std::string script = "[Setup]\nTitle=Tool\nProductKey=Tool\nProgramFolder=Tool\n[Files]\n";
+  for (const Source& source : sources) script += source.name + " {OurProgramDir}\\\n";
+  Build(script, sources);
+  sim::UseDefaultAnswers();
+  EXPECT_EQ(Install().exitCode, 0);
+  ExpectCleanRun();
+
+  std::vector<std::string> paths;
+  for (const Source& source : sources) {
+    paths.push_back(std::string(kProgramFolder) + "\\" + source.name);
+    EXPECT_EQ(machine.files.FileBytes(paths.back()), source.bytes) << source.name;
+  }
+  const sim::ProgressRecord& dialog = machine.ui.progress.at(0);
+  const std::vector<std::string> texts(dialog.statusTexts.begin() + 2,
+                                       dialog.statusTexts.begin() + 2 + paths.size());
+  EXPECT_EQ(texts, paths);
+  EXPECT_EQ(dialog.overallBar.steps, 4u + 1 + 3 + 0 + 1);
+  EXPECT_EQ(dialog.overallBar.position, dialog.overallBar.range);
+  const UninstallLog log = LogOf(kUninstaller);
+  ASSERT_TRUE(log.complete) << log.problem;
+  ASSERT_GE(log.files.size(), 1 + paths.size());
+  for (size_t i = 0; i < paths.size(); ++i) EXPECT_EQ(log.files[1 + i].path, paths[i]);
+  // One processor expands on the writing thread alone; more add a worker each.
+  EXPECT_EQ(machine.system.threadsStarted, static_cast<int>(GetParam()) - 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Counts, ProcessorsInstall, ::testing::Values(1u, 2u, 4u));
+
 }  // namespace
 }  // namespace install_test

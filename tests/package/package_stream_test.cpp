@@ -131,6 +131,38 @@ TEST_F(PackageStreamTest, ReadErrorIsRetriedOrCancelled) {
   ExpectScriptDone();
 }
 
+// Looking ahead takes only what the open volume has and never asks anything: the next
+// disk, or a place that cannot be read, is left to the read that reaches it.
+TEST_F(PackageStreamTest, BufferedReadingLooksAheadOnlyWithinTheVolumeAndSilently) {
+  PutInstallation({1, 2, 3, 4});
+  PutVolume(1, {5, 6});
+  ASSERT_TRUE(OpenVolume());
+  ASSERT_TRUE(StartBufferedReading());
+  const uint8_t* bytes = nullptr;
+  ASSERT_TRUE(PeekPackage(3, &bytes));
+  EXPECT_EQ(Bytes(bytes, bytes + 3), (Bytes{1, 2, 3}));
+  TakePeekedPackage(1);
+  EXPECT_FALSE(PeekPackage(4, &bytes)) << "the next volume is not opened";
+  EXPECT_EQ(g_setup.volumeCounter, 1);
+  Bytes rest(5);
+  EXPECT_EQ(ReadPackage(rest.data(), 5), 5);
+  EXPECT_EQ(rest, (Bytes{2, 3, 4, 5, 6}));
+  EXPECT_EQ(g_setup.volumeCounter, 2);
+
+  // A look ahead that fails asks nothing; the read of the place asks as before.
+  ResetSetupState();
+  PutInstallation({1, 2, 3, 4});
+  machine.files.FailReadAt(kInstallationPath, kStubSize + 4 + 2, 2);
+  machine.user.Expect(kReadErrorText, "Critical Error!", kReadErrorFlags, kIdRetry);
+  ASSERT_TRUE(OpenVolume());
+  ASSERT_TRUE(StartBufferedReading());
+  EXPECT_FALSE(PeekPackage(1, &bytes));
+  Bytes all(4);
+  EXPECT_EQ(ReadPackage(all.data(), 4), 4);
+  EXPECT_EQ(all, (Bytes{1, 2, 3, 4}));
+  ExpectScriptDone();
+}
+
 TEST_F(PackageStreamTest, OpenFailsWithoutAPackageOrAModulePath) {
   PutInstallation({1});
   machine.process.modulePath = std::string(300, 'x');

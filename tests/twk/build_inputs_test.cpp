@@ -6,8 +6,9 @@
 #include <filesystem>
 
 #include "tests/twk/build_test_support.h"
-#include "twk/build/build_error.h"
 #include "twk/build/build_installer.h"
+#include "twk/build/build_sources.h"
+#include "twk/common/build_error.h"
 #include "twk/common/exit_codes.h"
 
 namespace {
@@ -87,6 +88,24 @@ TEST(BuildInputs, LicenceSourcesAndStubMustBeRegularFiles) {
   } catch (const CommandError& error) {
     EXPECT_EQ(error.exitCode(), kExitInputError);
     EXPECT_TRUE(Has(error.what(), "fifo: the script is not a regular file")) << error.what();
+  }
+}
+
+// A wildcard takes the same files on every system: letters match without regard to case,
+// as on Windows, and only '*' and '?' are special.
+TEST(BuildInputs, WildcardsMatchAsOnWindowsWhateverTheSystem) {
+  const struct {
+    const char* pattern;
+    const char* name;
+    bool matches;
+  } cases[] = {
+      {"*.txt", "README.TXT", true}, {"Read?e.*", "readme.md", true}, {"*", "a", true},
+      {"a*b*c", "aXbYbZc", true},    {"*.txt", "a.txt.bak", false},   {"?", "ab", false},
+      {"*", ".hidden", false},       {".*", ".hidden", true},         {"[ab].txt", "a.txt", false},
+      {"[ab].txt", "[AB].TXT", true}, {"*.t?t", "x.text", false},     {"**x", "x", true},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(MatchesWildcard(c.pattern, c.name), c.matches) << c.pattern << " " << c.name;
   }
 }
 

@@ -12,8 +12,8 @@
 #include "tests/twk/build_test_support.h"
 #include "twk/build/block_checksum_wide.h"
 #include "twk/build/build_blocks.h"
-#include "twk/build/build_error.h"
 #include "twk/build/build_installer.h"
+#include "twk/common/build_error.h"
 #include "twk/common/exit_codes.h"
 
 namespace {

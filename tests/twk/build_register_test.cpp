@@ -10,9 +10,9 @@
 #include "pe/version_resource.h"
 #include "tests/platform/test_pe_image.h"
 #include "tests/twk/build_test_support.h"
-#include "twk/build/build_error.h"
 #include "twk/build/build_installer.h"
 #include "twk/build/source_registration.h"
+#include "twk/common/build_error.h"
 #include "twk/common/exit_codes.h"
 #include "twk/reader_commands.h"
 

@@ -2,13 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "tests/twk/build_test_support.h"
-#include "twk/build/build_error.h"
 #include "twk/build/build_sources.h"
-#include "twk/build/script_checks.h"
-#include "twk/build/script_diagnostics.h"
-#include "twk/build/script_parser.h"
-#include "twk/build/script_paths.h"
+#include "twk/common/build_error.h"
 #include "twk/common/exit_codes.h"
+#include "twk/script/script_checks.h"
+#include "twk/script/script_diagnostics.h"
+#include "twk/script/script_parser.h"
+#include "twk/script/script_paths.h"
 
 namespace {
 

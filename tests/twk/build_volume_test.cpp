@@ -6,9 +6,9 @@
 #include <filesystem>
 
 #include "tests/twk/build_test_support.h"
-#include "twk/build/build_error.h"
 #include "twk/build/build_installer.h"
 #include "twk/build/volume_writer.h"
+#include "twk/common/build_error.h"
 #include "twk/common/exit_codes.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "package/format.h"
-#include "twk/build/script_model.h"
+#include "twk/script/script_model.h"
 
 struct HeaderContent {
   std::string title;

@@ -1,39 +1,36 @@
 // The steps of a build, in order: script, checks, sources, stub, package, volumes.
 #include "twk/build/build_installer.h"
 
-#include <sys/stat.h>
-
-#include <filesystem>
-
+#include "host/host_file.h"
+#include "host/host_folder.h"
+#include "host/host_process.h"
 #include "package/format.h"
 #include "pe/pe_image.h"
-#include "twk/build/build_error.h"
-#include "twk/build/build_lines.h"
 #include "twk/build/build_progress.h"
 #include "twk/build/build_sources.h"
 #include "twk/build/package_writer.h"
-#include "twk/build/script_checks.h"
-#include "twk/build/script_diagnostics.h"
-#include "twk/build/script_parser.h"
 #include "twk/build/stub_image.h"
-#include "twk/build/uninstall_entry.h"
 #include "twk/build/volume_writer.h"
+#include "twk/common/build_error.h"
 #include "twk/common/exit_codes.h"
 #include "twk/common/input_file.h"
 #include "twk/common/ordered_pool.h"
+#include "twk/script/build_lines.h"
+#include "twk/script/script_checks.h"
+#include "twk/script/script_diagnostics.h"
+#include "twk/script/script_parser.h"
+#include "twk/script/uninstall_entry.h"
 
 namespace {
 
 constexpr uint64_t kMaxSingleFile = 0xFFFFFFFFu;
 
 std::string FileNameOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
+  return path.substr(host::NameStart(path));
 }
 
 bool Exists(const std::string& path) {
-  struct stat info;
-  return stat(path.c_str(), &info) == 0;
+  return host::FactsOf(path, true).kind != host::FileKind::kMissing;
 }
 
 std::string ReadLicence(const SetupScript& script) {
@@ -135,17 +132,21 @@ void CheckOutput(const BuildRequest& request, const std::string& output) {
 }
 
 void CreateParentFolder(const std::string& output) {
-  const std::filesystem::path parent = std::filesystem::path(output).parent_path();
-  std::error_code error;
-  if (!parent.empty()) std::filesystem::create_directories(parent, error);
-  if (error) ThrowOutputError(parent.string(), "cannot create the folder: " + error.message());
+  const size_t nameStart = host::NameStart(output);
+  // "out/SETUP.EXE" needs "out"; "/SETUP.EXE" and "C:SETUP.EXE" need nothing made.
+  std::string parent = output.substr(0, nameStart);
+  while (!parent.empty() && (parent.back() == '/' || parent.back() == host::Separator())) parent.pop_back();
+  if (parent.empty() || parent.back() == ':') return;
+  host::Failure failure;
+  if (!host::CreateFolders(parent, &failure)) {
+    ThrowOutputError(parent, "cannot create the folder: " + failure.reason);
+  }
 }
 
 }  // namespace
 
 std::string DefaultOutputPath(const std::string& script) {
-  const size_t slash = script.rfind('/');
-  return (slash == std::string::npos ? std::string() : script.substr(0, slash + 1)) + "SETUP.EXE";
+  return script.substr(0, host::NameStart(script)) + "SETUP.EXE";
 }
 
 BuildResult BuildInstaller(const BuildRequest& request) {

@@ -1,9 +1,9 @@
 // Drawing the progress line.
 #include "twk/build/build_progress.h"
 
-#include <unistd.h>
-
 #include <cstdio>
+
+#include "host/host_process.h"
 
 namespace {
 
@@ -40,5 +40,5 @@ void BuildProgress::Clear() {
 }
 
 bool StandardErrorIsTerminal() {
-  return isatty(STDERR_FILENO) == 1;
+  return host::StandardErrorShowsProgress();
 }

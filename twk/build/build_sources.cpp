@@ -1,22 +1,20 @@
 // Resolving [Files] lines to files on disk.
 #include "twk/build/build_sources.h"
 
-#include <dirent.h>
-#include <fnmatch.h>
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <map>
 
+#include "host/host_folder.h"
+#include "host/host_process.h"
 #include "package/format.h"
 #include "pe/pe_image.h"
 #include "pe/version_resource.h"
-#include "twk/build/build_error.h"
-#include "twk/build/script_checks.h"
-#include "twk/build/script_paths.h"
+#include "twk/common/build_error.h"
 #include "twk/common/input_file.h"
+#include "twk/script/script_checks.h"
+#include "twk/script/script_paths.h"
 
 namespace {
 
@@ -33,39 +31,43 @@ std::string LowerAscii(std::string text) {
 }
 
 std::string FileNameOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
+  return path.substr(host::NameStart(path));
 }
 
-bool IsRegularFile(const std::string& path, struct stat* info) {
-  return stat(path.c_str(), info) == 0 && S_ISREG(info->st_mode);
+char FoldCase(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 // The regular files of `pattern`'s folder whose names match its last component, sorted
-// byte by byte so that every build lists them in the same order.
+// byte by byte so that every build, on every system, lists them in the same order. The
+// names are matched here rather than by the system, whose wildcards differ from one
+// system to the other (Windows also matches a pattern against a file's 8.3 short name).
 std::vector<std::string> ExpandWildcard(const SetupScript& script, const FileItem& file,
                                         const std::string& pattern) {
   const std::string place = script.Place(file.line);
-  const size_t slash = pattern.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : pattern.substr(0, slash);
-  const std::string namePattern = pattern.substr(slash == std::string::npos ? 0 : slash + 1);
+  const size_t nameStart = host::NameStart(pattern);
+  std::string folder = nameStart == 0 ? "." : pattern.substr(0, nameStart);
+  // "dir/" is read as "dir"; "/" and "C:/" stay whole.
+  if (folder.size() > 1 && folder.back() == '/' && folder[folder.size() - 2] != ':') folder.pop_back();
+  const std::string namePattern = pattern.substr(nameStart);
   const size_t sourceSlash = file.source.find_last_of("/\\");
   if (sourceSlash != std::string::npos && IsWildcard(file.source.substr(0, sourceSlash))) {
     ThrowScriptError(place, "wildcards are allowed in the file name only");
   }
-  DIR* dir = opendir(folder.c_str());
-  if (dir == nullptr) ThrowScriptError(place, "cannot read folder '" + folder + "': " + ErrnoText());
   std::vector<std::string> names;
-  while (const dirent* entry = readdir(dir)) {
-    if (fnmatch(namePattern.c_str(), entry->d_name, FNM_PERIOD) == 0) names.push_back(entry->d_name);
+  host::Failure failure;
+  if (!host::ListFolder(folder, &names, &failure)) {
+    ThrowScriptError(place, "cannot read folder '" + folder + "': " + failure.reason);
   }
-  closedir(dir);
+  names.erase(std::remove_if(names.begin(), names.end(),
+                             [&](const std::string& name) { return !MatchesWildcard(namePattern, name); }),
+              names.end());
   std::sort(names.begin(), names.end());
   std::vector<std::string> paths;
-  struct stat info;
   for (const std::string& name : names) {
-    const std::string path = folder + "/" + name;
-    if (IsRegularFile(path, &info)) paths.push_back(path);
+    const char last = folder.back();
+    const std::string path = folder + (last == '/' || last == ':' ? "" : "/") + name;
+    if (host::FactsOf(path, true).kind == host::FileKind::kRegular) paths.push_back(path);
   }
   if (paths.empty()) ThrowScriptError(place, "'" + file.source + "' matches no file");
   return paths;
@@ -131,15 +133,12 @@ SourceFile Describe(const SetupScript& script, const FileItem& file, const std::
   if (status != InputStatus::kOk) {
     ThrowUnusableInput(source.place, "source '" + path + "'", status, input.problem());
   }
-  const struct stat& info = input.info();
   source.path = path;
   source.target = file.target;
   if (!source.target.empty() && source.target.back() == '\\') source.target += FileNameOf(path);
-  source.size = static_cast<uint64_t>(info.st_size);
+  source.size = input.size();
   source.shared = file.shared;
-  source.fileTime = std::min(
-      FileTimeFromUnix(info.st_mtim.tv_sec, static_cast<uint32_t>(info.st_mtim.tv_nsec)),
-      limits.latestFileTime);
+  source.fileTime = std::min(input.modified(), limits.latestFileTime);
   const uint64_t blocks = (source.size + kPieceSize - 1) / kPieceSize;
   if (blocks > kMaxBlocksPerFile) {
     ThrowScriptError(source.place, "'" + path + "' needs " + std::to_string(blocks) +
@@ -194,16 +193,41 @@ std::vector<SourceFile> ResolveSourceFiles(const SetupScript& script,
 }
 
 std::string ScriptRelativePath(const SetupScript& script, const std::string& path) {
-  std::string host = path;
-  std::replace(host.begin(), host.end(), '\\', '/');
-  if (!host.empty() && host[0] == '/') return host;
-  return script.folder + (script.folder.empty() || script.folder.back() == '/' ? "" : "/") + host;
+  std::string local = path;
+  std::replace(local.begin(), local.end(), '\\', '/');
+  if (host::IsRooted(local)) return local;
+  const bool nameFollows = host::NameStart(script.folder) == script.folder.size();
+  return script.folder + (nameFollows ? "" : "/") + local;
 }
 
 uint64_t FileTimeFromUnix(int64_t seconds, uint32_t nanoseconds) {
   if (seconds < -kUnixEpochInFileTimeSeconds) return 0;
   return static_cast<uint64_t>(seconds + kUnixEpochInFileTimeSeconds) * 10000000u +
          nanoseconds / 100;
+}
+
+bool MatchesWildcard(const std::string& pattern, const std::string& name) {
+  if (!name.empty() && name[0] == '.' && (pattern.empty() || pattern[0] != '.')) return false;
+  // The last '*' seen and where the name stood then: a mismatch later lets that '*' take
+  // one character more, which finds a match whenever there is one.
+  size_t p = 0, n = 0, starP = std::string::npos, starN = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && pattern[p] == '*') {
+      starP = p++;
+      starN = n;
+    } else if (p < pattern.size() &&
+               (pattern[p] == '?' || FoldCase(pattern[p]) == FoldCase(name[n]))) {
+      ++p;
+      ++n;
+    } else if (starP != std::string::npos) {
+      p = starP + 1;
+      n = ++starN;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
 }
 
 std::vector<uint8_t> ReadSourceImage(const std::string& path) {

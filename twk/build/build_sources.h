@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "twk/build/script_diagnostics.h"
-#include "twk/build/script_model.h"
 #include "twk/build/source_registration.h"
+#include "twk/script/script_diagnostics.h"
+#include "twk/script/script_model.h"
 
 struct SourceFile {
   int line = 0;            // the rank of the script line that named it
@@ -52,9 +52,15 @@ std::vector<SourceFile> ResolveSourceFiles(const SetupScript& script,
 // '/' both separate folders, and a relative path starts from the script's folder.
 std::string ScriptRelativePath(const SetupScript& script, const std::string& path);
 
-// The modification time as a Windows FILETIME: 100-nanosecond intervals since
-// 1601-01-01 UTC. Times before 1601 give 0.
+// A time in seconds since 1970 (SOURCE_DATE_EPOCH) as a Windows FILETIME: 100-nanosecond
+// intervals since 1601-01-01 UTC. Times before 1601 give 0.
 uint64_t FileTimeFromUnix(int64_t seconds, uint32_t nanoseconds);
+
+// Whether the file name `name` matches the wildcard `pattern`: '*' stands for any run of
+// characters, '?' for one, anything else for itself, ASCII letters without regard to case
+// as on Windows; a name starting with '.' only matches a pattern that starts with '.'. The
+// same on every system, so that a script takes the same files on Linux and on Windows.
+bool MatchesWildcard(const std::string& pattern, const std::string& name);
 
 // The whole file when it starts like a Windows executable ("MZ") and is not too large to
 // look into; empty otherwise.

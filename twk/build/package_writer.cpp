@@ -5,11 +5,12 @@
 #include <stdexcept>
 #include <utility>
 
+#include "host/host_file.h"
 #include "package/block_checksum.h"
 #include "package/file_entry.h"
 #include "package/format.h"
 #include "twk/build/build_blocks.h"
-#include "twk/build/build_error.h"
+#include "twk/common/build_error.h"
 #include "twk/common/exit_codes.h"
 #include "twk/common/input_file.h"
 
@@ -46,8 +47,9 @@ void AppendStringRecord(const std::string& text, std::vector<uint8_t>* out) {
 }
 
 PackageWriter::PackageWriter(unsigned jobs) : compressor_(jobs) {
-  spool_ = std::tmpfile();
-  if (spool_ == nullptr) ThrowOutputError("temporary file", "cannot create: " + ErrnoText());
+  host::Failure failure;
+  spool_ = host::OpenScratchFile(&failure);
+  if (spool_ == nullptr) ThrowOutputError("temporary file", "cannot create: " + failure.reason);
 }
 
 PackageWriter::~PackageWriter() {

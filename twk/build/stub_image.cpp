@@ -1,17 +1,16 @@
 // Finding and setting the stub's package offset word.
 #include "twk/build/stub_image.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <filesystem>
 #include <cstring>
+#include <filesystem>
 
 #include "base/little_endian.h"
+#include "host/host_file.h"
+#include "host/host_process.h"
 #include "package/format.h"
 #include "pe/pe_image.h"
-#include "twk/build/build_error.h"
+#include "twk/common/build_error.h"
 #include "twk/common/input_file.h"
 
 size_t FindPackageOffsetWord(const std::vector<uint8_t>& stub, const std::string& name) {
@@ -56,21 +55,22 @@ uint16_t StubMachine(const std::string& path) {
 }
 
 std::vector<std::string> StubFolders(const std::string& executable) {
-  const size_t slash = executable.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : executable.substr(0, slash);
+  const size_t nameStart = host::NameStart(executable);
+  const std::string folder = nameStart == 0 ? "." : executable.substr(0, nameStart - 1);
+  // In the Windows package the stubs lie beside twk.exe.
+  if (std::string(TWK_STUB_FOLDER_FROM_BIN) == ".") return {folder};
   const std::filesystem::path installed = std::filesystem::path(folder) / TWK_STUB_FOLDER_FROM_BIN;
   return {installed.lexically_normal().string(), folder};
 }
 
 std::string DefaultStubPath(const std::string& arch) {
-  char self[4096];
-  const ssize_t length = readlink("/proc/self/exe", self, sizeof(self) - 1);
-  const std::string executable = length > 0 ? std::string(self, static_cast<size_t>(length)) : "./twk";
+  std::string executable = host::ProgramPath();
+  if (executable.empty()) executable = "./twk";
   const std::string name = "stub-" + arch + ".exe";
   std::string searched;
   for (const std::string& folder : StubFolders(executable)) {
-    struct stat info;
-    if (stat((folder + "/" + name).c_str(), &info) == 0) return folder + "/" + name;
+    const std::string path = folder + host::Separator() + name;
+    if (host::FactsOf(path, true).kind != host::FileKind::kMissing) return path;
     searched += (searched.empty() ? "" : " or ") + folder;
   }
   ThrowInputError(name, "not found in " + searched + " (--stub FILE names one)");

@@ -1,53 +1,18 @@
 // Spreading the package over the installation file and its volumes.
 #include "twk/build/volume_writer.h"
 
-#include <errno.h>
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstdio>
-#include <random>
 
 #include "base/little_endian.h"
+#include "host/host_file.h"
 #include "package/format.h"
-#include "twk/build/build_error.h"
+#include "twk/common/build_error.h"
 #include "twk/common/exit_codes.h"
+#include "twk/common/temporary_file.h"
 
 namespace {
 
 constexpr uint64_t kMaxVolumeLength = 0xFFFFFFFFu;  // the volume length word is 32 bits
-constexpr char kTemporarySuffix[] = ".twk-partial-";
-constexpr int kTemporaryAttempts = 100;
-
-std::string RandomLetters(std::random_device& random) {
-  static const char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-  std::string letters(8, 'a');
-  for (char& letter : letters) letter = kLetters[random() % (sizeof kLetters - 1)];
-  return letters;
-}
-
-// A file that did not exist before, beside `path`. O_EXCL | O_NOFOLLOW: whatever already
-// lies under a name, a file or a symbolic link planted there, is never written through or
-// truncated; another name is tried instead. Random names keep a leftover of a build that
-// was killed from blocking the next one.
-FILE* CreateTemporaryBeside(const std::string& path, std::string* temporaryPath) {
-  std::random_device random;
-  for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
-    *temporaryPath = path + kTemporarySuffix + RandomLetters(random);
-    const int fd = open(temporaryPath->c_str(),
-                        O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd < 0 && errno == EEXIST) continue;
-    if (fd < 0) return nullptr;
-    FILE* file = fdopen(fd, "wb");
-    if (file == nullptr) {
-      close(fd);
-      unlink(temporaryPath->c_str());
-    }
-    return file;
-  }
-  errno = EEXIST;
-  return nullptr;
-}
 
 }  // namespace
 
@@ -98,8 +63,9 @@ void VolumeWriter::StartVolume(const uint8_t* prefix, size_t prefixLength) {
   Volume volume;
   volume.path = volumes_.empty() ? installer_ : VolumePath(installer_, static_cast<unsigned>(volumes_.size()));
   volume.wordOffset = prefixLength;
-  file_ = CreateTemporaryBeside(volume.path, &volume.temporaryPath);
-  if (file_ == nullptr) ThrowOutputError(volume.path, "cannot create: " + ErrnoText());
+  host::Failure failure;
+  file_ = CreateTemporaryBeside(volume.path, &volume.temporaryPath, &failure);
+  if (file_ == nullptr) ThrowOutputError(volume.path, "cannot create: " + failure.reason);
   volumes_.push_back(volume);
   std::setvbuf(file_, nullptr, _IOFBF, 1 << 20);
   const uint8_t placeholder[kVolumeLengthWordSize] = {0, 0, 0, 0};
@@ -149,10 +115,10 @@ std::vector<std::string> VolumeWriter::Commit() {
   FinishVolume();
   std::vector<std::string> paths;
   for (Volume& volume : volumes_) {
-    // rename replaces the name itself: a symbolic link standing there is replaced, and
-    // the file it points to is left alone.
-    if (std::rename(volume.temporaryPath.c_str(), volume.path.c_str()) != 0) {
-      ThrowOutputError(volume.path, "cannot rename the finished file into place: " + ErrnoText());
+    // A symbolic link standing there is replaced, and the file it points to left alone.
+    host::Failure failure;
+    if (!host::RenameReplacing(volume.temporaryPath, volume.path, &failure)) {
+      ThrowOutputError(volume.path, "cannot rename the finished file into place: " + failure.reason);
     }
     volume.temporaryPath.clear();
     paths.push_back(volume.path);

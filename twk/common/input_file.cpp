@@ -1,80 +1,59 @@
 // Opening and reading input files that must be regular files.
 #include "twk/common/input_file.h"
 
-#include <errno.h>
-#include <fcntl.h>
-#include <string.h>
-#include <unistd.h>
-
 namespace {
 
-const char* KindOf(mode_t mode) {
-  if (S_ISDIR(mode)) return "a folder";
-  if (S_ISFIFO(mode)) return "a FIFO";
-  if (S_ISCHR(mode)) return "a character device";
-  if (S_ISBLK(mode)) return "a block device";
-  if (S_ISSOCK(mode)) return "a socket";
-  return "no ordinary file";
+const char* KindOf(host::FileKind kind) {
+  switch (kind) {
+    case host::FileKind::kFolder: return "a folder";
+    case host::FileKind::kFifo: return "a FIFO";
+    case host::FileKind::kCharacterDevice: return "a character device";
+    case host::FileKind::kBlockDevice: return "a block device";
+    case host::FileKind::kSocket: return "a socket";
+    default: return "no ordinary file";
+  }
 }
 
 }  // namespace
 
-InputFile::~InputFile() {
-  if (fd_ >= 0) close(fd_);
-}
+InputFile::~InputFile() = default;
 
 InputStatus InputFile::Fail(InputStatus status, const std::string& problem) {
-  if (fd_ >= 0) close(fd_);
-  fd_ = -1;
+  file_ = host::File();
   problem_ = problem;
   return status;
 }
 
 InputStatus InputFile::Open(const std::string& path) {
-  if (fd_ >= 0) close(fd_);
-  // O_NONBLOCK: opening a FIFO without a writer would otherwise wait for one. It changes
-  // nothing for a regular file, the only kind that is kept.
-  fd_ = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (fd_ < 0) {
-    const int error = errno;
-    if (error == ENOENT || error == ENOTDIR) return Fail(InputStatus::kMissing, "does not exist");
-    return Fail(InputStatus::kUnreadable, std::string("cannot be opened: ") + strerror(error));
+  file_ = host::File();
+  host::Failure failure;
+  if (!host::OpenForReading(path, &file_, &failure)) {
+    if (failure.missing) return Fail(InputStatus::kMissing, "does not exist");
+    return Fail(InputStatus::kUnreadable, "cannot be opened: " + failure.reason);
   }
-  if (fstat(fd_, &info_) != 0) {
-    return Fail(InputStatus::kUnreadable, std::string("cannot be examined: ") + strerror(errno));
+  if (!file_.Facts(&facts_, &failure)) {
+    return Fail(InputStatus::kUnreadable, "cannot be examined: " + failure.reason);
   }
-  if (!S_ISREG(info_.st_mode)) {
-    return Fail(InputStatus::kNotRegular,
-                std::string("is not a regular file but ") + KindOf(info_.st_mode));
+  if (facts_.kind != host::FileKind::kRegular) {
+    return Fail(InputStatus::kNotRegular, std::string("is not a regular file but ") + KindOf(facts_.kind));
   }
-  const int flags = fcntl(fd_, F_GETFL);
-  if (flags >= 0) fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK);
   problem_.clear();
   return InputStatus::kOk;
 }
 
 InputStatus InputFile::Read(uint8_t* dest, size_t count, size_t* got) {
-  *got = 0;
-  while (*got < count) {
-    const ssize_t n = read(fd_, dest + *got, count - *got);
-    if (n == 0) break;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      problem_ = std::string("cannot be read: ") + strerror(errno);
-      return InputStatus::kUnreadable;
-    }
-    *got += static_cast<size_t>(n);
+  host::Failure failure;
+  if (!file_.Read(dest, count, got, &failure)) {
+    problem_ = "cannot be read: " + failure.reason;
+    return InputStatus::kUnreadable;
   }
   return InputStatus::kOk;
 }
 
 FILE* InputFile::ReleaseAsStream() {
-  FILE* stream = fdopen(fd_, "rb");
-  if (stream == nullptr) {
-    Fail(InputStatus::kUnreadable, std::string("cannot be read: ") + strerror(errno));
-    return nullptr;
-  }
-  fd_ = -1;
+  host::Failure failure;
+  FILE* stream = file_.ReleaseAsStream("rb", &failure);
+  if (stream == nullptr) Fail(InputStatus::kUnreadable, "cannot be read: " + failure.reason);
   return stream;
 }
 

@@ -1,16 +1,17 @@
 // The files twk reads (scripts, licences, sources, stubs, installers, volumes, answers):
 // opened without blocking, accepted only when they are regular files, and read no further
-// than a bound. The type is checked on the opened descriptor, not on the name beforehand,
-// so a name swapped for a FIFO or a device in between cannot make twk hang or read on
-// without end.
+// than a bound. The type is checked on the opened file, not on the name beforehand, so a
+// name swapped for a FIFO or a device in between cannot make twk hang or read on without
+// end.
 #pragma once
 
 #include <stddef.h>
 #include <stdint.h>
 #include <stdio.h>
-#include <sys/stat.h>
 
 #include <string>
+
+#include "host/host_file.h"
 
 enum class InputStatus {
   kOk,
@@ -29,7 +30,7 @@ class InputFile {
 
   // Opens `path` for reading. Returns at once whatever the file is; anything but a regular
   // file is closed again and refused with kNotRegular. Following a symbolic link is fine:
-  // what counts is the file the descriptor ends up on.
+  // what counts is the file that is opened.
   InputStatus Open(const std::string& path);
 
   // Reads until `count` bytes are in or the file ends; *got says how many arrived.
@@ -37,22 +38,22 @@ class InputFile {
   InputStatus Read(uint8_t* dest, size_t count, size_t* got);
 
   // Of the opened file, as it was when opened.
-  const struct stat& info() const { return info_; }
-  uint64_t size() const { return static_cast<uint64_t>(info_.st_size); }
+  uint64_t size() const { return facts_.size; }
+  host::FileTime modified() const { return facts_.modified; }
 
   // Why the last Open or Read failed, as the end of a sentence that begins with the file's
   // name: "does not exist", "is not a regular file but a FIFO", "cannot be read: ...".
   const std::string& problem() const { return problem_; }
 
-  // Hands the descriptor over as a stdio stream, or nullptr when that fails (the file is
+  // Hands the file over as a stdio stream, or nullptr when that fails (the file is
   // closed then). The InputFile is closed afterwards.
   FILE* ReleaseAsStream();
 
  private:
   InputStatus Fail(InputStatus status, const std::string& problem);
 
-  int fd_ = -1;
-  struct stat info_ {};
+  host::File file_;
+  host::FileFacts facts_;
   std::string problem_;
 };
 

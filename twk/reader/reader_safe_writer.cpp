@@ -1,143 +1,108 @@
-// Extraction output confined to one folder: openat/mkdirat from the root down with
-// O_NOFOLLOW, files written under a temporary name and renamed when complete.
+// Extraction output confined to one folder: every folder from the root down opened by
+// the host seam without following links, files written under a temporary name and
+// renamed when complete.
 #include "twk/reader/reader_safe_writer.h"
 
-#include <errno.h>
-#include <fcntl.h>
-#include <string.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <filesystem>
 #include <stdexcept>
 
-#include "twk/reader/reader_text.h"
+#include "host/host_process.h"
 
 namespace {
 
-constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
-
-std::runtime_error SystemFailure(const std::string& what) {
-  return std::runtime_error(what + ": " + strerror(errno));
+std::runtime_error SystemFailure(const std::string& what, const host::Failure& failure) {
+  return std::runtime_error(what + ": " + failure.reason);
 }
 
 // Opens (creating when missing) the folder `name` inside `parent`. Never follows a
 // symbolic link: one in its place is refused.
-int OpenChildFolder(int parent, const std::string& name, const std::string& shown) {
-  int fd = openat(parent, name.c_str(), kFolderFlags);
-  if (fd < 0 && errno == ENOENT) {
-    if (mkdirat(parent, name.c_str(), 0755) != 0 && errno != EEXIST) {
-      throw SystemFailure("cannot create folder " + shown);
-    }
-    fd = openat(parent, name.c_str(), kFolderFlags);
-  }
-  if (fd < 0) {
-    if (errno == ELOOP || errno == ENOTDIR) {
+host::HeldFolder OpenChildFolder(const host::HeldFolder& parent, const std::string& name,
+                                 const std::string& shown) {
+  host::HeldFolder child;
+  host::Failure failure;
+  switch (parent.OpenChild(name, &child, &failure)) {
+    case host::HeldFolder::ChildStatus::kOk:
+      return child;
+    case host::HeldFolder::ChildStatus::kNotAFolder:
       throw std::runtime_error(shown + " is a symbolic link or not a folder; refusing to "
                                "write through it");
-    }
-    throw SystemFailure("cannot open folder " + shown);
+    case host::HeldFolder::ChildStatus::kNotCreated:
+      throw SystemFailure("cannot create folder " + shown, failure);
+    case host::HeldFolder::ChildStatus::kNotOpened:
+      break;
   }
-  return fd;
+  throw SystemFailure("cannot open folder " + shown, failure);
 }
 
 }  // namespace
 
-PendingFile::PendingFile(int folder, std::string temporaryName, std::string finalName, int fd,
-                         std::string label)
-    : folder_(folder),
+PendingFile::PendingFile(host::HeldFolder folder, std::string temporaryName,
+                         std::string finalName, host::File file, std::string label)
+    : folder_(std::move(folder)),
       temporaryName_(std::move(temporaryName)),
       finalName_(std::move(finalName)),
-      fd_(fd),
+      file_(std::move(file)),
       label_(std::move(label)) {}
 
 PendingFile::~PendingFile() {
   if (!committed_) Discard();
-  close(folder_);
 }
 
 void PendingFile::Discard() {
-  if (fd_ >= 0) close(fd_);
-  fd_ = -1;
-  unlinkat(folder_, temporaryName_.c_str(), 0);
+  file_ = host::File();
+  folder_.Remove(temporaryName_);
 }
 
 void PendingFile::Write(const uint8_t* bytes, size_t count) {
-  while (count > 0) {
-    const ssize_t written = write(fd_, bytes, count);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      throw SystemFailure("cannot write " + label_);
-    }
-    bytes += written;
-    count -= static_cast<size_t>(written);
-  }
+  host::Failure failure;
+  if (!file_.Write(bytes, count, &failure)) throw SystemFailure("cannot write " + label_, failure);
 }
 
 bool PendingFile::Commit(uint64_t fileTime) {
-  int64_t seconds = 0;
-  uint32_t nanoseconds = 0;
-  FileTimeToUnix(fileTime, &seconds, &nanoseconds);
-  struct timespec times[2];
-  times[0].tv_sec = static_cast<time_t>(seconds);
-  times[0].tv_nsec = static_cast<long>(nanoseconds);
-  times[1] = times[0];
-  const bool timeSet = futimens(fd_, times) == 0;
-  const int fd = fd_;
-  fd_ = -1;
-  if (close(fd) != 0) {
-    unlinkat(folder_, temporaryName_.c_str(), 0);
-    throw SystemFailure("cannot write " + label_);
+  host::Failure failure;
+  const bool timeSet = file_.SetModified(fileTime, &failure);
+  if (!file_.Close(&failure)) {
+    folder_.Remove(temporaryName_);
+    throw SystemFailure("cannot write " + label_, failure);
   }
-  // rename replaces a symbolic link in the final place itself, never what it points to.
-  if (renameat(folder_, temporaryName_.c_str(), folder_, finalName_.c_str()) != 0) {
-    const std::runtime_error failure = SystemFailure("cannot create " + label_);
-    unlinkat(folder_, temporaryName_.c_str(), 0);
-    throw failure;
+  // The rename replaces a symbolic link in the final place itself, never what it points to.
+  if (!folder_.Rename(temporaryName_, finalName_, &failure)) {
+    folder_.Remove(temporaryName_);
+    throw SystemFailure("cannot create " + label_, failure);
   }
   committed_ = true;
   return timeSet;
 }
 
 OutputTree::OutputTree(const std::string& root) : root_(root) {
-  std::error_code error;
-  std::filesystem::create_directories(root, error);
-  rootFd_ = open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (rootFd_ < 0) throw SystemFailure("cannot open output folder " + root);
-}
-
-OutputTree::~OutputTree() {
-  if (rootFd_ >= 0) close(rootFd_);
+  host::Failure failure;
+  if (!host::HeldFolder::Open(root, &rootFolder_, &failure)) {
+    throw SystemFailure("cannot open output folder " + root, failure);
+  }
 }
 
 std::unique_ptr<PendingFile> OutputTree::Begin(const std::vector<std::string>& components) {
   if (components.empty()) throw std::runtime_error("no file name");
   std::string shown = root_;
-  int folder = dup(rootFd_);
-  if (folder < 0) throw SystemFailure("cannot open output folder " + root_);
-  try {
-    for (size_t i = 0; i + 1 < components.size(); ++i) {
-      shown += "/" + components[i];
-      const int child = OpenChildFolder(folder, components[i], shown);
-      close(folder);
-      folder = child;
-    }
-  } catch (...) {
-    close(folder);
-    throw;
+  host::HeldFolder folder;
+  host::Failure failure;
+  if (!rootFolder_.Duplicate(&folder, &failure)) {
+    throw SystemFailure("cannot open output folder " + root_, failure);
+  }
+  for (size_t i = 0; i + 1 < components.size(); ++i) {
+    shown += "/" + components[i];
+    folder = OpenChildFolder(folder, components[i], shown);
   }
   const std::string label = shown + "/" + components.back();
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::string temporary = ".twk-extract-" + std::to_string(getpid()) + "-" +
+    const std::string temporary = ".twk-extract-" + std::to_string(host::ProcessId()) + "-" +
                                   std::to_string(++temporaryCounter_) + ".part";
-    const int fd = openat(folder, temporary.c_str(),
-                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd >= 0) {
-      return std::make_unique<PendingFile>(folder, temporary, components.back(), fd, label);
+    host::File file;
+    failure = host::Failure();
+    if (folder.CreateNewFile(temporary, &file, &failure)) {
+      return std::make_unique<PendingFile>(std::move(folder), temporary, components.back(),
+                                           std::move(file), label);
     }
-    if (errno != EEXIST) break;
+    if (!failure.exists) break;
   }
-  const std::runtime_error failure = SystemFailure("cannot create " + label);
-  close(folder);
-  throw failure;
+  throw SystemFailure("cannot create " + label, failure);
 }

@@ -1,6 +1,6 @@
 // Writes extracted files below one output folder and never outside it: every folder on
-// the way is opened relative to its parent without following symbolic links, and each
-// file is written under a temporary name and renamed into place only when complete.
+// the way is opened from its parent without following symbolic links and held open, and
+// each file is written under a temporary name and renamed into place only when complete.
 #pragma once
 
 #include <stddef.h>
@@ -10,11 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "host/host_folder.h"
+
 // A file being written; removed again unless Commit succeeds.
 class PendingFile {
  public:
-  PendingFile(int folder, std::string temporaryName, std::string finalName, int fd,
-              std::string label);
+  PendingFile(host::HeldFolder folder, std::string temporaryName, std::string finalName,
+              host::File file, std::string label);
   ~PendingFile();
   PendingFile(const PendingFile&) = delete;
   PendingFile& operator=(const PendingFile&) = delete;
@@ -29,10 +31,10 @@ class PendingFile {
  private:
   void Discard();
 
-  int folder_;  // owned
+  host::HeldFolder folder_;
   std::string temporaryName_;
   std::string finalName_;
-  int fd_;
+  host::File file_;
   std::string label_;
   bool committed_ = false;
 };
@@ -42,7 +44,6 @@ class OutputTree {
   // Creates the output folder (and its parents) when missing and opens it. Throws
   // std::runtime_error when that fails.
   explicit OutputTree(const std::string& root);
-  ~OutputTree();
   OutputTree(const OutputTree&) = delete;
   OutputTree& operator=(const OutputTree&) = delete;
 
@@ -53,6 +54,6 @@ class OutputTree {
 
  private:
   std::string root_;
-  int rootFd_ = -1;
+  host::HeldFolder rootFolder_;
   unsigned temporaryCounter_ = 0;
 };

@@ -7,11 +7,42 @@
 
 namespace {
 
+// The names Windows takes for a device in any folder, with any extension ("aux.txt" is
+// AUX) and with blanks before the dot; "\xB9", "\xB2" and "\xB3" are the superscript
+// digits of the Windows code page, which it counts among the digits here.
+bool IsDeviceName(const std::string& component) {
+  std::string base = component.substr(0, component.find('.'));
+  while (!base.empty() && base.back() == ' ') base.pop_back();
+  for (char& c : base) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+  for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"}) {
+    if (base == device) return true;
+  }
+  return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+         std::string("123456789\xB9\xB2\xB3").find(base[3]) != std::string::npos;
+}
+
+// Names are refused alike on every system, so that an extraction gives the same files
+// and messages wherever twk runs; each refused name would reach something other than a
+// plain file of that name on Windows: a device, an alternate data stream ("a.txt:x"), or
+// a shorter name (Windows drops trailing dots and blanks: ".. " is "..").
 std::string CheckComponent(const std::string& component) {
   if (component.empty()) return "an empty path component";
   if (component == "." || component == "..") return "the path component '" + component + "'";
   if (component.find('/') != std::string::npos) return "a '/' in a path component";
   if (component.find('\0') != std::string::npos) return "a NUL byte in a path component";
+  for (const char c : component) {
+    if (static_cast<unsigned char>(c) < 0x20) return "a control character in a path component";
+  }
+  const size_t reserved = component.find_first_of("<>:\"|?*");
+  if (reserved != std::string::npos) {
+    return std::string("a '") + component[reserved] + "' in the path component '" + component + "'";
+  }
+  if (component.back() == '.' || component.back() == ' ') {
+    return "the path component '" + component + "', which Windows would shorten";
+  }
+  if (IsDeviceName(component)) {
+    return "the path component '" + component + "', which Windows takes for a device";
+  }
   return std::string();
 }
 

@@ -14,6 +14,8 @@ struct TargetPath {
 // would recognise, by its own name without braces, is the top folder. "C:\x\y" -> C/x/y.
 // Refused: targets that start with neither (relative, "\x", "\\server\share", "C:x"),
 // an unknown or unclosed macro, text between the macro and the first backslash, and
-// any component that is empty, ".", "..", or holds '/' or a NUL byte. Whatever the
-// package holds, an accepted path never leaves the output folder.
+// any component that is empty, ".", "..", holds '/', a NUL byte, another control
+// character or one of <>:"|?*, ends in a dot or a blank, or is a device name of Windows
+// (CON, aux.txt, COM1...). Whatever the package holds, an accepted path never leaves the
+// output folder, on Windows as on POSIX.
 TargetPath MapTargetPath(const std::string& target);

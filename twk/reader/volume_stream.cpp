@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "base/little_endian.h"
+#include "host/host_process.h"
 #include "package/format.h"
 #include "twk/common/input_file.h"
 #include "twk/reader/reader_error.h"
@@ -91,8 +92,7 @@ PackageLocation FindPackageLocation(const std::string& path) {
 std::string VolumePath(const std::string& path, int number) {
   char suffix[16];
   std::snprintf(suffix, sizeof suffix, kVolumeSuffixFormat, number);
-  const size_t slash = path.rfind('/');
-  const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+  const size_t nameStart = host::NameStart(path);
   const size_t dot = path.rfind('.');
   if (dot == std::string::npos || dot < nameStart) return path + suffix;
   return path.substr(0, dot) + suffix;

@@ -2,8 +2,6 @@
 // the current folder and the disk geometry.
 #include "platform/sim/machine/sim_file_system.h"
 
-#include <sys/stat.h>
-
 #include "platform/sim/machine/windows_path.h"
 
 namespace sim {
@@ -15,28 +13,18 @@ bool IsDriveRoot(const std::string& longPath) { return longPath.size() <= 3; }
 
 }  // namespace
 
-uint32_t HostAttributes(const fs::path& host) {
-  struct stat status;
-  if (host.empty() || lstat(host.c_str(), &status) != 0) return platform::kNoAttributes;
-  if (S_ISLNK(status.st_mode)) {
-    // What the link leads to decides only whether it is a folder's (a junction) or a
-    // file's; a link that leads nowhere is still there.
-    const bool folder = stat(host.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
-    return platform::kAttributeReparsePoint | (folder ? platform::kAttributeDirectory : 0);
-  }
-  if (S_ISDIR(status.st_mode)) return platform::kAttributeDirectory;
-  return (status.st_mode & S_IWUSR) ? platform::kAttributeNormal : platform::kAttributeReadOnly;
-}
-
 uint32_t SimFileSystem::Attributes(const std::string& windowsPath) const {
   return HostAttributes(HostPath(windowsPath));
 }
 
 bool SimFileSystem::IsLink(const std::string& windowsPath) const {
   fs::path host = HostPath(windowsPath);
-  struct stat status;
-  if (host.empty() || lstat(host.c_str(), &status) != 0) return false;
-  return S_ISLNK(status.st_mode) || (S_ISREG(status.st_mode) && status.st_nlink > 1);
+  std::error_code error;
+  if (host.empty()) return false;
+  const fs::file_status own = fs::symlink_status(host, error);
+  if (error) return false;
+  return fs::is_symlink(own) ||
+         (fs::is_regular_file(own) && fs::hard_link_count(host, error) > 1 && !error);
 }
 
 bool SimFileSystem::SetAttributes(const std::string& windowsPath, uint32_t attributes) {

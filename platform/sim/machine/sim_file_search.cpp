@@ -2,7 +2,6 @@
 #include "platform/sim/machine/sim_file_system.h"
 
 #include <string.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 
@@ -41,10 +40,10 @@ bool WildcardMatch(const std::string& pattern, const std::string& name) {
 platform::FoundFile Found(const std::string& name, const fs::path& host) {
   platform::FoundFile found{};
   snprintf(found.name, sizeof found.name, "%s", name.c_str());
-  found.attributes = HostAttributes(host);
-  struct stat status;
-  if (found.attributes != platform::kNoAttributes && lstat(host.c_str(), &status) == 0) {
-    found.lastWrite = FileTimeOfHost(status.st_mtim.tv_sec, status.st_mtim.tv_nsec);
+  const uint32_t attributes = HostAttributes(host);
+  if (attributes != platform::kNoAttributes) {
+    found.attributes = attributes;
+    found.lastWrite = HostLastWriteTime(host);
   }
   return found;
 }

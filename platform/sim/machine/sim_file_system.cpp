@@ -1,21 +1,16 @@
 // The disks of the simulated Windows: resolving paths, test set-up, open files.
 #include "platform/sim/machine/sim_file_system.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 
+#include "host/host_file.h"
 #include "platform/sim/machine/short_names.h"
 #include "platform/sim/machine/windows_path.h"
 
 namespace sim {
 namespace {
-
-constexpr int64_t kTicksPerSecond = 10000000;
-constexpr int64_t kUnixEpochTicks = 116444736000000000;  // 1970-01-01 as a FILETIME
 
 std::string Join(const std::string& folder, const std::string& name) {
   if (folder.empty() || folder.back() == '\\') return folder + name;
@@ -23,35 +18,32 @@ std::string Join(const std::string& folder, const std::string& name) {
 }
 
 void ApplyHostTime(const std::filesystem::path& host, platform::FileTime time) {
-  int64_t seconds = 0, nanoseconds = 0;
-  HostTimeOfFileTime(time, &seconds, &nanoseconds);
-  struct timespec times[2];
-  times[0].tv_sec = 0;
-  times[0].tv_nsec = UTIME_OMIT;  // the last-access time stays
-  times[1].tv_sec = static_cast<time_t>(seconds);
-  times[1].tv_nsec = static_cast<long>(nanoseconds);
-  utimensat(AT_FDCWD, host.c_str(), times, 0);
+  host::SetModified(host.string(), (uint64_t{time.high} << 32) | time.low);
 }
 
 }  // namespace
 
-platform::FileTime FileTimeOfHost(int64_t seconds, int64_t nanoseconds) {
-  const uint64_t ticks =
-      static_cast<uint64_t>(kUnixEpochTicks + seconds * kTicksPerSecond + nanoseconds / 100);
-  return {static_cast<uint32_t>(ticks), static_cast<uint32_t>(ticks >> 32)};
+platform::FileTime HostLastWriteTime(const std::filesystem::path& host) {
+  const host::FileFacts facts = host::FactsOf(host.string(), true);
+  return {static_cast<uint32_t>(facts.modified), static_cast<uint32_t>(facts.modified >> 32)};
 }
 
-void HostTimeOfFileTime(platform::FileTime time, int64_t* seconds, int64_t* nanoseconds) {
-  const int64_t ticks =
-      static_cast<int64_t>((uint64_t{time.high} << 32) | time.low) - kUnixEpochTicks;
-  int64_t whole = ticks / kTicksPerSecond;
-  int64_t rest = ticks % kTicksPerSecond;
-  if (rest < 0) {  // times before 1970: floor, so the nanoseconds stay positive
-    --whole;
-    rest += kTicksPerSecond;
+uint32_t HostAttributes(const std::filesystem::path& host) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  if (host.empty()) return platform::kNoAttributes;
+  const fs::file_status status = fs::symlink_status(host, error);
+  if (error || !fs::exists(status)) return platform::kNoAttributes;
+  if (fs::is_symlink(status)) {
+    // What the link leads to decides only whether it is a folder's (a junction) or a
+    // file's; a link that leads nowhere is still there.
+    const bool folder = fs::is_directory(host, error);
+    return platform::kAttributeReparsePoint | (folder ? platform::kAttributeDirectory : 0);
   }
-  *seconds = whole;
-  *nanoseconds = rest * 100;
+  if (fs::is_directory(status)) return platform::kAttributeDirectory;
+  return (status.permissions() & fs::perms::owner_write) != fs::perms::none
+             ? platform::kAttributeNormal
+             : platform::kAttributeReadOnly;
 }
 
 SimFileSystem::SimFileSystem(std::filesystem::path root) : root_(std::move(root)) {
@@ -189,11 +181,11 @@ std::vector<uint8_t> SimFileSystem::FileBytes(const std::string& windowsPath) co
 }
 
 platform::FileTime SimFileSystem::LastWriteTime(const std::string& windowsPath) const {
-  struct stat status;
-  if (stat(HostPath(windowsPath).c_str(), &status) != 0) {
+  const std::filesystem::path host = HostPath(windowsPath);
+  if (host::FactsOf(host.string(), true).kind == host::FileKind::kMissing) {
     throw std::runtime_error("no such file: " + windowsPath);
   }
-  return FileTimeOfHost(status.st_mtim.tv_sec, status.st_mtim.tv_nsec);
+  return HostLastWriteTime(host);
 }
 
 void SimFileSystem::SetLastWriteTimeOf(const std::string& windowsPath, platform::FileTime time) {
@@ -276,7 +268,7 @@ platform::File SimFileSystem::Open(const std::string& windowsPath) {
   for (const auto& entry : open_) {
     if (entry.second.key == key && entry.second.writing) return nullptr;
   }
-  FILE* stream = fopen(host.c_str(), "rb");
+  FILE* stream = host::OpenStream(host, "rb");
   if (stream == nullptr) return nullptr;
   uintptr_t handle = NewHandle();
   open_[handle] = OpenFile{windowsPath, key, host, stream, 0, false, false, {0, 0}};
@@ -305,7 +297,7 @@ platform::File SimFileSystem::Create(const std::string& windowsPath, CreateMode 
       (Attributes(windowsPath) & platform::kAttributeReadOnly)) {
     return nullptr;
   }
-  FILE* stream = fopen(host.c_str(), "wb");
+  FILE* stream = host::OpenStream(host, "wb");
   if (stream == nullptr) return nullptr;
   *refusal = platform::CreateRefusal::kNone;
   uintptr_t handle = NewHandle();

@@ -200,12 +200,13 @@ class SimFileSystem {
   std::map<char, SimDisk> disks_;                  // by upper-case letter
 };
 
-// The Windows attributes of the entry at `host` itself (a link is not followed), or
-// platform::kNoAttributes.
-uint32_t HostAttributes(const std::filesystem::path& host);
+// The modification time of a file of the host as a FILETIME; {0, 0} when there is none.
+platform::FileTime HostLastWriteTime(const std::filesystem::path& host);
 
-// FILETIME <-> the host's time, to 100 ns.
-platform::FileTime FileTimeOfHost(int64_t seconds, int64_t nanoseconds);
-void HostTimeOfFileTime(platform::FileTime time, int64_t* seconds, int64_t* nanoseconds);
+// The attributes the simulated Windows gives the entry of the host at `host` itself (a
+// link is not followed): a link is a reparse point (a folder's when it leads to one), a
+// file is read-only when its owner may not write it; platform::kNoAttributes when
+// nothing stands there.
+uint32_t HostAttributes(const std::filesystem::path& host);
 
 }  // namespace sim

@@ -36,6 +36,9 @@ struct SimSystem {
   std::string systemFolder;
   // GetTempPath's answer, which ends with '\'.
   std::string tempFolder = "C:\\WINDOWS\\TEMP\\";
+  // The processors the program may run on: more than one has the installer decode
+  // blocks on threads of their own.
+  uint32_t processors = 4;
   // Shell folders by their CSIDL number; a missing or empty one cannot be determined.
   std::map<int, std::string> shellFolders = {
       {0, "C:\\WINDOWS\\Desktop"},
@@ -57,6 +60,7 @@ struct SimSystem {
   std::vector<BootMove> bootMoves;  // NT: carried out in order by a restart
   std::vector<ShellOpen> shellOpens;
   int restartRequests = 0;
+  int threadsStarted = 0;  // by the program, beside the progress dialog's worker
 
   std::string SystemFolder() const {
     if (!systemFolder.empty()) return systemFolder;
