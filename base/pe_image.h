@@ -1,6 +1,7 @@
 // Two things about a Windows program file (a PE image) that a byte copy of it must get
 // right: the image checksum of the whole file, summed as the file is written, and the
-// certificate-table entry of a signed program, which in a copy would point past its end.
+// certificate-table entry of a signed program, which in a copy would point past its end;
+// and where a signed program's signature begins, which no reader may take for its data.
 #pragma once
 
 #include <stdint.h>
@@ -24,3 +25,8 @@ uint32_t ImageChecksumValue(const ImageChecksum& checksum);
 // certificate-table entry and zeroes the checksum field, and returns the field's offset.
 // Returns 0 and changes nothing otherwise. Nothing outside `head` is read or written.
 uint32_t ClearSignatureFields(uint8_t* head, uint32_t length);
+
+// The file offset of the certificate table (a signature) that the PE headers in `head`
+// name, as a signing tool appends it after everything else in the file; 0 when `head`
+// holds no such headers or they name no table. Nothing outside `head` is read.
+uint32_t CertificateTableOffset(const uint8_t* head, uint32_t length);

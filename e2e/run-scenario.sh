@@ -114,6 +114,7 @@ while IFS= read -r line || [[ -n $line ]]; do
     "") case $line in
           program\ *) program=${line#program } ;;
           arguments\ *) arguments=${line#arguments } ;;
+          dll-overrides\ *) WINEDLLOVERRIDES+=";${line#dll-overrides }" ;;
           *) echo "$scenario:$number: unknown header line: $line" >"$log"; finish FAIL "bad scenario" ;;
         esac ;;
     setup)
@@ -224,9 +225,12 @@ run_steps() {
   elif [[ $head == "@robot" ]]; then
     path="" args=""  # the robot's own steps start what they run (run-quiet)
   elif [[ $head == "@uninstall "* ]]; then
-    path=$(uninstall_string "${head#@uninstall }")
-    args=""
-    [[ -n $path ]] || finish FAIL "no UninstallString for ${head#@uninstall }"
+    # Started by the robot as Add/Remove Programs starts it: the value is a command line.
+    [[ -n $(uninstall_string "${head#@uninstall }") ]] ||
+      finish FAIL "no UninstallString for ${head#@uninstall }"
+    path="" args=""
+    { echo "start $head"; cat "$WORK/action.$index"; } >"$WORK/action.$index.started"
+    mv "$WORK/action.$index.started" "$WORK/action.$index"
   else
     read -r path args <<<"$head"
     path=$(expand "$path") args=$(expand "$args")

@@ -14,6 +14,9 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 HOST_BUILD=${TWK_HOST_BUILD:-$ROOT/build/host}
 BIN=${TWK_BIN:-$ROOT/build/bin}
 TWK=$BIN/twk
+# Wine maps Unix file names through the locale's character set: without a UTF-8 one (a
+# bare root shell, CI) the ANSI-code-page name below cannot reach the disk.
+export LC_ALL=C.UTF-8
 # shellcheck source=e2e/wine-tools.sh
 source "$ROOT/e2e/wine-tools.sh"
 

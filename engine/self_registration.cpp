@@ -5,6 +5,7 @@
 
 #include "base/format_text.h"
 #include "base/little_endian.h"
+#include "platform/file_io.h"
 #include "platform/library.h"
 #include "platform/version_info.h"
 
@@ -32,9 +33,28 @@ bool FindMarker(const void* data) {
   return platform::QueryVersionValue(data, entry, &value, &valueLength);
 }
 
+// A file that cannot be opened here is left to the version reader, as before.
+bool BeginsAsVersionReaderExpects(const char* path) {
+  platform::File file = platform::OpenForReading(path);
+  if (file == nullptr) return true;
+  uint8_t head[4];
+  uint32_t got = 0;
+  const bool read = platform::ReadFromFile(file, head, sizeof head, &got);
+  platform::CloseFile(file);
+  return !read || MayCarryVersionResource(head, got < sizeof head ? got : sizeof head);
+}
+
 }  // namespace
 
+// Byte by byte: the stub has no memcmp, which the compiler calls at -Os.
+bool MayCarryVersionResource(const uint8_t* head, uint32_t length) {
+  return (length >= 2 && head[0] == 'M' && head[1] == 'Z') ||
+         (length >= 4 && head[0] == 'S' && head[1] == 'Z' && head[2] == 'D' && head[3] == 'D');
+}
+
 bool HasSelfRegisterMarker(const char* path) {
+  // Two opens and maps of the file saved for all that cannot hold the marker.
+  if (!BeginsAsVersionReaderExpects(path)) return false;
   const uint32_t size = platform::GetVersionInfoSize(path);
   if (size == 0) return false;
   void* data = malloc(size);
@@ -46,7 +66,10 @@ bool HasSelfRegisterMarker(const char* path) {
 
 bool SelfRegisterFile(const char* path, bool registerIt) {
   if (!HasSelfRegisterMarker(path)) return true;
-  platform::Library library = platform::LoadLibraryAt(path);
+  // Its own folder for the DLLs it brings along: the installer's folder, or the
+  // uninstaller's temporary one, may hold anything.
+  platform::Library library = platform::LoadLibraryAt(
+      path, platform::kImportsFromLibraryFolder | platform::kImportsFromSystemFolder);
   if (library == nullptr) return false;
   int32_t result = -1;
   const bool called = platform::CallEntryPoint(

@@ -75,7 +75,10 @@ void ArrangeFinalizerAndRunAfter(platform::Window background) {
     return;
   }
   if (!IsEmpty(g_setup.programFolder) && finalizerFits) platform::DeleteFileAt(finalizer);
-  if (runAfter[0] != '\0') platform::OpenWithShell(background, runAfter);
+  // Not the installer's own current folder, often the downloads folder, nor its rights.
+  if (runAfter[0] != '\0') {
+    platform::OpenForDesktopUser(background, runAfter, g_setup.programFolder);
+  }
 }
 
 void ReportSuccess(platform::Window background) {
@@ -96,7 +99,11 @@ void ReportSuccess(platform::Window background) {
 
 void ArrangeFinalizerAtBoot(const char* finalizer, const char* runAfter) {
   if (IsEmpty(g_setup.programFolder)) return;
-  SetTextValue(kRunOnceKey, kRunOnceValue, finalizer);
+  // Windows runs the value as a command line: unquoted, "C:\Apps\My Product\..." would
+  // start a C:\Apps\My.exe that anyone could have put there.
+  char command[kPathBufferSize + 2];
+  FormatText(command, sizeof command, "\"%s\"", finalizer);
+  SetTextValue(kRunOnceKey, kRunOnceValue, command);
   if (!IsEmpty(runAfter)) SetTextValue(kRunAfterKey, kRunAfterValue, runAfter);
 }
 

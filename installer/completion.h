@@ -15,7 +15,7 @@
 void CompleteInstallation(platform::Instance instance, platform::Window background);
 
 // The finalizer at the next start: sets the run-once value "TWKSetup_Finalize" to
-// `finalizer` and, when `runAfter` is not empty, the "RunAfter" value that the finalizer
+// `finalizer` in quotes (a command line) and, when `runAfter` is not empty, the "RunAfter" value that the finalizer
 // opens. Nothing is written when the package has no program folder (no finalizer was
 // written that could read and delete the values).
 void ArrangeFinalizerAtBoot(const char* finalizer, const char* runAfter);

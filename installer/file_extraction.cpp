@@ -9,6 +9,7 @@
 #include "engine/folder_creation.h"
 #include "engine/next_boot.h"
 #include "engine/path_macros.h"
+#include "engine/self_registration.h"
 #include "engine/shared_files.h"
 #include "installer/file_version.h"
 #include "installer/overwrite_policy.h"
@@ -40,6 +41,9 @@ struct FileJob {
   char path[kPathBufferSize];  // the expanded target path
   FileEntryFields fields;
   const char* reason;          // the first failure, nullptr while there is none
+  // Whether its first bytes, seen on their way to the disk, are those of a file that can
+  // carry the self-registration marker: the registration phase opens no other.
+  bool mayRegister;
 };
 
 platform::FileTime EntryTime(const FileEntryFields& fields) {
@@ -172,6 +176,7 @@ void SkipBlocks(FileJob* job) {
 // Expands the file's blocks into `file` until the end record, a confirmed cancel or the
 // first failure.
 void WriteBlocks(FileJob* job, platform::File file) {
+  bool first = true;
   for (;;) {
     if (!ContinueAfterCancelCheck(job->dialog)) break;
     int32_t length = 0;
@@ -181,6 +186,10 @@ void WriteBlocks(FileJob* job, platform::File file) {
       break;
     }
     if (length == 0) break;
+    if (first) {
+      job->mayRegister = MayCarryVersionResource(buffer, static_cast<uint32_t>(length));
+    }
+    first = false;
     CountBlock(job->dialog);
     // A full disk leaves the file short: that is a failed file, not a finished one.
     uint32_t written = 0;
@@ -254,7 +263,9 @@ void WriteFile(FileJob* job) {
     Fail(job, kReasonCreate);
   }
   // A waiting file is registered by the finalizer once it has replaced its target.
-  if (!waiting && !AddSelfRegistration(job->path)) Fail(job, kReasonMemory);
+  if (!waiting && job->mayRegister && !AddSelfRegistration(job->path)) {
+    Fail(job, kReasonMemory);
+  }
   LogFile(*job);
   if (job->fields.shared != 0) CountSharedFile(job->path);
 }

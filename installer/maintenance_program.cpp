@@ -107,13 +107,17 @@ bool WriteUninstallEntry(const char* uninstallerPath) {
   if (product[0] == '\0' || length < 0 || static_cast<size_t>(length) >= sizeof(keyPath)) {
     return false;
   }
-  // Deployment tools run this one as it stands: quoted, since the path may hold blanks.
+  // Both are command lines, run as they stand by Add/Remove Programs and by deployment
+  // tools: unquoted, a path with a blank ("C:\Apps\My Product\UNINST.EXE") would start
+  // a C:\Apps\My.exe that anyone could have put there, as administrator.
+  char command[kPathBufferSize + 2];
+  FormatText(command, sizeof(command), "\"%s\"", uninstallerPath);
   char quiet[kPathBufferSize + 8];
-  FormatText(quiet, sizeof(quiet), "\"%s\" /S", uninstallerPath);
+  FormatText(quiet, sizeof(quiet), "%s /S", command);
   platform::Key key = platform::CreateKey(platform::kRootLocalMachine, keyPath);
   if (key == nullptr) return false;
   const bool written = SetText(key, "DisplayName", product) &&
-                       SetText(key, "UninstallString", uninstallerPath) &&
+                       SetText(key, "UninstallString", command) &&
                        SetText(key, "QuietUninstallString", quiet);
   platform::CloseKey(key);
   return written;

@@ -23,7 +23,7 @@ constexpr char kUninstallEntryKey[] = "Software\\Microsoft\\Windows\\CurrentVers
 bool WriteMaintenanceProgram(const char* path, bool isUninstaller);
 
 // Writes the Add/Remove Programs entry for the product key name: "DisplayName" = the
-// product key name, "UninstallString" = `uninstallerPath` (unquoted),
-// "QuietUninstallString" = `uninstallerPath` quoted, then " /S". False when the key
+// product key name, "UninstallString" = `uninstallerPath` quoted (a command line),
+// "QuietUninstallString" = the same, then " /S". False when the key
 // cannot be created or a value not written.
 bool WriteUninstallEntry(const char* uninstallerPath);

@@ -94,7 +94,7 @@ void TakeRunAfterCommand() {
 void RunFinalize(platform::Instance instance, platform::Window background) {
   (void)instance;
   char self[kPathSize];
-  char folder[kPathSize];
+  char folder[kPathSize] = "";
   bool succeeded = platform::GetModulePath(self, sizeof(self));
   if (succeeded) {
     memcpy(folder, self, strlen(self) + 1);
@@ -107,7 +107,9 @@ void RunFinalize(platform::Instance instance, platform::Window background) {
 
   TakeRunAfterCommand();
   if (g_setup.runAfterCommand[0] != '\0') {
-    platform::OpenWithShell(background, g_setup.runAfterCommand);
+    // Windows runs this at its start, before the desktop, which waits for it: the desktop
+    // cannot take the command over now.
+    platform::OpenWithShell(background, g_setup.runAfterCommand, folder);
   }
 
   if (succeeded) {

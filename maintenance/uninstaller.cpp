@@ -14,6 +14,7 @@
 #include "maintenance/logged_files.h"
 #include "maintenance/logged_registry.h"
 #include "maintenance/path_list.h"
+#include "maintenance/relaunch_uninstaller.h"
 #include "maintenance/removal_bounds.h"
 #include "maintenance/uninstall_log_reader.h"
 #include "package/format.h"
@@ -106,11 +107,13 @@ bool LoadLog(platform::Window background, LoadedLog* log) {
   return loaded;
 }
 
-// The running program cannot delete itself; Windows does it at the next start.
+// The running program cannot delete itself; Windows does it at the next start, and
+// removes the relaunched copy's own folder after it.
 void DeleteOwnFile() {
   char path[kFileRecordSize];
   if (!platform::GetModulePath(path, sizeof(path))) return;
   if (!platform::DeleteFileAt(path)) DeleteFileAtNextBoot(path);
+  LeaveRelaunchFolderToNextStart();
 }
 
 // In a quiet run the process that the deployment tool started still runs from UNINST.EXE

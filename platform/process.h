@@ -1,5 +1,5 @@
-// The running process: where its program file is, how it ends, the named mutexes it
-// shares with other processes, and the processes it starts.
+// The running process: where its program file is, how it ends, the handle it hands to a
+// process it starts, and the processes it starts.
 #pragma once
 
 #include <stdint.h>
@@ -14,22 +14,23 @@ bool GetModulePath(char* buffer, uint32_t size);
 // Ends the process at once with `code`; nothing after the call runs.
 [[noreturn]] void ExitProcessNow(uint32_t code);
 
-// Creates the named mutex `name` owned by the calling thread from the start. The handle
-// is never closed: the system releases the mutex when this process ends, and that end is
-// what another process waits for. False when the mutex cannot be created.
-bool CreateOwnedMutex(const char* name);
+// A handle to this process that a process it starts inherits (its number, to be handed
+// over on the command line; the number means the same in both processes, and a handle's
+// number fits 32 bits on 64-bit Windows too), allowing only a wait for this process's
+// end. It stays open for the life of the process. 0 when it cannot be made.
+uint32_t InheritableProcessHandle();
 
-// Opens or creates the named mutex `name` without taking ownership and waits for it
-// without a time limit: returns when the process that owns it has ended, or at once when
-// no process owns it or it cannot be opened. The handle stays open for the life of the
-// process.
-void WaitForNamedMutex(const char* name);
+// Waits without a time limit for the process whose handle, inherited from the process
+// that started this one, has the number `handle`: returns when that process has ended,
+// or at once when `handle` names no handle that can be waited for.
+void WaitForProcessHandle(uint32_t handle);
 
 // Starts a process from `commandLine` (at most 1023 characters; the program is its first
 // item, quoted or up to the first blank) with the inherited environment, normal priority
-// and `workingFolder` as its current folder. Returns true when the process was started;
-// it then runs on its own and is not waited for.
-bool StartProcess(const char* commandLine, const char* workingFolder);
+// and `workingFolder` as its current folder; it inherits the handles made inheritable
+// (InheritableProcessHandle) exactly when `inheritHandles`. Returns true when the process
+// was started; it then runs on its own and is not waited for.
+bool StartProcess(const char* commandLine, const char* workingFolder, bool inheritHandles);
 
 // The same, and waits for the started process to end: true with its exit code in
 // *exitCode, false (the process not started) otherwise.

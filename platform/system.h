@@ -30,8 +30,15 @@ bool MoveFileAtBoot(const char* from, const char* to);
 // WritePrivateProfileString(section, key, value, file).
 bool WriteProfileText(const char* file, const char* section, const char* key, const char* value);
 
-// ShellExecute(owner, default verb, command, no parameters, no folder, SW_SHOW).
-void OpenWithShell(Window owner, const char* command);
+// ShellExecute(owner, default verb, command, no parameters, folder, SW_SHOW): the started
+// program gets `folder` as its current folder (nullptr or "": this process's).
+void OpenWithShell(Window owner, const char* command, const char* folder);
+// The same, but where this process runs elevated while the user's desktop does not
+// (Windows Vista on, with the user account control), the desktop's shell opens it, so
+// that the program runs as the user's other programs do, without administrator rights;
+// where that cannot be done, this process opens it. Not while Windows starts: the desktop
+// is not there yet, and waits for the programs of the run-once entries to end.
+void OpenForDesktopUser(Window owner, const char* command, const char* folder);
 // ExitWindowsEx(EWX_REBOOT, 0).
 void RequestRestart();
 

@@ -4,7 +4,10 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "base/little_endian.h"
+#include "base/pe_image.h"
 #include "package/format.h"
+#include "package/signed_volume.h"
 #include "platform/file_io.h"
 #include "platform/process.h"
 #include "runtime/directory_check.h"
@@ -22,14 +25,27 @@ constexpr uint32_t kVolumePathSize = kModulePathSize + 12;
 
 const char kEmptyString[] = "";
 
+// How much of `count` the open volume still holds before its package bytes end (a signed
+// installation file's end before its signature).
+uint32_t WithinVolumeEnd(uint32_t count) {
+  if (g_setup.volumeEnd == 0) return count;
+  const uint32_t left = g_setup.volumeEnd > g_setup.volumePosition
+                            ? g_setup.volumeEnd - g_setup.volumePosition
+                            : 0;
+  return count < left ? count : left;
+}
+
 // One read from the open volume, repeated for as long as the user chooses Retry in the
 // "Critical Error!" prompt. Returns the bytes got (fewer than `count` only at the end of
 // the volume) or -1 after Cancel, which sets the cancel flag.
 int32_t ReadExactly(uint8_t* buffer, uint32_t count) {
+  count = WithinVolumeEnd(count);
   for (;;) {
     uint32_t got = 0;
     if (platform::ReadFromFile(g_setup.packageFile, buffer, count, &got)) {
-      return static_cast<int32_t>(got < count ? got : count);
+      if (got > count) got = count;
+      g_setup.volumePosition += got;
+      return static_cast<int32_t>(got);
     }
     if (!AskRetryFailedRead()) {
       g_setup.cancelled = true;
@@ -57,13 +73,14 @@ bool FillBuffer() {
   memmove(buffer, buffer + g_setup.packageBufferAt, kept);
   g_setup.packageBufferAt = 0;
   g_setup.packageBufferEnd = kept;
+  const uint32_t room = WithinVolumeEnd(kPackageBufferSize - kept);
   uint32_t got = 0;
-  if (!platform::ReadFromFile(g_setup.packageFile, buffer + kept, kPackageBufferSize - kept,
-                              &got)) {
+  if (room != 0 && !platform::ReadFromFile(g_setup.packageFile, buffer + kept, room, &got)) {
     g_setup.packageReadsExact = true;
     return false;
   }
-  if (got > kPackageBufferSize - kept) got = kPackageBufferSize - kept;
+  if (got > room) got = room;
+  g_setup.volumePosition += got;
   if (got == 0) g_setup.packageVolumeEnded = true;
   g_setup.packageBufferEnd = kept + got;
   return got != 0;
@@ -110,16 +127,31 @@ platform::File OpenUntilInserted(const char* path) {
   }
 }
 
+// Where the certificate table of the open file starts, read from its PE headers at its
+// start; 0 when it has none.
+uint32_t CertificateTableOfFile() {
+  uint8_t head[kSignatureHeadSize];
+  uint32_t got = 0;
+  if (!platform::ReadFromFile(g_setup.packageFile, head, sizeof head, &got)) return 0;
+  return CertificateTableOffset(head, got);
+}
+
 // Opens `path`, moves to `startOffset` and consumes the volume length word, asking the
-// user as long as the volume is missing or damaged.
+// user as long as the volume is missing or damaged. In the installation file (a start
+// offset), the package bytes end where a signature begins.
 bool OpenAndCheckVolume(const char* path, uint32_t startOffset) {
   for (;;) {
     ForgetBuffered();
     g_setup.packageFile = OpenUntilInserted(path);
     if (g_setup.packageFile == nullptr) return false;
+    const uint32_t certificate = startOffset != 0 ? CertificateTableOfFile() : 0;
+    g_setup.volumeEnd = 0;
+    g_setup.volumePosition = startOffset;
     uint8_t lengthWord[kVolumeLengthWordSize];
     bool positioned = startOffset == 0 || platform::SeekFromStart(g_setup.packageFile, startOffset);
-    if (positioned && ReadWithinVolume(lengthWord, sizeof lengthWord) == sizeof lengthWord) {
+    // Read past the buffer: where the package bytes end is known only after this word.
+    if (positioned && ReadExactly(lengthWord, sizeof lengthWord) == sizeof lengthWord) {
+      g_setup.volumeEnd = SignedVolumeEnd(startOffset, LoadLe32(lengthWord), certificate);
       return true;
     }
     bool retry = AskRetryDamagedVolume(FileNamePart(path));

@@ -94,6 +94,10 @@ struct SetupState {
   platform::File packageFile = nullptr;  // the open volume; nullptr = none
   int32_t volumeCounter = 0;             // volumes opened so far = number of the next
   uint32_t volumeStartOffset = 0;        // package offset in volume 0, else 0
+  uint32_t volumePosition = 0;           // file offset of the next byte read from it
+  // Where its package bytes end, before the signature of a signed installation file;
+  // 0 = at its end.
+  uint32_t volumeEnd = 0;
   // The characters of the last string record read, NUL-terminated; overwritten by the
   // next read.
   char stringRecord[kStringRecordBufferSize] = {};

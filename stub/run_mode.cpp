@@ -27,10 +27,11 @@ int RunMode(platform::Instance instance, const char* commandTail) {
   }
   if (g_setup.mode == kModeUninstall) {
     uint32_t copyExitCode = 0;
-    if (IsRelaunchedTail(commandTail)) {
-      // In a quiet run the first process waits for this copy to end: waiting for it in
-      // turn would never end.
-      if (!g_setup.quiet) WaitForRelaunchingProcess();
+    uint32_t parentHandle = 0;
+    if (ReadRelaunchTail(commandTail, &parentHandle)) {
+      // In a quiet run the first process waits for this copy to end and hands it no
+      // handle: waiting for it in turn would never end.
+      WaitForRelaunchingProcess(parentHandle);
     } else if (RelaunchFromTempFolder(&copyExitCode)) {
       return static_cast<int>(copyExitCode);
     }

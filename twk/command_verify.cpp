@@ -192,7 +192,7 @@ void Verifier::CheckEnd(InstallerReader& reader) {
   // Only a single-file installer's word has a fixed meaning (the package's end); in
   // volumes the builder stores each file's own length, which nothing reads.
   for (int v = 0; v <= last; ++v) {
-    const uint64_t expected = v == last ? end.offset : stream.volumeSize(v);
+    const uint64_t expected = v == last ? end.offset : stream.volumeEnd(v);
     if (stream.volumeLengthWord(v) == expected) continue;
     const std::string message = stream.volumePath(v) + ": the volume length word is " +
                                 std::to_string(stream.volumeLengthWord(v)) + ", but the " +

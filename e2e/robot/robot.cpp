@@ -25,6 +25,9 @@
 //                              the QuietUninstallString of the Add/Remove Programs entry
 //                              KEY) and waits for it; fails when a window shows before it
 //                              has ended, or when it does not end with exit code CODE
+//   start COMMAND              starts COMMAND (a command line, or "@uninstall KEY": the
+//                              UninstallString of the entry KEY, as Add/Remove Programs
+//                              starts it) and goes on with the next step
 //   sleep MS
 #include <windows.h>
 
@@ -378,22 +381,51 @@ HWND NewWindow(const WindowSet& before) {
 }
 
 // "@quiet-uninstall KEY" becomes the entry's QuietUninstallString, as deployment tools
-// read and run it.
+// read and run it, "@uninstall KEY" its UninstallString, as Add/Remove Programs runs it:
+// the value is the whole command line, handed to CreateProcess as it stands.
 bool ResolveCommand(const char* command, char* line, DWORD size) {
-  const char kPrefix[] = "@quiet-uninstall ";
-  if (strncmp(command, kPrefix, sizeof kPrefix - 1) != 0) {
+  const char kQuiet[] = "@quiet-uninstall ";
+  const char kInteractive[] = "@uninstall ";
+  const char* value = nullptr;
+  const char* name = nullptr;
+  if (strncmp(command, kQuiet, sizeof kQuiet - 1) == 0) {
+    value = "QuietUninstallString";
+    name = command + sizeof kQuiet - 1;
+  } else if (strncmp(command, kInteractive, sizeof kInteractive - 1) == 0) {
+    value = "UninstallString";
+    name = command + sizeof kInteractive - 1;
+  } else {
     snprintf(line, size, "%s", command);
     return true;
   }
   char key[MAX_PATH];
-  snprintf(key, sizeof key, "%s%s", kUninstallKey, command + sizeof kPrefix - 1);
+  snprintf(key, sizeof key, "%s%s", kUninstallKey, name);
   HKEY opened = nullptr;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
   DWORD type = 0;
-  const LONG read = RegQueryValueExA(opened, "QuietUninstallString", nullptr, &type,
-                                     reinterpret_cast<BYTE*>(line), &size);
+  const LONG read =
+      RegQueryValueExA(opened, value, nullptr, &type, reinterpret_cast<BYTE*>(line), &size);
   RegCloseKey(opened);
   return read == ERROR_SUCCESS && type == REG_SZ;
+}
+
+// Starts the command line `line` (written to by CreateProcess); false when it cannot.
+bool StartCommand(char* line, PROCESS_INFORMATION* started) {
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  *started = {};
+  return CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        started) != FALSE;
+}
+
+bool StepStart(const char* args) {
+  char line[kLineSize] = {};
+  if (!ResolveCommand(args, line, sizeof line)) return Fail("start: no such entry: %s", args);
+  PROCESS_INFORMATION started;
+  if (!StartCommand(line, &started)) return Fail("start: cannot start %s", line);
+  CloseHandle(started.hThread);
+  CloseHandle(started.hProcess);
+  return true;
 }
 
 bool StepRunQuiet(char* args) {
@@ -407,13 +439,8 @@ bool StepRunQuiet(char* args) {
   }
   WindowSet before;
   VisibleWindows(&before);
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION started = {};
-  if (!CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &started)) {
-    return Fail("run-quiet: cannot start %s", line);
-  }
+  PROCESS_INFORMATION started;
+  if (!StartCommand(line, &started)) return Fail("run-quiet: cannot start %s", line);
   CloseHandle(started.hThread);
   const DWORD start = GetTickCount();
   bool ok = true;
@@ -476,6 +503,7 @@ bool RunStep(const char* name, char* args) {
   if (strcmp(name, "copy-file") == 0) return StepCopyFile(args);
   if (strcmp(name, "screenshot") == 0) return StepScreenshot(args);
   if (strcmp(name, "run-quiet") == 0) return StepRunQuiet(args);
+  if (strcmp(name, "start") == 0) return StepStart(args);
   if (strcmp(name, "sleep") == 0) {
     Sleep(static_cast<DWORD>(atoi(args)));
     return true;

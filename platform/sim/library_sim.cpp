@@ -12,9 +12,9 @@ constexpr auto kLibraries = &sim::SimMachine::libraries;
 
 }  // namespace
 
-Library LoadLibraryAt(const char* path) {
+Library LoadLibraryAt(const char* path, uint32_t importFolders) {
   sim::SimMachine& machine = sim::CurrentMachine();
-  return path ? machine.libraries.Load(machine.files, path) : nullptr;
+  return path ? machine.libraries.Load(machine.files, path, importFolders) : nullptr;
 }
 
 bool CallEntryPoint(Library library, const char* name, int32_t* result) {

@@ -3,6 +3,8 @@
 
 #include <string.h>
 
+#include <algorithm>
+
 #include <string>
 
 #include "platform/sim/machine/sim_command_line.h"
@@ -23,22 +25,30 @@ bool GetModulePath(char* buffer, uint32_t size) {
 
 void ExitProcessNow(uint32_t code) { throw sim::SimulatedExit{code}; }
 
-bool CreateOwnedMutex(const char* name) {
+uint32_t InheritableProcessHandle() {
   sim::SimProcess& process = sim::CurrentMachine().process;
-  if (process.failCreateMutex) return false;
-  process.ownedMutexes.push_back(name);
-  return true;
+  if (process.failInheritableHandle) return 0;
+  // Numbers as Windows gives them: multiples of 4, never 0.
+  const uint32_t handle = 0x1F4 + 4 * process.handedHandles.size();
+  process.handedHandles.push_back(handle);
+  return handle;
 }
 
-void WaitForNamedMutex(const char* name) {
-  // One process runs at a time here: whoever owned the mutex has ended, so the wait
-  // returns at once.
-  sim::CurrentMachine().process.waitedMutexes.push_back(name);
+void WaitForProcessHandle(uint32_t handle) {
+  // One process runs at a time here: whoever the handle stood for has ended, so the wait
+  // returns at once. A number that was not inherited names nothing of this process.
+  sim::SimMachine& machine = sim::CurrentMachine();
+  const std::vector<uint32_t>& inherited = machine.process.inheritedHandles;
+  if (std::find(inherited.begin(), inherited.end(), handle) == inherited.end()) {
+    machine.ReportError("WaitForProcessHandle on " + std::to_string(handle) +
+                        ", which the process did not inherit");
+  }
+  machine.process.waitedHandles.push_back(handle);
 }
 
 namespace {
 
-bool Start(const char* commandLine, const char* workingFolder, bool waited) {
+bool Start(const char* commandLine, const char* workingFolder, bool waited, bool inherits) {
   sim::SimMachine& machine = sim::CurrentMachine();
   sim::SimProcess& process = machine.process;
   if (process.failStartProcess) return false;
@@ -47,20 +57,20 @@ bool Start(const char* commandLine, const char* workingFolder, bool waited) {
     return machine.files.Exists(path) && !machine.files.IsFolder(path);
   };
   if (sim::SplitCommandLine(commandLine, isFile).program.empty()) return false;
-  process.started.push_back({commandLine, workingFolder ? workingFolder : "", waited});
+  process.started.push_back({commandLine, workingFolder ? workingFolder : "", waited, inherits});
   return true;
 }
 
 }  // namespace
 
-bool StartProcess(const char* commandLine, const char* workingFolder) {
-  return Start(commandLine, workingFolder, false);
+bool StartProcess(const char* commandLine, const char* workingFolder, bool inheritHandles) {
+  return Start(commandLine, workingFolder, false, inheritHandles);
 }
 
 bool StartProcessAndWait(const char* commandLine, const char* workingFolder,
                          uint32_t* exitCode) {
   *exitCode = 0;
-  return Start(commandLine, workingFolder, true);
+  return Start(commandLine, workingFolder, true, false);
 }
 
 }  // namespace platform

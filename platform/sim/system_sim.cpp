@@ -67,8 +67,14 @@ bool WriteProfileText(const char* file, const char* section, const char* key, co
   return sim::WriteProfileEntry(machine.files.HostPath(path), section, key, value);
 }
 
-void OpenWithShell(Window owner, const char* command) {
-  Machine().system.shellOpens.push_back({command ? command : "", owner});
+void OpenWithShell(Window owner, const char* command, const char* folder) {
+  Machine().system.shellOpens.push_back(
+      {command ? command : "", owner, folder ? folder : "", false});
+}
+
+void OpenForDesktopUser(Window owner, const char* command, const char* folder) {
+  Machine().system.shellOpens.push_back(
+      {command ? command : "", owner, folder ? folder : "", true});
 }
 
 void RequestRestart() { ++Machine().system.restartRequests; }

@@ -7,6 +7,7 @@
 #include <ole2.h>
 
 #include "platform/background_layout.h"
+#include "platform/win32/system_library_win32.h"
 
 namespace platform {
 namespace {
@@ -105,7 +106,9 @@ int RunBackgroundWindow(Instance instance, int startMessage, StartHandler handle
   g_handler = handler;
   HWND window = CreateBackgroundWindow(g_instance, shown);
   if (window == nullptr) return 1;
-  InitCommonControls();
+  // Without them the wizard and the progress dialog cannot show; the run then ends as
+  // one whose wizard was cancelled, with no dialog of its own to say so.
+  LoadCommonControls();
   if (shown) {
     ShowWindow(window, SW_SHOWDEFAULT);
     UpdateWindow(window);

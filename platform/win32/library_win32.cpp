@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/system_export_win32.h"
+
 namespace platform {
 namespace {
 
@@ -10,7 +12,18 @@ using EntryPoint = HRESULT(STDAPICALLTYPE*)();
 
 }  // namespace
 
-Library LoadLibraryAt(const char* path) { return LoadLibraryA(path); }
+Library LoadLibraryAt(const char* path, uint32_t importFolders) {
+  // Windows knows the LOAD_LIBRARY_SEARCH flags where it exports AddDllDirectory.
+  if (SystemExport<FARPROC>("kernel32.dll", "AddDllDirectory") != nullptr) {
+    DWORD flags = 0;
+    if (importFolders & kImportsFromLibraryFolder) flags |= LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR;
+    if (importFolders & kImportsFromSystemFolder) flags |= LOAD_LIBRARY_SEARCH_SYSTEM32;
+    return LoadLibraryExA(path, nullptr, flags);
+  }
+  // The library's folder in place of the program's; the process entry has taken the
+  // current folder out of every search where Windows allows it.
+  return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
 
 bool CallEntryPoint(Library library, const char* name, int32_t* result) {
   FARPROC address = GetProcAddress(static_cast<HMODULE>(library), name);

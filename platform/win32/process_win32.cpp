@@ -26,19 +26,25 @@ bool GetModulePath(char* buffer, uint32_t size) {
 
 void ExitProcessNow(uint32_t code) { ExitProcess(code); }
 
-bool CreateOwnedMutex(const char* name) { return CreateMutexA(nullptr, TRUE, name) != nullptr; }
+uint32_t InheritableProcessHandle() {
+  HANDLE self = GetCurrentProcess();
+  HANDLE duplicate = nullptr;
+  // Only a wait: the started process can do nothing else with it.
+  if (!DuplicateHandle(self, self, self, &duplicate, SYNCHRONIZE, TRUE, 0)) return 0;
+  return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(duplicate));
+}
 
-void WaitForNamedMutex(const char* name) {
-  HANDLE mutex = CreateMutexA(nullptr, FALSE, name);
-  if (mutex == nullptr) return;
-  // An abandoned mutex (its owner ended without releasing it) ends the wait as well.
-  WaitForSingleObject(mutex, INFINITE);
+void WaitForProcessHandle(uint32_t handle) {
+  HANDLE process = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(handle));
+  // A number that names no handle, or none that can be waited for, fails at once.
+  if (WaitForSingleObject(process, INFINITE) == WAIT_OBJECT_0) CloseHandle(process);
 }
 
 namespace {
 
 // Starts the process; the caller closes both handles in *started.
-bool Start(const char* commandLine, const char* workingFolder, PROCESS_INFORMATION* started) {
+bool Start(const char* commandLine, const char* workingFolder, bool inheritHandles,
+           PROCESS_INFORMATION* started) {
   char line[kCommandLineSize];
   const size_t length = strlen(commandLine);
   if (length >= sizeof line) return false;
@@ -47,15 +53,15 @@ bool Start(const char* commandLine, const char* workingFolder, PROCESS_INFORMATI
   memset(&startup, 0, sizeof startup);
   startup.cb = sizeof startup;
   memset(started, 0, sizeof *started);
-  return CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
-                        workingFolder, &startup, started) != FALSE;
+  return CreateProcessA(nullptr, line, nullptr, nullptr, inheritHandles ? TRUE : FALSE,
+                        NORMAL_PRIORITY_CLASS, nullptr, workingFolder, &startup, started) != FALSE;
 }
 
 }  // namespace
 
-bool StartProcess(const char* commandLine, const char* workingFolder) {
+bool StartProcess(const char* commandLine, const char* workingFolder, bool inheritHandles) {
   PROCESS_INFORMATION started;
-  if (!Start(commandLine, workingFolder, &started)) return false;
+  if (!Start(commandLine, workingFolder, inheritHandles, &started)) return false;
   // The started process runs on without us; its handles are not needed.
   CloseHandle(started.hThread);
   CloseHandle(started.hProcess);
@@ -65,7 +71,7 @@ bool StartProcess(const char* commandLine, const char* workingFolder) {
 bool StartProcessAndWait(const char* commandLine, const char* workingFolder,
                          uint32_t* exitCode) {
   PROCESS_INFORMATION started;
-  if (!Start(commandLine, workingFolder, &started)) return false;
+  if (!Start(commandLine, workingFolder, false, &started)) return false;
   CloseHandle(started.hThread);
   WaitForSingleObject(started.hProcess, INFINITE);
   DWORD code = 0;

@@ -8,6 +8,9 @@
 #include <shlobj.h>
 #include <shellapi.h>
 
+#include "platform/win32/desktop_shell_win32.h"
+#include "platform/win32/process_token_win32.h"
+
 namespace platform {
 namespace {
 
@@ -72,8 +75,20 @@ bool WriteProfileText(const char* file, const char* section, const char* key, co
   return WritePrivateProfileStringA(section, key, value, file) != FALSE;
 }
 
-void OpenWithShell(Window owner, const char* command) {
-  ShellExecuteA(static_cast<HWND>(owner), nullptr, command, nullptr, nullptr, SW_SHOW);
+void OpenWithShell(Window owner, const char* command, const char* folder) {
+  if (folder != nullptr && folder[0] == '\0') folder = nullptr;
+  ShellExecuteA(static_cast<HWND>(owner), nullptr, command, nullptr, folder, SW_SHOW);
+}
+
+void OpenForDesktopUser(Window owner, const char* command, const char* folder) {
+  // The elevated half of a split token would hand the program administrator rights
+  // that the user never meant it to have: the desktop, which runs with the other half,
+  // starts it instead.
+  if (RunsBesideUnelevatedDesktop() &&
+      OpenThroughDesktopShell(command, folder != nullptr && folder[0] != '\0' ? folder : nullptr)) {
+    return;
+  }
+  OpenWithShell(owner, command, folder);
 }
 
 // Only asked for on Windows 9x, which needs no shutdown privilege for it.

@@ -9,6 +9,8 @@
 #include <stddef.h>
 #include <string.h>
 
+#include "platform/win32/system_library_win32.h"
+
 namespace platform {
 namespace {
 
@@ -195,7 +197,7 @@ bool RunWizard(Instance instance, Window owner, const WizardPage* pages, int cou
   header.nStartPage = 0;
   header.ppsp = reinterpret_cast<LPCPROPSHEETPAGEA>(records);
   // 0 is a cancel, -1 a sheet that could not be shown: neither is a Finish.
-  return PropertySheetA(&header) > 0;
+  return ShowPropertySheet(&header) > 0;
 }
 
 void SetWizardButtons(Window page, uint32_t buttons) {

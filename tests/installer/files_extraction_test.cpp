@@ -16,6 +16,7 @@
 #include "installer/file_version.h"
 #include "installer/overwrite_policy.h"
 #include "package/file_entry.h"
+#include "platform/library.h"
 #include "platform/message_box.h"
 #include "runtime/setup_state.h"
 #include "tests/installer/install_test_support.h"
@@ -87,19 +88,27 @@ class FilesExtraction : public install_test::FlowTest {
 
 TEST_F(FilesExtraction, WritesFilesAndLeavesTheirRecords) {
   ReplaceSetupText(&g_setup.programFolder, "C:\\Prog");
-  const Entry lib{"{OurProgramDir}\\sub\\lib.dll", {Bytes(3000, 'a'), Bytes(10, 'b')}, true};
+  Bytes program(3000, 'a');
+  program[0] = 'M';
+  program[1] = 'Z';
+  const Entry lib{"{OurProgramDir}\\sub\\lib.dll", {program, Bytes(10, 'b')}, true};
+  const Entry compressed{"C:\\Prog\\lz.dl_", {Bytes{'S', 'Z', 'D', 'D', 0x88}}};
   const Entry text{"C:\\Prog\\a.txt", {Bytes{'h', 'i'}}};
-  EXPECT_EQ(Extract(FileList({lib, text})), Records({"C:\\Prog\\sub\\lib.dll\t", "C:\\Prog\\a.txt"}));
-  EXPECT_EQ(results, std::vector<bool>({true, true, false}));
-  Bytes expected(3000, 'a');
+  EXPECT_EQ(Extract(FileList({lib, text, compressed})),
+            Records({"C:\\Prog\\sub\\lib.dll\t", "C:\\Prog\\a.txt", "C:\\Prog\\lz.dl_"}));
+  EXPECT_EQ(results, std::vector<bool>({true, true, true, false}));
+  Bytes expected = program;
   expected.insert(expected.end(), 10, 'b');
   EXPECT_EQ(machine.files.FileBytes("C:\\Prog\\sub\\lib.dll"), expected);
   EXPECT_TRUE(machine.files.LastWriteTime("C:\\Prog\\sub\\lib.dll") == Time(kTime));
+  // Only what Windows could read a version resource from waits for registration.
   ASSERT_NE(g_setup.selfRegistrations, nullptr);
-  EXPECT_STREQ(g_setup.selfRegistrations->path, "C:\\Prog\\a.txt");
+  EXPECT_STREQ(g_setup.selfRegistrations->path, "C:\\Prog\\lz.dl_");
+  ASSERT_NE(g_setup.selfRegistrations->next, nullptr);
   EXPECT_STREQ(g_setup.selfRegistrations->next->path, "C:\\Prog\\sub\\lib.dll");
+  EXPECT_EQ(g_setup.selfRegistrations->next->next, nullptr);
   const sim::ProgressRecord& dialog = machine.ui.progress.at(0);
-  EXPECT_EQ(dialog.overallBar.steps, 3u);
+  EXPECT_EQ(dialog.overallBar.steps, 4u);
   EXPECT_EQ(std::count_if(dialog.events.begin(), dialog.events.end(),
                           [](const sim::ProgressEvent& event) {
                             return event.kind == sim::ProgressEvent::Kind::kShow;
@@ -110,7 +119,7 @@ TEST_F(FilesExtraction, WritesFilesAndLeavesTheirRecords) {
 TEST_F(FilesExtraction, TargetsInUseWaitBesideThemForTheNextStart) {
   PutOld("C:\\U\\a.dll", kTime);
   machine.files.MarkInUse("C:\\U\\a.dll");
-  const Bytes data{'n', 'e', 'w'};
+  const Bytes data{'M', 'Z', 'n', 'e', 'w'};
   EXPECT_EQ(Extract(FileList({{"C:\\U\\a.dll", {data}}, {"C:\\U\\b.txt", {data}}})),
             Records({"C:\\U\\a.dll", "C:\\U\\b.txt"}));
   const std::string waiting = WaitingFile("C:\\U\\a.dll");
@@ -214,7 +223,13 @@ TEST_F(FilesSelfRegistration, RegistersMarkedFilesNewestFirstAndAsksAfterAFailur
                         {"C:\\R\\c.dll", true}, {"C:\\R\\d.dll", true}}));
   EXPECT_EQ(Called(), std::vector<std::string>({"C:\\R\\d.dll DllRegisterServer",
                                                 "C:\\R\\a.dll DllRegisterServer"}));
-  EXPECT_EQ(machine.libraries.Loads().size(), 3u);  // the text file is never loaded
+  // The text file is never loaded. The others bring their imports from their own folder
+  // or the system's, never the installer's folder (D:\) or the current one.
+  ASSERT_EQ(machine.libraries.Loads().size(), 3u);
+  for (const sim::LibraryLoad& load : machine.libraries.Loads()) {
+    EXPECT_EQ(load.importFolders,
+              platform::kImportsFromLibraryFolder | platform::kImportsFromSystemFolder);
+  }
   EXPECT_EQ(machine.libraries.LoadedCount(), 0u);
   EXPECT_EQ(g_setup.selfRegistrations, nullptr);
   EXPECT_EQ(machine.ui.progress.at(0).statusTexts,

@@ -62,7 +62,7 @@ TEST_F(FilesMaintenanceProgram, ProgramsAreTheStubAndTheTrailerAndTheUninstaller
   EXPECT_EQ(UninstallLog("C:\\Prog\\UNINST.EXE"),
             install_test::Records({"C:\\Prog\\FINALIZE.EXE", std::string(255, 'x')}));
   EXPECT_EQ(machine.registry.Text(kEntry, "DisplayName"), "Prod");
-  EXPECT_EQ(machine.registry.Text(kEntry, "UninstallString"), "C:\\Prog\\UNINST.EXE");
+  EXPECT_EQ(machine.registry.Text(kEntry, "UninstallString"), "\"C:\\Prog\\UNINST.EXE\"");
   EXPECT_EQ(machine.registry.Text(kEntry, "QuietUninstallString"), "\"C:\\Prog\\UNINST.EXE\" /S");
 }
 

@@ -12,6 +12,7 @@
 #include "package/format.h"
 
 #include "platform/message_box.h"
+#include "platform/sim/machine/sim_command_line.h"
 #include "platform/sim/machine/windows_path.h"
 
 namespace install_test {
@@ -128,7 +129,7 @@ TEST_F(FaultInstall, TargetsInUseOn9xGoThroughWininitOrWaitForTheFinalizer) {
   EXPECT_TRUE(sim::SamePath(
       machine.registry.Text("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
                             "TWKSetup_Finalize"),
-      "C:\\TOOL\\FINALIZE.EXE"));
+      "\"C:\\TOOL\\FINALIZE.EXE\""));
   EXPECT_TRUE(machine.files.Exists("C:\\TOOL\\FINALIZE.EXE"));
   EXPECT_EQ(machine.registry.Text("HKLM\\SOFTWARE\\Tarnwick\\Kitwright\\RunAfter", "RunAfter"),
             "C:\\TOOL\\app.exe");
@@ -156,8 +157,44 @@ TEST_F(FaultInstall, TargetInUseOn9xWithoutWininitWaitsForTheFinalizer) {
   EXPECT_TRUE(sim::SamePath(
       machine.registry.Text("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
                             "TWKSetup_Finalize"),
-      "C:\\TOOL\\FINALIZE.EXE"));
+      "\"C:\\TOOL\\FINALIZE.EXE\""));
   EXPECT_NE(WaitingFile("C:\\TOOL\\APP.DLL"), "");
+}
+
+// Every command line the installation leaves for Add/Remove Programs, deployment tools
+// and Windows' next start names its program whole: a program planted where a path with a
+// blank would be cut (C:\My.exe for C:\My Tools\...) never runs in its place.
+TEST_F(FaultInstall, CommandLinesLeftForOthersNameTheirProgramWhole) {
+  machine.SetFamily(sim::Family::k9x);
+  BuildOne("C:\\My Tools", "{OurProgramDir}\\Long Name.dll");
+  PutInUse("C:\\My Tools\\Long Name.dll");
+  machine.files.PutFile("C:\\My.exe", Text("planted"));
+  machine.user.Expect(std::string(kRestartText) + "\n\nMay I restart Windows now?",
+                      "Restart Windows?", platform::kMbYesNo | kInformation, platform::kIdNo);
+  machine.user.Expect("Remember to restart Windows before trying to use the newly-installed program.",
+                      "Success!", kInformation, platform::kIdOk);
+  Install();
+  ExpectCleanRun();
+  const char kEntry[] = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool";
+  const char kRunOnce[] = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+  const struct {
+    const char* key;
+    const char* value;
+    const char* program;
+  } kCommands[] = {
+      {kEntry, "UninstallString", "C:\\My Tools\\UNINST.EXE"},
+      {kEntry, "QuietUninstallString", "C:\\My Tools\\UNINST.EXE"},
+      {kRunOnce, "TWKSetup_Finalize", "C:\\My Tools\\FINALIZE.EXE"},
+  };
+  const auto isFile = [this](const std::string& path) {
+    return machine.files.Exists(path) && !machine.files.IsFolder(path);
+  };
+  for (const auto& command : kCommands) {
+    SCOPED_TRACE(command.value);
+    const std::string line = machine.registry.Text(command.key, command.value);
+    EXPECT_TRUE(sim::SamePath(sim::SplitCommandLine(line, isFile).program, command.program))
+        << line;
+  }
 }
 
 TEST_F(FaultInstall, DamagedBlockIsReportedAsACorruptedFile) {

@@ -43,7 +43,7 @@ TEST_F(WholeInstall, PutsDownEverythingThePackageNamesAndLogsIt) {
   EXPECT_EQ(machine.registry.Text(
                 "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool",
                 "UninstallString"),
-            kUninstaller);
+            "\"" + std::string(kUninstaller) + "\"");
 
   sim::SimShellLink link;
   ASSERT_TRUE(sim::ReadShellLink(machine.files,
@@ -77,8 +77,11 @@ TEST_F(WholeInstall, PutsDownEverythingThePackageNamesAndLogsIt) {
   // it, and no Cancel button once the files are done.
   EXPECT_EQ(Captions(), (std::vector<std::string>{"Success!"}));
   EXPECT_EQ(machine.user.Shown()[0].owner, machine.ui.backgrounds[0].window);
+  // In the program folder, not wherever the installer was started from.
   ASSERT_EQ(machine.system.shellOpens.size(), 1u);
   EXPECT_EQ(machine.system.shellOpens[0].command, folder + "\\tool.exe");
+  EXPECT_EQ(machine.system.shellOpens[0].folder, folder);
+  EXPECT_TRUE(machine.system.shellOpens[0].forDesktopUser);
   const sim::ProgressRecord& dialog = machine.ui.progress.at(0);
   EXPECT_EQ(dialog.statusTexts,
             (std::vector<std::string>{"Initializing Finalize information...",

@@ -45,6 +45,7 @@ TEST_F(Finalizer, PutsItsWaitingFilesInPlaceAndOpensTheCommandOnce) {
 
   ASSERT_EQ(machine.system.shellOpens.size(), 1u);
   EXPECT_EQ(machine.system.shellOpens[0].command, "C:\\App\\tool.exe");
+  EXPECT_EQ(machine.system.shellOpens[0].folder, "C:\\App");
   EXPECT_EQ(machine.registry.Value(kRunAfterKey, "RunAfter"), nullptr);
   EXPECT_TRUE(machine.registry.HasKey(kRunAfterKey));
   ASSERT_EQ(machine.system.bootMoves.size(), 1u);

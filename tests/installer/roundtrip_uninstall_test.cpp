@@ -1,6 +1,9 @@
 // Install, then uninstall through the relaunch: the machine must be as it was. The
 // hand-over to the copy: the decisions, how Windows reads the copy's command line, and the
 // ways the hand-over can fail on the machine.
+#include <algorithm>
+#include <filesystem>
+
 #include "maintenance/relaunch.h"
 #include "platform/message_box.h"
 #include "platform/sim/machine/sim_command_line.h"
@@ -30,11 +33,17 @@ TEST_F(RoundTrip, UninstallThroughTheCopyLeavesTheMachineAsBeforeTheInstall) {
                       platform::kIdYes);
   const std::vector<ProcessStep> steps = Uninstall();
   ExpectCleanRun();
-  // The first process hands over to the copy and ends; the copy waits for it, then works.
+  // The first process hands over to the copy, in a folder of its own, and ends; the copy
+  // waits for it on the handle it inherited, then works.
   ASSERT_EQ(steps.size(), 2u) << transcript.str();
   EXPECT_EQ(steps[0].run.exitCode, 0);
-  EXPECT_EQ(steps[1].modulePath, kUninstallerCopy);
-  EXPECT_EQ(steps[1].tail, "/step2");
+  const std::string copy = steps[1].modulePath;
+  const std::string folder = copy.substr(0, copy.rfind('\\'));
+  EXPECT_TRUE(IsRelaunchFolder(folder.c_str(), "C:\\WINDOWS\\TEMP\\")) << copy;
+  EXPECT_EQ(copy.substr(folder.size()), "\\UNINST.EXE");
+  EXPECT_EQ(machine.process.privateFolders, std::vector<std::string>{folder});
+  EXPECT_EQ(steps[1].tail, "/step2 /P=500");
+  EXPECT_EQ(machine.process.waitedHandles, std::vector<uint32_t>{500});
   EXPECT_EQ(machine.files.CurrentFolder(), "C:\\WINDOWS");
   // Confirm, the shared file, Done: no retry question, since UNINST.EXE was free.
   ASSERT_EQ(machine.user.Shown().size(), installPrompts + 3);
@@ -42,10 +51,10 @@ TEST_F(RoundTrip, UninstallThroughTheCopyLeavesTheMachineAsBeforeTheInstall) {
   EXPECT_EQ(machine.user.Shown().back().caption, "Done.");
 
   // The folders that held only the product's files are gone at once; the copy itself
-  // is removed at the next start.
+  // and its folder are removed at the next start.
   EXPECT_FALSE(machine.files.Exists(kProgramFolder));
   EXPECT_FALSE(machine.files.Exists("C:\\WINDOWS\\Start Menu\\Programs\\Tool"));
-  EXPECT_TRUE(machine.files.Exists(kUninstallerCopy));
+  EXPECT_TRUE(machine.files.Exists(copy));
   EXPECT_EQ(RestartWindows(machine, transcript), std::vector<std::string>{});
   EXPECT_EQ(SharedCount("C:\\WINDOWS\\SYSTEM32\\other.dll"), 2u);
   ExpectSameState(before, TakeSnapshot(machine));
@@ -83,22 +92,69 @@ TEST_F(RoundTrip, TwoProductsSharingALibraryKeepItUntilTheLastIsRemoved) {
   EXPECT_FALSE(machine.files.Exists("C:\\Second"));
 }
 
-TEST(RoundTripRelaunchDecision, OnlyTheWholeSwitchMarksTheCopy) {
-  EXPECT_TRUE(IsRelaunchedTail("/step2"));
-  EXPECT_TRUE(IsRelaunchedTail("/STEP2"));
-  EXPECT_FALSE(IsRelaunchedTail("/step2 "));
-  EXPECT_FALSE(IsRelaunchedTail(" /step2"));
-  EXPECT_FALSE(IsRelaunchedTail("/step"));
-  // The copy of a quiet run.
-  EXPECT_TRUE(IsRelaunchedTail("/STEP2 /s"));
-  EXPECT_FALSE(IsRelaunchedTail("/step2 /S "));
-  EXPECT_FALSE(IsRelaunchedTail("/S /step2"));
-  EXPECT_FALSE(IsRelaunchedTail(""));
-  EXPECT_FALSE(IsRelaunchedTail(nullptr));
+TEST(RoundTripRelaunchDecision, OnlyTheWholeSwitchesMarkTheCopy) {
+  const struct {
+    const char* tail;
+    bool isCopy;
+    uint32_t parent;
+  } cases[] = {
+      {"/step2", true, 0},
+      {"/STEP2", true, 0},
+      {"/STEP2 /s", true, 0},  // the copy of a quiet run
+      {"/step2 /P=500", true, 500},
+      {"/step2 /p=4294967295", true, 0xFFFFFFFFu},
+      {"/step2 ", false, 0},
+      {" /step2", false, 0},
+      {"/step", false, 0},
+      {"/step2 /S ", false, 0},
+      {"/S /step2", false, 0},
+      {"/step2 /P=", false, 0},
+      {"/step2 /P=0", false, 0},
+      {"/step2 /P=4294967296", false, 0},
+      {"/step2 /P=12x", false, 0},
+      {"/step2 /P=500 /S", false, 0},
+      {"/step2  /P=500", false, 0},
+      {"", false, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.tail);
+    uint32_t parent = 7;
+    EXPECT_EQ(ReadRelaunchTail(c.tail, &parent), c.isCopy);
+    EXPECT_EQ(parent, c.parent);
+  }
+  uint32_t parent = 7;
+  EXPECT_FALSE(ReadRelaunchTail(nullptr, &parent));
 }
 
-TEST(RoundTripRelaunchDecision, CopyPathAndCommandLine) {
+TEST(RoundTripRelaunchDecision, FolderCopyPathAndCommandLine) {
   char out[kRelaunchCommandSize];
+  ASSERT_TRUE(ComposeRelaunchFolder("C:\\T\\", 0x1A2B3C, out, sizeof out));
+  EXPECT_STREQ(out, "C:\\T\\TWK001A2B3C.tmp");
+  ASSERT_TRUE(ComposeRelaunchFolder("C:\\T", 0xFFFFFFFFu, out, sizeof out));
+  EXPECT_STREQ(out, "C:\\T\\TWKFFFFFFFF.tmp");
+  // "C:\T\TWK00000000.tmp" needs 21 bytes with its NUL.
+  EXPECT_TRUE(ComposeRelaunchFolder("C:\\T", 0, out, 21));
+  EXPECT_FALSE(ComposeRelaunchFolder("C:\\T", 0, out, 20));
+  EXPECT_STREQ(out, "");
+  const struct {
+    const char* folder;
+    bool ours;
+  } folders[] = {
+      {"C:\\T\\TWK001A2B3C.tmp", true},
+      {"c:\\t\\twk001a2b3c.TMP", true},
+      {"C:\\T\\TWK001A2B3.tmp", false},
+      {"C:\\T\\TWK001A2B3G.tmp", false},
+      {"C:\\T\\TWK001A2B3C.tmpx", false},
+      {"C:\\T\\X\\TWK001A2B3C.tmp", false},
+      {"C:\\TWK001A2B3C.tmp", false},
+      {"C:\\T", false},
+  };
+  for (const auto& f : folders) {
+    SCOPED_TRACE(f.folder);
+    EXPECT_EQ(IsRelaunchFolder(f.folder, "C:\\T\\"), f.ours);
+    EXPECT_EQ(IsRelaunchFolder(f.folder, "C:\\T"), f.ours);
+  }
+
   ASSERT_TRUE(ComposeCopyPath("C:\\P\\UNINST.EXE", "C:\\T\\", out, sizeof out));
   EXPECT_STREQ(out, "C:\\T\\UNINST.EXE");
   ASSERT_TRUE(ComposeCopyPath("C:\\P\\UNINST.EXE", "C:\\T", out, sizeof out));
@@ -109,13 +165,17 @@ TEST(RoundTripRelaunchDecision, CopyPathAndCommandLine) {
   EXPECT_FALSE(ComposeCopyPath("C:\\P\\UNINST.EXE", "C:\\T", out, 15));
   EXPECT_STREQ(out, "");
 
-  ASSERT_TRUE(ComposeRelaunchCommand("C:\\T\\UNINST.EXE", false, out, sizeof out));
-  EXPECT_STREQ(out, "C:\\T\\UNINST.EXE /step2");
-  ASSERT_TRUE(ComposeRelaunchCommand("C:\\Temp Files\\UNINST.EXE", false, out, sizeof out));
-  EXPECT_STREQ(out, "\"C:\\Temp Files\\UNINST.EXE\" /step2");
-  EXPECT_FALSE(ComposeRelaunchCommand("C:\\T\\UNINST.EXE", false, out, 22));
-  ASSERT_TRUE(ComposeRelaunchCommand("C:\\Temp Files\\UNINST.EXE", true, out, sizeof out));
+  // Quoted always: a blank in the path would otherwise change the copy's tail.
+  ASSERT_TRUE(ComposeRelaunchCommand("C:\\T\\UNINST.EXE", false, 0, out, sizeof out));
+  EXPECT_STREQ(out, "\"C:\\T\\UNINST.EXE\" /step2");
+  ASSERT_TRUE(ComposeRelaunchCommand("C:\\Temp Files\\UNINST.EXE", false, 500, out, sizeof out));
+  EXPECT_STREQ(out, "\"C:\\Temp Files\\UNINST.EXE\" /step2 /P=500");
+  ASSERT_TRUE(ComposeRelaunchCommand("C:\\Temp Files\\UNINST.EXE", true, 500, out, sizeof out));
   EXPECT_STREQ(out, "\"C:\\Temp Files\\UNINST.EXE\" /step2 /S");
+  // 24 characters and the NUL.
+  EXPECT_TRUE(ComposeRelaunchCommand("C:\\T\\UNINST.EXE", false, 0, out, 25));
+  EXPECT_FALSE(ComposeRelaunchCommand("C:\\T\\UNINST.EXE", false, 0, out, 24));
+  EXPECT_STREQ(out, "");
 }
 
 TEST(RoundTripRelaunchDecision, WindowsReadsTheCommandLineAsTheCopyExpects) {
@@ -143,46 +203,64 @@ class RoundTripRelaunch : public InstallTest {
     InstallPlaced();
     machine.user.Expect(kSharedQuestion, kSharedLibrary, sim::kAnyFlags, 6);
   }
-  // Runs UNINST.EXE in place; when it gets to its own file in the file section, the
-  // running program cannot be deleted, so the retry question comes: No goes on.
-  void ExpectRetryForOwnFile() {
+  // Runs UNINST.EXE, which must uninstall in place; when it gets to its own file in the
+  // file section, the running program cannot be deleted, so the retry question comes: No
+  // goes on. Nothing of a copy may stay in the temporary folder.
+  void ExpectUninstallInPlace() {
+    const std::vector<std::string> before = TempFolder();
     machine.user.Expect(std::string(kUninstaller) +
                             "\n\nCould not delete file. It may be in use. Shall I try again?",
                         "Retry?", sim::kAnyFlags, 7);
+    const std::vector<ProcessStep> steps = Uninstall();
+    ExpectCleanRun();
+    ASSERT_EQ(steps.size(), 1u);
+    EXPECT_EQ(steps[0].tail, "");
+    EXPECT_TRUE(machine.process.waitedHandles.empty());
+    EXPECT_EQ(machine.user.Shown().back().caption, "Done.");
+    EXPECT_FALSE(machine.files.Exists(kProgramFolder + std::string("\\tool.exe")));
+    EXPECT_EQ(TempFolder(), before);
+    // Its own file goes at the next start.
+    ASSERT_FALSE(machine.system.bootMoves.empty());
+    EXPECT_EQ(machine.system.bootMoves.back().from, kUninstaller);
+  }
+  std::vector<std::string> TempFolder() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(Host("C:\\WINDOWS\\TEMP"))) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
   }
 };
 
-TEST_F(RoundTripRelaunch, TheCopyWaitsForTheFirstProcessWhichReleasesTheMutexByEnding) {
-  ASSERT_EQ(Uninstall().size(), 2u);
-  EXPECT_EQ(machine.process.waitedMutexes, std::vector<std::string>{kRelaunchMutexName});
-  EXPECT_TRUE(machine.process.ownedMutexes.empty());
-  ExpectCleanRun();
+// Whatever keeps the copy from being made, checked or started safely, the uninstaller
+// runs in place, without waiting, and leaves nothing of the copy behind.
+TEST_F(RoundTripRelaunch, EveryFolderNameTakenLeavesTheUninstallerInPlace) {
+  // The names the generator will give, taken first by another program.
+  sim::SimSystem names;
+  names.randomState = machine.system.randomState;
+  for (int i = 0; i < 4; ++i) {
+    char folder[kRelaunchPathSize];
+    ASSERT_TRUE(ComposeRelaunchFolder("C:\\WINDOWS\\TEMP", names.NextRandom(), folder,
+                                      sizeof folder));
+    machine.files.PutFolder(folder);
+  }
+  ExpectUninstallInPlace();
 }
 
-TEST_F(RoundTripRelaunch, AFailedCopyRunsInPlaceWithoutWaiting) {
-  machine.files.PutFile("C:\\WINDOWS\\TEMP\\UNINST.EXE", Text("busy"));
-  machine.files.MarkInUse("C:\\WINDOWS\\TEMP\\UNINST.EXE");
-  ExpectRetryForOwnFile();
-  const std::vector<ProcessStep> steps = Uninstall();
-  ExpectCleanRun();
-  ASSERT_EQ(steps.size(), 1u);
-  EXPECT_TRUE(machine.process.waitedMutexes.empty());
-  EXPECT_TRUE(machine.process.ownedMutexes.empty());
-  EXPECT_EQ(machine.user.Shown().back().caption, "Done.");
-  // Its own file goes at the next start.
-  ASSERT_FALSE(machine.system.bootMoves.empty());
-  EXPECT_EQ(machine.system.bootMoves.back().from, kUninstaller);
+TEST_F(RoundTripRelaunch, ACopyReplacedBeforeItIsLockedIsNeverStarted) {
+  machine.process.replaceBeforeLock = Text("another program, put in place of the copy");
+  ExpectUninstallInPlace();
 }
 
-TEST_F(RoundTripRelaunch, AFailedStartRunsInPlace) {
+TEST_F(RoundTripRelaunch, NoHandleToHandOverLeavesTheUninstallerInPlace) {
+  machine.process.failInheritableHandle = true;
+  ExpectUninstallInPlace();
+}
+
+TEST_F(RoundTripRelaunch, AFailedStartLeavesTheUninstallerInPlace) {
   machine.process.failStartProcess = true;
-  ExpectRetryForOwnFile();
-  const std::vector<ProcessStep> steps = Uninstall();
-  ExpectCleanRun();
-  ASSERT_EQ(steps.size(), 1u);
-  EXPECT_EQ(steps[0].tail, "");
-  EXPECT_EQ(machine.user.Shown().back().caption, "Done.");
-  EXPECT_FALSE(machine.files.Exists(kProgramFolder + std::string("\\tool.exe")));
+  ExpectUninstallInPlace();
 }
 
 }  // namespace

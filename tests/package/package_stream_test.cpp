@@ -9,6 +9,7 @@
 #include "runtime/setup_state.h"
 #include "runtime/volume_name.h"
 #include "tests/package/package_test_support.h"
+#include "tests/platform/test_pe_image.h"
 
 namespace package_test {
 namespace {
@@ -67,6 +68,36 @@ TEST_F(PackageStreamTest, ReadStraddlesVolumesWithoutLosingOrRepeatingBytes) {
   uint8_t last = 0;
   EXPECT_EQ(ReadPackage(&last, 1), 1);
   EXPECT_EQ(last, 9);
+  ExpectScriptDone();
+}
+
+// A signing tool pads the first file of a volume set and appends its certificate table:
+// neither is package data, and the package goes on in the next volume where the length
+// word says the file ended as built (or, when the word says nothing sensible, where the
+// table begins).
+TEST_F(PackageStreamTest, TheSignatureOfTheFirstVolumeIsNotPackageData) {
+  const struct {
+    const char* what;
+    Bytes package;
+    bool wordKept;
+  } cases[] = {
+      {"padded, the word as twk build writes it", {1, 2, 3}, true},
+      {"not padded, the word zero", {1, 2, 3, 4}, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ResetSetupState();
+    PutInstallation(c.package);
+    Bytes file = machine.files.FileBytes(kInstallationPath);
+    if (!c.wordKept) std::fill_n(file.begin() + kStubSize, 4, 0);
+    test_pe::Sign(&file);
+    machine.files.PutFile(kInstallationPath, file);
+    PutVolume(1, {5, 6, 7});
+    Bytes expected = c.package;
+    expected.insert(expected.end(), {5, 6, 7});
+    EXPECT_EQ(OpenAndRead(static_cast<uint32_t>(expected.size())), expected);
+    CloseVolume();
+  }
   ExpectScriptDone();
 }
 

@@ -184,7 +184,7 @@ TEST_F(SimFilesTest, AFolderWhereAFileBelongsIsRefusedNotFatal) {
     EXPECT_EQ(GetVersionInfoSize(path), 0u);
     uint8_t data[64];
     EXPECT_FALSE(GetVersionInfo(path, sizeof data, data));
-    EXPECT_EQ(LoadLibraryAt(path), nullptr);
+    EXPECT_EQ(LoadLibraryAt(path, 0), nullptr);
     EXPECT_FALSE(WriteProfileText(path, "rename", "NUL", "C:\\x"));
   }
   EXPECT_FALSE(CopyFileTo("C:\\App\\Dir", "C:\\App\\copy.txt"));

@@ -218,7 +218,7 @@ TEST_F(SimSystemTest, FoldersFamilyAndStateCarryOverToTheNextRun) {
   machine.SetFamily(sim::Family::kNt);
   MoveFileAtBoot("C:\\a", "C:\\b");
   MoveFileAtBoot("C:\\c", nullptr);
-  OpenWithShell(nullptr, "C:\\App\\readme.txt");
+  OpenWithShell(nullptr, "C:\\App\\readme.txt", "C:\\App");
   RequestRestart();
   machine.SaveState();
 

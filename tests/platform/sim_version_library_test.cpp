@@ -91,10 +91,10 @@ TEST_F(SimVersionLibraryTest, LibrariesAnswerAsTheTestSaysAndCallsAreRecorded) {
   machine.libraries.SetResult("C:\\App\\Two.dll", "DllRegisterServer", 1);
   machine.libraries.SetMissing("c:\\app\\two.dll", "DllUnregisterServer");
 
-  EXPECT_EQ(LoadLibraryAt("C:\\App\\Text.dll"), nullptr);
-  EXPECT_EQ(LoadLibraryAt("C:\\App\\Missing.dll"), nullptr);
-  Library two = LoadLibraryAt("C:\\APP\\TWO.DLL");
-  Library one = LoadLibraryAt("C:\\App\\One.dll");
+  EXPECT_EQ(LoadLibraryAt("C:\\App\\Text.dll", 0), nullptr);
+  EXPECT_EQ(LoadLibraryAt("C:\\App\\Missing.dll", 0), nullptr);
+  Library two = LoadLibraryAt("C:\\APP\\TWO.DLL", 0);
+  Library one = LoadLibraryAt("C:\\App\\One.dll", 0);
   ASSERT_NE(one, nullptr);
   ASSERT_NE(two, nullptr);
   int32_t result = -1;

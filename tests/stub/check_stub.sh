@@ -1,16 +1,24 @@
 #!/usr/bin/env bash
 # Static checks of the built stubs: the right kind of Windows program, imports only from
-# the system DLLs the stub may use (so nothing of the compiler's runtime is needed beside
-# it), no symbol table, the package offset marker present once and unpatched, and a size
-# within its limit: every installation carries three copies of the stub, so growth must
-# be a choice. Prints each stub's size.
+# DLLs that Windows loads from its own list of known DLLs (any other name Windows looks for
+# first in the program's folder, where a downloaded installer has neighbours anyone could
+# have put there: such DLLs the stub loads itself, by full path), the image flags that let
+# Windows place it at a random address and keep data from running, no symbol table, the
+# package offset marker present once and unpatched, and a size within its limit: every
+# installation carries three copies of the stub, so growth must be a choice. Prints each
+# stub's size.
 set -euo pipefail
 
-allowed='^(kernel32|user32|gdi32|advapi32|shell32|ole32|comctl32|version)\.dll$'
+# On the KnownDLLs list of every Windows NT from XP on (the 9x family loads these system
+# DLLs from its system folder too). VERSION.dll and COMCTL32.dll are not on it.
+allowed='^(kernel32|user32|gdi32|advapi32|shell32|ole32)\.dll$'
+# IMAGE_DLLCHARACTERISTICS_: DYNAMIC_BASE (0x40) and NX_COMPAT (0x100); NO_SEH (0x400)
+# only for i686, where handlers are registered at run time.
+hardened=$((0x40 | 0x100))
 status=0
 
 check() {
-  local stub=$1 kind=$2 objdump=$3 limit=$4
+  local stub=$1 kind=$2 objdump=$3 limit=$4 flags=$5
   local name; name=$(basename "$stub")
   if [ ! -f "$stub" ]; then
     echo "FAIL $name: missing (run make)"; status=1; return
@@ -25,6 +33,16 @@ check() {
       echo "FAIL $name: imports from $dll"; status=1
     fi
   done < <("$objdump" -p "$stub" | sed -n 's/^\s*DLL Name: //p')
+  local characteristics
+  characteristics=$((0x$("$objdump" -p "$stub" | sed -n 's/^DllCharacteristics\s*//p')))
+  if (( (characteristics & flags) != flags )); then
+    printf 'FAIL %s: DllCharacteristics %#x lacks %#x (ASLR, NX, no SEH)\n' "$name" \
+      "$characteristics" "$((flags & ~characteristics))"; status=1
+  fi
+  # A randomised base is no use without the relocations that let Windows move the image.
+  if ! "$objdump" -h "$stub" | grep -q ' \.reloc '; then
+    echo "FAIL $name: no relocation section: Windows cannot move it to a random base"; status=1
+  fi
   # Every installation carries two copies of the stub: symbols would only add weight.
   if ! "${objdump%objdump}nm" "$stub" 2>&1 | grep -q 'no symbols'; then
     echo "FAIL $name: not stripped (it has a symbol table)"; status=1
@@ -54,9 +72,15 @@ PY
 # lookup table; the i686 stub, the one installations carry, did not. Then, for speed
 # (measured, i686 / x86_64): the expansion's memory taken once per run, -512 / 0; the
 # file list read ahead with its blocks expanded on worker threads and the stream read
-# in large pieces, +3072 / +3584; the decoder compiled for speed, +1536 / +2048.
-# Refusing links, the folders' security, unguessable waiting-file names and the
-# canonical program folder took six steps of each.
-check "$1" "PE32 executable (GUI) Intel 80386" i686-w64-mingw32-objdump 52224
-check "$2" "PE32+ executable (GUI) x86-64" x86_64-w64-mingw32-objdump 58880
+# in large pieces, +3072 / +3584; the decoder compiled for speed, +1536 / +2048. What
+# keeps planted code from running took these steps of 512 bytes (i686, x86_64): the
+# relocation table that a random base needs 3 (1456 bytes of relocations) and 1; the
+# uninstaller's private copy (its folder, security descriptor, check and handed-down
+# handle) with the quoted command lines 6 and 6; the run-after program started through
+# the desktop's shell 4 and 3; the end of a signed file's package bytes 0 and 1. Loading
+# the version library and the common controls at run time took none. Refusing links,
+# the folders' security, unguessable waiting-file names and the canonical program folder
+# took 4 and 7.
+check "$1" "PE32 executable (GUI) Intel 80386" i686-w64-mingw32-objdump 57856 $((hardened | 0x400))
+check "$2" "PE32+ executable (GUI) x86-64" x86_64-w64-mingw32-objdump 64512 $hardened
 exit $status

@@ -100,8 +100,9 @@ def check_example(work):
     check_lists(listing)
 
     split = os.path.join(work, "split", "SETUP.EXE")
-    # A third of the installer a volume (the stub, whatever its size, fits the first).
-    volume_size = os.path.getsize(INSTALLER) // 3 + 1
+    # The first volume the x64 stub and a little more, the rest larger than the stub and
+    # smaller than the package: three volumes at least.
+    volume_size = os.path.getsize(os.path.join(os.environ["TWK_BIN"], "stub-x64.exe")) + 4096
     subprocess.run([TWK, "build", os.path.join(PRODUCT, "demo.twk"), "-o", split,
                     "--volume-size", str(volume_size), "--arch", "x64"],
                    check=True, capture_output=True)

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "base/little_endian.h"
+#include "tests/platform/test_pe_image.h"
 #include "tests/twk/read_sample_package.h"
 #include "twk/common/exit_codes.h"
 #include "twk/reader/installer_reader.h"
@@ -87,6 +88,15 @@ TEST(ReadInstaller, VerifyAcceptsSoundPackagesInOneFileOrManyVolumes) {
   verify = Verify(scratch / "MANY.EXE");
   EXPECT_EQ(verify.code, kExitOk) << verify.err;
   EXPECT_EQ(ListedContent(scratch / "MANY.EXE"), ListedContent(scratch / "ONE.EXE"));
+
+  // The first file of a volume set signed: the signature is no package data.
+  WriteVolumes(scratch / "SIGNEDSET.EXE", image, 9000);
+  Bytes signedFirst = ReadBytes(scratch / "SIGNEDSET.EXE");
+  test_pe::Sign(&signedFirst);
+  WriteBytes(scratch / "SIGNEDSET.EXE", signedFirst);
+  verify = Verify(scratch / "SIGNEDSET.EXE");
+  EXPECT_EQ(verify.code, kExitOk) << verify.err << verify.out;
+  EXPECT_EQ(ListedContent(scratch / "SIGNEDSET.EXE"), ListedContent(scratch / "ONE.EXE"));
 
   // Data after the package (a signature) is allowed and reported.
   Bytes signedImage = image;

@@ -4,11 +4,14 @@
 #include <errno.h>
 #include <string.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "base/little_endian.h"
+#include "base/pe_image.h"
 #include "host/host_process.h"
 #include "package/format.h"
+#include "package/signed_volume.h"
 #include "twk/common/input_file.h"
 #include "twk/reader/reader_error.h"
 
@@ -131,7 +134,16 @@ void VolumeStream::OpenVolume(const std::string& path, uint64_t start, const std
   ++volume_;
   paths_.push_back(path);
   sizes_.push_back(size);
+  ends_.push_back(0);
   offset_ = start;
+  // The installation file (a start offset) may be signed: its package bytes end where the
+  // certificate table begins, as the stub reads them.
+  uint32_t certificate = 0;
+  if (start != 0) {
+    uint8_t head[kSignatureHeadSize];
+    const size_t headLength = std::fread(head, 1, sizeof head, file_);
+    certificate = CertificateTableOffset(head, static_cast<uint32_t>(headLength));
+  }
   uint8_t word[kVolumeLengthWordSize] = {};
   const bool seeked =
       start <= sizes_.back() && fseeko(file_, static_cast<off_t>(start), SEEK_SET) == 0;
@@ -142,6 +154,7 @@ void VolumeStream::OpenVolume(const std::string& path, uint64_t start, const std
   }
   offset_ += got;
   lengthWords_.push_back(LoadLe32(word));
+  ends_.back() = SignedVolumeEnd(static_cast<uint32_t>(start), lengthWords_.back(), certificate);
 }
 
 void VolumeStream::OpenNextVolume(const std::string& what) {
@@ -150,7 +163,11 @@ void VolumeStream::OpenNextVolume(const std::string& what) {
 
 void VolumeStream::Read(uint8_t* dest, size_t count, const std::string& what) {
   while (count > 0) {
-    const size_t got = std::fread(dest, 1, count, file_);
+    // Up to a signature, or to whatever end the file has by now.
+    const uint64_t end = ends_.back();
+    const uint64_t left = end == 0 ? count : offset_ < end ? end - offset_ : 0;
+    const size_t got =
+        std::fread(dest, 1, static_cast<size_t>(std::min<uint64_t>(count, left)), file_);
     offset_ += got;
     dest += got;
     count -= got;

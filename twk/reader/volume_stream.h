@@ -60,6 +60,9 @@ class VolumeStream {
   int volumesOpened() const { return volume_ + 1; }
   const std::string& volumePath(int volume) const { return paths_[volume]; }
   uint64_t volumeSize(int volume) const { return sizes_[volume]; }
+  // Where the volume's package bytes end: its size, or where the signature of a signed
+  // installation file begins.
+  uint64_t volumeEnd(int volume) const { return ends_[volume] != 0 ? ends_[volume] : sizes_[volume]; }
   uint32_t volumeLengthWord(int volume) const { return lengthWords_[volume]; }
   // Bytes of the current volume after the current position: once the package has ended,
   // the data that follows it (padding, a signature).
@@ -82,5 +85,6 @@ class VolumeStream {
   uint64_t offset_ = 0;
   std::vector<std::string> paths_;
   std::vector<uint64_t> sizes_;
+  std::vector<uint64_t> ends_;  // 0: none but the file's own
   std::vector<uint32_t> lengthWords_;
 };

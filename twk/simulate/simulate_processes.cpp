@@ -16,6 +16,7 @@ struct PendingProcess {
   std::string modulePath;
   std::string tail;
   std::string workingFolder;
+  std::vector<uint32_t> inherited;  // handles of the process that started it
 };
 
 bool IsProgramFile(const sim::SimMachine& machine, const std::string& path) {
@@ -28,7 +29,7 @@ bool Resolve(const sim::SimMachine& machine, const std::string& commandLine,
   const sim::CommandLineParts parts = sim::SplitCommandLine(
       commandLine, [&machine](const std::string& path) { return IsProgramFile(machine, path); });
   if (parts.program.empty()) return false;
-  *pending = {commandLine, parts.program, parts.tail, workingFolder};
+  *pending = {commandLine, parts.program, parts.tail, workingFolder, {}};
   return true;
 }
 
@@ -52,6 +53,7 @@ std::vector<ProcessStep> RunQueue(sim::SimMachine& machine, std::deque<PendingPr
     if (!pending.commandLine.empty()) Announce(out, pending);
     if (!pending.workingFolder.empty()) machine.files.SetCurrent(pending.workingFolder);
     machine.process.started.clear();
+    machine.process.inheritedHandles = pending.inherited;
     ProcessStep step{pending.modulePath, pending.tail, {}};
     try {
       step.run = RunSimulatedProgram(machine, pending.modulePath, pending.tail);
@@ -60,7 +62,9 @@ std::vector<ProcessStep> RunQueue(sim::SimMachine& machine, std::deque<PendingPr
       machine.process.End();
       continue;
     }
-    // The process has ended: what it owned is released before anything it started runs.
+    // The process has ended: what it owned is released before anything it started runs,
+    // but what it handed down lives on in the processes that inherit it.
+    const std::vector<uint32_t> handed = machine.process.handedHandles;
     machine.process.End();
     out << "== " << pending.modulePath << " ended with exit code " << step.run.exitCode << "\n";
     if (step.run.logRecordsPassedOver > 0) {
@@ -77,6 +81,7 @@ std::vector<ProcessStep> RunQueue(sim::SimMachine& machine, std::deque<PendingPr
       }
       PendingProcess next;
       if (Resolve(machine, started.commandLine, started.workingFolder, &next)) {
+        if (started.inheritsHandles) next.inherited = handed;
         queue.push_back(next);
       } else {
         out << "\n== started: " << started.commandLine << ": no such program, not run\n";
@@ -91,7 +96,7 @@ std::vector<ProcessStep> RunQueue(sim::SimMachine& machine, std::deque<PendingPr
 
 std::vector<ProcessStep> RunProcesses(sim::SimMachine& machine, const std::string& modulePath,
                                       const std::string& commandTail, std::ostream& out) {
-  return RunQueue(machine, {{"", modulePath, commandTail, ""}}, out);
+  return RunQueue(machine, {{"", modulePath, commandTail, "", {}}}, out);
 }
 
 std::vector<ProcessStep> RunCommandLine(sim::SimMachine& machine, const std::string& commandLine,

@@ -208,7 +208,11 @@ void PrintRunSummary(std::ostream& out, int exitCode, const MachineChanges& chan
   }
   const auto& opens = machine.system.shellOpens;
   for (size_t i = marks.shellOpens; i < opens.size(); ++i) {
-    out << "opened with the shell: " << opens[i].command << "\n";
+    out << (opens[i].forDesktopUser ? "opened with the desktop user's shell: "
+                                    : "opened with the shell: ")
+        << opens[i].command;
+    if (!opens[i].folder.empty()) out << " (current folder " << opens[i].folder << ")";
+    out << "\n";
   }
   if (machine.system.restartRequests > marks.restartRequests) out << "restart of Windows requested\n";
   PrintList(out, "machine errors", machine.errors);

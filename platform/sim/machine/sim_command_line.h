@@ -14,7 +14,9 @@ struct CommandLineParts {
 
 // The program is the first item: a quoted text, or, unquoted, the shortest run of
 // blank-separated pieces that names an existing file (`exists`), as CreateProcess tries
-// "C:\Program", then "C:\Program Files\...". The tail is what the runtime's GUI start-up
+// "C:\Program", then "C:\Program Files\...". A name without an extension is tried with
+// ".exe" added, as CreateProcess does: "C:\Apps\My Product\UNINST.EXE" unquoted runs a
+// C:\Apps\My.exe where there is one. The tail is what the runtime's GUI start-up
 // hands the program: the line without its first item (quoted, or up to the first blank,
 // whatever CreateProcess found) and the blanks after it.
 CommandLineParts SplitCommandLine(const std::string& line,

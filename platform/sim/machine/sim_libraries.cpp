@@ -32,8 +32,9 @@ void SimLibraries::SetMissing(const std::string& path, const std::string& entryP
 
 void SimLibraries::FailLoad(const std::string& path) { failing_.insert(PathKey(path)); }
 
-platform::Library SimLibraries::Load(SimFileSystem& files, const std::string& path) {
-  loads_.push_back(path);
+platform::Library SimLibraries::Load(SimFileSystem& files, const std::string& path,
+                                     uint32_t importFolders) {
+  loads_.push_back({path, importFolders});
   const std::filesystem::path host = files.HostPath(path);
   const std::string key = PathKey(files.LongPath(path));
   std::error_code error;

@@ -16,6 +16,11 @@ namespace sim {
 
 class SimFileSystem;
 
+struct LibraryLoad {
+  std::string path;        // as it was asked for
+  uint32_t importFolders;  // platform::kImportsFrom... bits
+};
+
 struct EntryPointCall {
   std::string path;        // the library's path as it was loaded
   std::string entryPoint;  // "DllRegisterServer", ...
@@ -32,12 +37,12 @@ class SimLibraries {
   // Loading the library at `path` fails though it is a PE file (a missing dependency).
   void FailLoad(const std::string& path);
 
-  const std::vector<std::string>& Loads() const { return loads_; }
+  const std::vector<LibraryLoad>& Loads() const { return loads_; }
   const std::vector<EntryPointCall>& Calls() const { return calls_; }
   size_t LoadedCount() const { return loaded_.size(); }
 
   // The platform operations; a handle that is not loaded is reported through `error`.
-  platform::Library Load(SimFileSystem& files, const std::string& path);
+  platform::Library Load(SimFileSystem& files, const std::string& path, uint32_t importFolders);
   bool Call(platform::Library library, const std::string& entryPoint, int32_t* result,
             std::string* error);
   bool Free(platform::Library library, std::string* error);
@@ -56,7 +61,7 @@ class SimLibraries {
   std::set<std::string> failing_;                                   // keys
   std::map<uintptr_t, Loaded> loaded_;
   uintptr_t nextHandle_ = 0x10000;
-  std::vector<std::string> loads_;
+  std::vector<LibraryLoad> loads_;
   std::vector<EntryPointCall> calls_;
 };
 

@@ -94,7 +94,7 @@ void SimMachine::LoadState() {
     } else if (name == "bootdelete") {
       system.bootMoves.push_back({value, std::nullopt});
     } else if (name == "shellopen") {
-      system.shellOpens.push_back({value, nullptr});
+      system.shellOpens.push_back({value, nullptr, "", false});
     } else if (name == "restarts") {
       system.restartRequests = std::stoi(value);
     } else if (name == "inuse") {

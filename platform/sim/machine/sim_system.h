@@ -25,6 +25,8 @@ struct BootMove {
 struct ShellOpen {
   std::string command;
   platform::Window owner;
+  std::string folder;  // the started program's current folder; "" for the opener's
+  bool forDesktopUser;  // handed to the desktop's shell where the opener runs elevated
 };
 
 struct SimSystem {
