@@ -9,6 +9,7 @@
 #include "maintenance/uninstaller.h"
 #include "package/format.h"
 #include "platform/background_window.h"
+#include "runtime/quiet_run.h"
 #include "runtime/setup_state.h"
 
 namespace {
@@ -19,11 +20,22 @@ constexpr int kStartFinalizeMessage = 1027;   // WM_USER + 3
 
 }  // namespace
 
+namespace {
+
+// A run whose window could not be made did nothing: it failed.
+int RunWindow(platform::Instance instance, int startMessage, platform::StartHandler handler,
+              bool shown) {
+  const int code = platform::RunBackgroundWindow(instance, startMessage, handler, shown);
+  return code < 0 ? static_cast<int>(FailureExitCode()) : code;
+}
+
+}  // namespace
+
 int RunMode(platform::Instance instance, const char* commandTail) {
   platform::SetBackgroundTexts(g_setup.title, g_setup.bottomText);
   const bool shown = !g_setup.quiet;
   if (g_setup.mode == kModeFinalize) {
-    return platform::RunBackgroundWindow(instance, kStartFinalizeMessage, RunFinalize, shown);
+    return RunWindow(instance, kStartFinalizeMessage, RunFinalize, shown);
   }
   if (g_setup.mode == kModeUninstall) {
     uint32_t copyExitCode = 0;
@@ -35,7 +47,7 @@ int RunMode(platform::Instance instance, const char* commandTail) {
     } else if (RelaunchFromTempFolder(&copyExitCode)) {
       return static_cast<int>(copyExitCode);
     }
-    return platform::RunBackgroundWindow(instance, kStartUninstallMessage, RunUninstall, shown);
+    return RunWindow(instance, kStartUninstallMessage, RunUninstall, shown);
   }
-  return platform::RunBackgroundWindow(instance, kStartInstallMessage, RunInstallation, shown);
+  return RunWindow(instance, kStartInstallMessage, RunInstallation, shown);
 }

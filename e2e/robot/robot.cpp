@@ -25,6 +25,10 @@
 //                              the QuietUninstallString of the Add/Remove Programs entry
 //                              KEY) and waits for it; fails when a window shows before it
 //                              has ended, or when it does not end with exit code CODE
+//   run-quiet-closed CODE COMMAND   run-quiet, and as soon as the program has a window
+//                              (shown or not, of the installer's window class), posts
+//                              WM_CLOSE to it as another program might; fails when it
+//                              never had one
 //   start COMMAND              starts COMMAND (a command line, or "@uninstall KEY": the
 //                              UninstallString of the entry KEY, as Add/Remove Programs
 //                              starts it) and goes on with the next step
@@ -428,7 +432,24 @@ bool StepStart(const char* args) {
   return true;
 }
 
-bool StepRunQuiet(char* args) {
+struct ProcessWindow {
+  DWORD processId;
+  HWND found;
+};
+
+BOOL CALLBACK FindProcessWindow(HWND window, LPARAM param) {
+  ProcessWindow* wanted = reinterpret_cast<ProcessWindow*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  char className[64] = {};
+  GetClassNameA(window, className, sizeof className);
+  // The installer's own window, not one that a library it loaded made.
+  if (owner != wanted->processId || strcmp(className, "TWKSetupWindow") != 0) return TRUE;
+  wanted->found = window;
+  return FALSE;
+}
+
+bool StepRunQuiet(char* args, bool closeIt) {
   char* space = strchr(args, ' ');
   if (space == nullptr) return Fail("run-quiet: \"%s\" names no command", args);
   *space = '\0';
@@ -444,7 +465,14 @@ bool StepRunQuiet(char* args) {
   CloseHandle(started.hThread);
   const DWORD start = GetTickCount();
   bool ok = true;
-  while (ok && WaitForSingleObject(started.hProcess, kPollMs / 2) == WAIT_TIMEOUT) {
+  ProcessWindow closed = {started.dwProcessId, nullptr};
+  // The program's window may live for a moment only: look for it as often as can be.
+  const DWORD pollMs = closeIt ? 1 : kPollMs / 2;
+  while (ok && WaitForSingleObject(started.hProcess, pollMs) == WAIT_TIMEOUT) {
+    if (closeIt && closed.found == nullptr) {
+      EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&closed));
+      if (closed.found != nullptr) PostMessageA(closed.found, WM_CLOSE, 0, 0);
+    }
     char caption[kTextSize];
     HWND shown = NewWindow(before);
     if (shown != nullptr) {
@@ -458,6 +486,9 @@ bool StepRunQuiet(char* args) {
   GetExitCodeProcess(started.hProcess, &code);
   CloseHandle(started.hProcess);
   if (!ok) return false;
+  if (closeIt && closed.found == nullptr) {
+    return Fail("run-quiet-closed: %s ended before it had a window", line);
+  }
   if (code != expected) {
     char detail[64];
     snprintf(detail, sizeof detail, "%lu, not %lu", static_cast<unsigned long>(code), expected);
@@ -502,7 +533,8 @@ bool RunStep(const char* name, char* args) {
   if (strcmp(name, "release") == 0) return StepRelease(args);
   if (strcmp(name, "copy-file") == 0) return StepCopyFile(args);
   if (strcmp(name, "screenshot") == 0) return StepScreenshot(args);
-  if (strcmp(name, "run-quiet") == 0) return StepRunQuiet(args);
+  if (strcmp(name, "run-quiet") == 0) return StepRunQuiet(args, false);
+  if (strcmp(name, "run-quiet-closed") == 0) return StepRunQuiet(args, true);
   if (strcmp(name, "start") == 0) return StepStart(args);
   if (strcmp(name, "sleep") == 0) {
     Sleep(static_cast<DWORD>(atoi(args)));

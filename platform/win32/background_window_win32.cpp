@@ -14,6 +14,8 @@ namespace {
 
 const char kClassName[] = "TWKSetupWindow";
 const char kWindowTitle[] = "Tarnwick Setup Utility";
+// The run's end, posted by the run itself; private to the window class.
+constexpr UINT kEndRunMessage = WM_APP + 1;
 const char kFontFace[] = "Times New Roman";
 constexpr int kShadowOffset = 5;
 
@@ -65,12 +67,14 @@ LRESULT CALLBACK BackgroundWindowProc(HWND window, UINT message, WPARAM first, L
     PaintBackground(window);
     return 0;
   }
-  if (message == WM_CLOSE) {
-    // Ends the process without leaving the loop: the handler that posted the close
-    // message may still be on the stack below a modal loop. The first parameter carries
-    // the exit code; a close from the system has 0 there.
+  if (message == kEndRunMessage) {
+    // Ends the process without leaving the loop: the handler that posted the message may
+    // still be on the stack below a modal loop. The first parameter carries the exit code.
     ExitProcess(static_cast<UINT>(first));
   }
+  // A close from another program would end the run with no outcome, or say that one
+  // that failed succeeded: the run ends only through its own dialogs.
+  if (message == WM_CLOSE) return 0;
   if (g_handler != nullptr && message == static_cast<UINT>(g_startMessage)) {
     g_handler(g_instance, window);
     return 0;
@@ -105,7 +109,7 @@ int RunBackgroundWindow(Instance instance, int startMessage, StartHandler handle
   g_startMessage = startMessage;
   g_handler = handler;
   HWND window = CreateBackgroundWindow(g_instance, shown);
-  if (window == nullptr) return 1;
+  if (window == nullptr) return -1;
   // Without them the wizard and the progress dialog cannot show; the run then ends as
   // one whose wizard was cancelled, with no dialog of its own to say so.
   LoadCommonControls();
@@ -126,7 +130,7 @@ int RunBackgroundWindow(Instance instance, int startMessage, StartHandler handle
 }
 
 void PostCloseMessage(Window background, uint32_t exitCode) {
-  PostMessageA(static_cast<HWND>(background), WM_CLOSE, exitCode, 0);
+  PostMessageA(static_cast<HWND>(background), kEndRunMessage, exitCode, 0);
 }
 
 void UpdateWindowNow(Window window) { UpdateWindow(static_cast<HWND>(window)); }
