@@ -46,7 +46,6 @@ bool BeginsAsVersionReaderExpects(const char* path) {
 
 }  // namespace
 
-// Byte by byte: the stub has no memcmp, which the compiler calls at -Os.
 bool MayCarryVersionResource(const uint8_t* head, uint32_t length) {
   return (length >= 2 && head[0] == 'M' && head[1] == 'Z') ||
          (length >= 4 && head[0] == 'S' && head[1] == 'Z' && head[2] == 'D' && head[3] == 'D');
