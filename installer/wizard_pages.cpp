@@ -3,6 +3,7 @@
 
 #include <string.h>
 
+#include "base/folder_path.h"
 #include "base/format_text.h"
 #include "engine/path_macros.h"
 #include "installer/disk_space_estimate.h"
@@ -24,6 +25,11 @@ const char kWelcomeFormat[] =
 const char kCancelQuestion[] = "Cancel the installation of this program?";
 const char kCancelCaption[] = "Confirm?";
 const char kBrowseTitle[] = "Select Installation Folder";
+const char kFolderRefusedText[] =
+    "Please enter the full path of a folder on a drive, such as C:\\Program Files\\Product, "
+    "in at most 255 characters. Its names may not hold any of the characters < > : \" | ? * "
+    "or end in a dot or a blank.";
+const char kFolderRefusedCaption[] = "Error!";
 
 bool IsEmpty(const char* text) { return text == nullptr || text[0] == '\0'; }
 
@@ -53,6 +59,20 @@ void StoreFieldOf(platform::Window page, char** folder) {
   char field[kPathBufferSize];
   platform::GetPageText(page, kFieldControl, field, sizeof field);
   StoreFolderField(field, folder);
+}
+
+// The folder page's field as the page is left. Next and Finish stay on the page, with
+// a word to the user, for a folder that cannot be installed into; Back leaves it without
+// taking such a folder, which Next then meets again.
+bool LeaveFolderPage(platform::Window page, platform::WizardEvent event) {
+  // Room for more than a path holds, so that a folder that is too long is told from one
+  // that fits rather than cut to fit.
+  char field[2 * kPathBufferSize];
+  platform::GetPageText(page, kFieldControl, field, sizeof field);
+  if (StoreProgramFolderField(field) || event == platform::WizardEvent::kBack) return true;
+  platform::ShowMessageBox(page, kFolderRefusedText, kFolderRefusedCaption,
+                           platform::kMbOk | platform::kMbIconError);
+  return false;
 }
 
 }  // namespace
@@ -87,6 +107,19 @@ bool ConfirmCancel(platform::Window page) {
   return platform::ShowMessageBox(page, kCancelQuestion, kCancelCaption,
                                   platform::kMbYesNo | platform::kMbIconQuestion) ==
          platform::kIdYes;
+}
+
+bool StoreProgramFolderField(const char* field) {
+  if (field[0] == '\0') return true;
+  char folder[kPathBufferSize];
+  // A field that filled the page's buffer may have been cut there, and ".." could have
+  // made even that fit: whatever it was, it was too long.
+  if (strlen(field) >= 2 * kPathBufferSize - 1 ||
+      !CanonicalFolder(field, folder, sizeof folder)) {
+    return false;
+  }
+  ReplaceSetupText(&g_setup.programFolder, folder);
+  return true;
 }
 
 // "\" alone would leave an empty folder, which stands for "no folder" everywhere (no
@@ -134,7 +167,7 @@ bool FolderPageProc(platform::Window page, platform::WizardEvent event) {
       platform::SetPageText(page, kFieldControl, chosen);
     }
   } else if (IsLeaving(event)) {
-    StoreFieldOf(page, &g_setup.programFolder);
+    return LeaveFolderPage(page, event);
   }
   return true;
 }

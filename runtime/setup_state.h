@@ -67,7 +67,7 @@ struct SetupState {
   // end of the file list they must be exactly size table word 7.
   uint32_t blocksRead = 0;
   // Uninstall only: log records that the uninstaller passed over because a ".." in them
-  // would lead out of the folder they name.
+  // would lead out of the folder they name, they are relative, or lead through a link.
   uint32_t logRecordsPassedOver = 0;
 
   // --- Flags, one byte each. ---
@@ -133,6 +133,10 @@ struct SetupState {
   platform::Instance instance = nullptr;  // the module instance, for dialog templates
   // Files to self-register, newest first; walked from the front, then released.
   SelfRegistration* selfRegistrations = nullptr;
+  // The folders that Windows owns (engine/protected_folders.h), found when first asked
+  // for and kept for the run: a heap array of protectedFolderCount full paths.
+  char (*protectedFolders)[kStringRecordBufferSize] = nullptr;
+  uint32_t protectedFolderCount = 0;
 };
 // The block checksum's table is not kept here: it is a constant of the program.
 

@@ -80,7 +80,8 @@ PY
 # the desktop's shell 4 and 3; the end of a signed file's package bytes 0 and 1. Loading
 # the version library and the common controls at run time took none, and neither did
 # the mode byte held to the volume length word (about 100 bytes of code, within the
-# last step of each).
-check "$1" "PE32 executable (GUI) Intel 80386" i686-w64-mingw32-objdump 55808 $((hardened | 0x400))
-check "$2" "PE32+ executable (GUI) x86-64" x86_64-w64-mingw32-objdump 60928 $hardened
+# last step of each). Refusing links, the folders' security, unguessable waiting-file
+# names and the canonical program folder took 4 and 7.
+check "$1" "PE32 executable (GUI) Intel 80386" i686-w64-mingw32-objdump 57856 $((hardened | 0x400))
+check "$2" "PE32+ executable (GUI) x86-64" x86_64-w64-mingw32-objdump 64512 $hardened
 exit $status
