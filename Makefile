@@ -111,8 +111,9 @@ else
 	@echo "usage: make bench-install CORPUS=DIR [BENCH_RUNS=3]   (a corpus: ../shared/bench/make-corpus.sh DIR)"
 endif
 
-# Every byte of the example installer's header, file entries and lists flipped, a sample
-# of its block bytes, and cuts all along it: prints the counts, fails on any fault.
+# Every bit of the example installer's length word, mode byte, header, file entries and
+# lists flipped, one at a time, a sample of its block bytes, and cuts all along it: prints
+# the counts, fails on any fault.
 sweep: host
 	python3 tests/sweep/damage_sweep.py --twk build/bin/twk --installer build/host/examples/SETUP.EXE
 

@@ -3,7 +3,9 @@
 
 #include <string.h>
 
+#include "engine/links.h"
 #include "engine/path_macros.h"
+#include "engine/protected_folders.h"
 #include "platform/file_system.h"
 #include "platform/message_box.h"
 #include "runtime/messages.h"
@@ -12,28 +14,36 @@
 
 namespace {
 
-// Makes sure the folder `prefix` exists; a file in its place is a failure.
-bool EnsureOneFolder(const char* prefix) {
+// Folders made inside those Windows owns keep what Windows set up there (the program-
+// files folder lets only administrators write, a user's start menu is the user's); any
+// other is made so that only administrators may change what it holds, or anyone who may
+// write its parent (the root of a drive lets every user make folders) could later swap
+// the program or its uninstall log for one that runs as administrator.
+platform::FolderAccess AccessFor(const char* folder) {
+  return IsInProtectedFolder(folder) ? platform::FolderAccess::kInherited
+                                     : platform::FolderAccess::kAdministratorsOnly;
+}
+
+// Makes sure the folder `prefix` exists. A file in its place is a failure, and so is a
+// link where the folder is the installation's (`own`): what it leads to is not the
+// folder the installation means. A folder Windows owns is taken as the system names it.
+bool EnsureOneFolder(const char* prefix, bool own) {
   const uint32_t attributes = platform::GetAttributes(prefix);
-  if (attributes == platform::kNoAttributes) return platform::CreateFolder(prefix);
-  return (attributes & platform::kAttributeDirectory) != 0;
+  if (attributes == platform::kNoAttributes) {
+    return platform::CreateFolder(prefix, AccessFor(prefix));
+  }
+  return (attributes & platform::kAttributeDirectory) != 0 &&
+         !(own && (attributes & platform::kAttributeReparsePoint) != 0);
 }
 
-// The first separator whose prefix is a folder to look at: a drive root such as "C:\" is
-// never tested or created. nullptr when there is none.
-char* FirstFolderEnd(char* path) {
-  char* separator = strchr(path, '\\');
-  if (separator == path + 2) separator = strchr(separator + 1, '\\');
-  return separator;
-}
-
+// The drive root ("C:\"), a share ("\\server\share\") or a leading '\' is never tested
+// or created: the folders begin after it.
 bool CreateFolders(char* path) {
-  for (char* separator = FirstFolderEnd(path); separator != nullptr;
+  const char* own = OwnPartStart(path);
+  for (char* separator = strchr(path + (PathRootEnd(path) - path), '\\'); separator != nullptr;
        separator = strchr(separator + 1, '\\')) {
-    // A leading '\' names the root of the current drive, which is always there.
-    if (separator == path) continue;
     *separator = '\0';
-    const bool made = EnsureOneFolder(path);
+    const bool made = EnsureOneFolder(path, separator >= own);
     *separator = '\\';
     if (!made) return false;
   }

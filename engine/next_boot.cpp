@@ -1,9 +1,14 @@
 // Scheduling the replacement or deletion of files in use for the next start of Windows.
 #include "engine/next_boot.h"
 
+#include <string.h>
+
+#include "base/format_text.h"
 #include "base/ignore_case.h"
 #include "engine/path_macros.h"
+#include "package/format.h"
 #include "platform/file_system.h"
+#include "platform/random.h"
 #include "platform/system.h"
 #include "runtime/setup_state.h"
 
@@ -14,7 +19,43 @@ constexpr char kBootFile[] = "WININIT.INI";
 constexpr char kBootSection[] = "rename";
 constexpr char kDeleteKey[] = "NUL";
 
+// ".~" and eight hexadecimal digits, between the target's name and ".NewTemp".
+constexpr char kTagStart[] = ".~";
+constexpr size_t kTagLength = 2 + 8;
+
+bool IsHexDigit(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+bool IsTag(const char* text) {
+  if (text[0] != kTagStart[0] || text[1] != kTagStart[1]) return false;
+  for (size_t i = 2; i < kTagLength; ++i) {
+    if (!IsHexDigit(text[i])) return false;
+  }
+  return true;
+}
+
 }  // namespace
+
+bool MakeWaitingFileName(const char* target, char* out, size_t size) {
+  const int length = FormatText(out, size, "%s%s%08lX%s", target, kTagStart,
+                                static_cast<unsigned long>(platform::RandomNumber()),
+                                kWaitingFileSuffix);
+  return length > 0 && static_cast<size_t>(length) < size;
+}
+
+bool CutWaitingFileName(char* name) {
+  const size_t suffixLength = sizeof(kWaitingFileSuffix) - 1;
+  size_t length = strlen(name);
+  if (length <= suffixLength ||
+      !EqualIgnoringCase(name + length - suffixLength, kWaitingFileSuffix)) {
+    return false;
+  }
+  length -= suffixLength;
+  if (length > kTagLength && IsTag(name + length - kTagLength)) length -= kTagLength;
+  name[length] = '\0';
+  return true;
+}
 
 bool IsWindowsNT() { return platform::IsNtFamily(); }
 

@@ -1,12 +1,27 @@
 // Work left for the next start of Windows: replacing and deleting files that are in use.
 #pragma once
 
+#include <stddef.h>
+
 // True on the Windows NT family, false on Windows 9x. Chooses how next-boot work is
 // scheduled and whether the completion step asks for a restart or only advises one.
 bool IsWindowsNT();
 
-// Arranges that `waiting` (the target's new content, written beside it as target +
-// ".NewTemp") replaces `target` at the next start of Windows. Windows NT: a delayed
+// The name of a waiting file, which holds a target's new content beside it until the
+// next start of Windows: the target's path, ".~", eight hexadecimal digits nobody can
+// guess, and ".NewTemp" ("C:\App\x.dll.~3F09A1C2.NewTemp"), so that another program
+// cannot leave a link or a file under the name before it is made. In `out` (`size`
+// bytes); false when it does not fit.
+bool MakeWaitingFileName(const char* target, char* out, size_t size);
+
+// Cuts a waiting file's name (a name or a path) in place to its target's: ".NewTemp"
+// and the tag before it go. A name without the tag, as older installers wrote them
+// (target + ".NewTemp"), loses ".NewTemp" alone. False, with `name` unchanged, for a
+// name that does not end in ".NewTemp" (letter case ignored) or has nothing before it.
+bool CutWaitingFileName(char* name);
+
+// Arranges that `waiting` (the target's new content, written beside it under the name
+// of MakeWaitingFileName) replaces `target` at the next start of Windows. Windows NT: a delayed
 // move. Windows 9x: a "rename" entry in WININIT.INI when the target's path is already in
 // its short form (letter case ignored); otherwise sets the finalize-at-boot flag and
 // leaves the waiting file for the finalizer (as also when WININIT.INI cannot be

@@ -4,6 +4,7 @@
 
 #include <string.h>
 
+#include "base/folder_path.h"
 #include "base/format_text.h"
 #include "engine/path_macros.h"
 #include "engine/registry_keys.h"
@@ -66,14 +67,51 @@ void ReadProgramFilesFolder(char* out) {
   FormatText(out, kPathBufferSize, "%c:\\Program Files", drive ? windows[0] : 'C');
 }
 
+namespace {
+
+// Relative, as the program folder has always been told: its second character is no ':'.
+// A network path is not: it takes no prefix (and is no folder to install into).
+bool IsRelativeFolder(const char* folder) {
+  return !(folder[0] != '\0' && folder[1] == ':') && !IsFullPath(folder);
+}
+
+// `folder` made absolute (a relative one after the program-files prefix and '\') in
+// `out` (kPathBufferSize bytes), cut to 255 characters.
+void AbsoluteProgramFolder(const char* folder, char* out) {
+  if (!IsRelativeFolder(folder)) {
+    FormatText(out, kPathBufferSize, "%s", folder);
+    return;
+  }
+  char prefix[kPathBufferSize + 1];
+  ReadProgramFilesFolder(prefix);
+  const size_t prefixLength = strlen(prefix);
+  const bool hasSeparator = prefixLength > 0 && prefix[prefixLength - 1] == '\\';
+  FormatText(out, kPathBufferSize, "%s%s%s", prefix, hasSeparator ? "" : "\\", folder);
+}
+
+// The remembered program folder, made absolute and canonical. One that cannot be
+// installed into (older installers remembered what was typed: a network path, a name
+// Windows refuses) is passed over like an empty one: the package's default stays,
+// rather than every later quiet run failing on it.
+void RestoreProgramFolder(platform::Key key) {
+  char value[kPathBufferSize + 1];
+  char absolute[kPathBufferSize];
+  char canonical[kPathBufferSize];
+  if (!ReadFolderValue(key, kPathValue, value)) return;
+  AbsoluteProgramFolder(value, absolute);
+  if (CanonicalFolder(absolute, canonical, sizeof canonical)) {
+    ReplaceSetupText(&g_setup.programFolder, canonical);
+  }
+}
+
+}  // namespace
+
 void RestoreRememberedFolders() {
   char keyPath[kPathBufferSize];
   if (!RememberedFoldersKey(keyPath, sizeof keyPath)) return;
   platform::Key key = platform::OpenKey(platform::kRootLocalMachine, keyPath, false);
   if (key == nullptr) return;
-  if (!IsEmpty(g_setup.programFolder) && !g_setup.fixedFolder) {
-    RestoreFolder(key, kPathValue, &g_setup.programFolder);
-  }
+  if (!IsEmpty(g_setup.programFolder) && !g_setup.fixedFolder) RestoreProgramFolder(key);
   if (!IsEmpty(g_setup.startMenuFolder)) {
     RestoreFolder(key, kStartMenuPathValue, &g_setup.startMenuFolder);
   }
@@ -93,15 +131,14 @@ bool ReadRememberedStartMenuFolder(char* out) {
 
 void ApplyProgramFilesPrefix() {
   const char* folder = g_setup.programFolder;
-  if (IsEmpty(folder) || folder[1] == ':') return;
-  char prefix[kPathBufferSize + 1];
-  ReadProgramFilesFolder(prefix);
-  const size_t prefixLength = strlen(prefix);
-  const bool hasSeparator = prefixLength > 0 && prefix[prefixLength - 1] == '\\';
-  // Cut to 255 characters when too long: the folder page shows the result for editing.
+  if (IsEmpty(folder) || !IsRelativeFolder(folder)) return;
+  // Cut to 255 characters when too long, and left as it is when it is no folder to
+  // install into: the folder page shows the result for editing, and refuses it.
   char absolute[kPathBufferSize];
-  FormatText(absolute, sizeof absolute, "%s%s%s", prefix, hasSeparator ? "" : "\\", folder);
-  ReplaceSetupText(&g_setup.programFolder, absolute);
+  char canonical[kPathBufferSize];
+  AbsoluteProgramFolder(folder, absolute);
+  const bool usable = CanonicalFolder(absolute, canonical, sizeof canonical);
+  ReplaceSetupText(&g_setup.programFolder, usable ? canonical : absolute);
 }
 
 void RememberFolders() {

@@ -30,7 +30,8 @@ bool FuzzHuffmanDecoder(const uint8_t* data, size_t size);
 bool FuzzHeaderBlock(const uint8_t* data, size_t size);
 
 // Reads `data` as a PE file's version resource. Returns false if the reader reports a
-// version without having found one.
+// version without having found one, or if renaming every OLESelfRegister key it names
+// (as register=no does) leaves a marker that the installer's test finds in any language.
 bool FuzzPeVersion(const uint8_t* data, size_t size);
 
 // Writes `data` as an installation file and runs twk's list, verify, extract and diff (of

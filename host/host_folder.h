@@ -45,6 +45,12 @@ class HeldFolder {
   bool CreateNewFile(const std::string& name, File* file, Failure* failure) const;
   // RenameReplacing for two names inside this folder.
   bool Rename(const std::string& from, const std::string& to, Failure* failure) const;
+  // RenameReplacing of the file `from` inside this folder to `to` inside `target`.
+  bool MoveInto(const std::string& from, const HeldFolder& target, const std::string& to,
+                Failure* failure) const;
+  // Sets the modification time (and the access time) of the file `name` inside this
+  // folder; a link standing there is not followed.
+  bool SetModified(const std::string& name, FileTime time, Failure* failure) const;
   // Removes the file `name` inside this folder, when it can.
   void Remove(const std::string& name) const;
 

@@ -26,7 +26,7 @@
 
 namespace {
 
-// A waiting file's name: the whole target path and ".NewTemp".
+// A waiting file's name: the whole target path, its tag and ".NewTemp".
 constexpr size_t kWaitingPathSize = 2 * kPathBufferSize;
 
 // Room for the extraction error message with the longest reason.
@@ -145,7 +145,12 @@ Plan PlanForTarget(const FileJob& job) {
   platform::FindEnd(search);
   // A folder cannot be opened as the file, and no replacement at the next start could
   // put a file in its place: a waiting file would only turn a failure into a "success".
-  if (found.attributes & platform::kAttributeDirectory) return Plan::kRefuse;
+  // A link leads to a file that is not the installation's, whose version or time must
+  // not decide anything; it is refused before anyone is asked about it.
+  if ((found.attributes & (platform::kAttributeDirectory | platform::kAttributeReparsePoint)) ||
+      platform::IsLink(job.path)) {
+    return Plan::kRefuse;
+  }
   return PlanForExistingFile(job, found);
 }
 
@@ -211,15 +216,35 @@ void LogFile(const FileJob& job) {
   WriteLogRecord(record);
 }
 
+// A waiting file beside the target, made new under a name nobody can guess, so that no
+// link or file left under that name beforehand is ever opened. nullptr when none can be
+// made; `waitingPath` (kWaitingPathSize bytes) then holds "".
+platform::File CreateWaitingFile(const char* target, char* waitingPath) {
+  // A name taken by chance is followed by another; a folder that refuses one refuses all.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    if (!MakeWaitingFileName(target, waitingPath, kWaitingPathSize)) break;
+    platform::File file = platform::CreateNewForWriting(waitingPath);
+    if (file != nullptr) return file;
+  }
+  waitingPath[0] = '\0';
+  return nullptr;
+}
+
 // Creates the target, or its waiting file when the target cannot be opened, writes the
 // blocks, and leaves the records of the file. A file that was begun is listed, logged and
-// counted whatever became of its content.
+// counted whatever became of its content. A target that is a link is not begun: it fails
+// as a file that cannot be created, and nothing of it is listed, logged or counted (the
+// library behind it must not be registered, nor the uninstaller sent to delete it).
 void WriteFile(FileJob* job) {
   char waitingPath[kWaitingPathSize] = {};
-  platform::File file = platform::CreateForWriting(job->path);
+  platform::CreateRefusal refusal = platform::CreateRefusal::kNone;
+  platform::File file = platform::CreateForWriting(job->path, &refusal);
+  if (refusal == platform::CreateRefusal::kLink) {
+    Fail(job, Text(MSG_EXTRACT_REASON_CREATE));
+    return;
+  }
   if (file == nullptr) {
-    FormatText(waitingPath, sizeof(waitingPath), "%s%s", job->path, kWaitingFileSuffix);
-    file = platform::CreateForWriting(waitingPath);
+    file = CreateWaitingFile(job->path, waitingPath);
     if (file == nullptr) Fail(job, Text(MSG_EXTRACT_REASON_CREATE));
   }
   const bool waiting = file != nullptr && waitingPath[0] != '\0';

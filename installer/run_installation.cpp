@@ -7,6 +7,7 @@
 #include "installer/wizard_pages.h"
 #include "platform/background_window.h"
 #include "platform/wizard.h"
+#include "runtime/quiet_run.h"
 #include "runtime/setup_state.h"
 
 namespace {
@@ -25,8 +26,16 @@ bool RunWizardPages(platform::Instance instance, platform::Window background) {
 // without a program folder has no folder to replace.
 void UseQuietFolder() {
   if (g_setup.quietFolder[0] != '\0' && TextOrEmpty(g_setup.programFolder)[0] != '\0') {
-    StoreFolderField(g_setup.quietFolder, &g_setup.programFolder);
+    StoreProgramFolderField(g_setup.quietFolder);
   }
+}
+
+// Whether the program folder, whatever gave it, is one to install into, in its canonical
+// form (the folder page has made sure of that in an interactive run; a quiet run meets
+// the remembered or default folder here). A package without one has nothing to check.
+bool ProgramFolderIsUsable() {
+  const char* folder = TextOrEmpty(g_setup.programFolder);
+  return folder[0] == '\0' || StoreProgramFolderField(folder);
 }
 
 }  // namespace
@@ -38,6 +47,12 @@ void RunInstallation(platform::Instance instance, platform::Window background) {
     UseQuietFolder();
   } else if (!RunWizardPages(instance, background)) {
     platform::PostCloseMessage(background);
+    return;
+  }
+  // Refused before anything is written or remembered: a folder remembered now would be
+  // offered, and in a quiet run taken, by every later run.
+  if (!ProgramFolderIsUsable()) {
+    platform::PostCloseMessage(background, ExitCodeOf(kQuietFailed));
     return;
   }
   RememberFolders();

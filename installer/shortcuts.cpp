@@ -5,8 +5,10 @@
 #include <string.h>
 
 #include "engine/folder_creation.h"
+#include "engine/links.h"
 #include "installer/uninstall_log_writer.h"
 #include "package/format.h"
+#include "platform/file_system.h"
 #include "platform/progress_dialog.h"
 #include "platform/system.h"
 #include "runtime/messages.h"
@@ -76,7 +78,9 @@ bool AddLinkExtension(char* link) {
 
 bool CreateShellLink(const char* link, const char* target, const char* arguments,
                      const char* workingFolder) {
-  if (!EnsureFolders(nullptr, link)) return false;
+  // The shell saves by name, through whatever link stands there: a link file that is
+  // one (or a second name of another file) is refused first, as a folder that is one is.
+  if (!EnsureFolders(nullptr, link) || platform::IsLink(link)) return false;
   return platform::SaveShellLink(link, target, arguments, workingFolder);
 }
 
@@ -94,6 +98,9 @@ bool CreateShortcuts(platform::Window dialog) {
     }
     if (!ExpandPieces(&pieces) || !AddLinkExtension(pieces.link)) continue;
     CreateShellLink(pieces.link, pieces.target, pieces.arguments, pieces.workingFolder);
+    // What leads through a link is not the installation's, and is not logged: the
+    // uninstaller would have nothing of its own to remove there.
+    if (PathHasLink(pieces.link)) continue;
     WriteLogRecord(pieces.link);
   }
   return true;

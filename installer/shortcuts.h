@@ -29,15 +29,16 @@ bool AddLinkExtension(char* link);
 
 // Creates the link file `link` (its missing folders first, without an owner window for
 // the folder message) pointing at `target` with `arguments` and `workingFolder`. True
-// when the link file was saved.
+// when the link file was saved. A link file, or a folder of it, that is a link already
+// (engine/links.h) is refused: nothing is written.
 bool CreateShellLink(const char* link, const char* target, const char* arguments,
                      const char* workingFolder);
 
 // Reads the shortcut list from the package stream up to its empty record while the
 // cancel flag is clear (a line without '=' ends the phase: the lines after it are read
-// past, up to the empty record, without being used); creates
-// each link and logs its path whether or not the link could be made. A line whose
-// pieces do not fit in 255 characters once expanded, or whose name leaves no room for
-// ".lnk", is passed over: nothing is created and nothing logged. Sets the status text
+// past, up to the empty record, without being used); creates each link and logs its path
+// whether or not the link could be made, unless the path leads through a link. A line
+// whose pieces do not fit in 255 characters once expanded, or whose name leaves no room
+// for ".lnk", is passed over: nothing is created and nothing logged. Sets the status text
 // and hides the per-file bar and the Cancel button of `dialog` first. Always true.
 bool CreateShortcuts(platform::Window dialog);

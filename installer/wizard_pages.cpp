@@ -3,6 +3,7 @@
 
 #include <string.h>
 
+#include "base/folder_path.h"
 #include "base/format_text.h"
 #include "engine/path_macros.h"
 #include "installer/disk_space_estimate.h"
@@ -19,7 +20,6 @@ constexpr int kStartMenuDialog = 114;
 constexpr int kFieldControl = 1000;  // the text of each page: welcome, licence, folders
 constexpr size_t kWelcomeTextSize = 2048;
 constexpr size_t kBrowseBufferSize = 260;
-
 
 bool IsEmpty(const char* text) { return text == nullptr || text[0] == '\0'; }
 
@@ -49,6 +49,20 @@ void StoreFieldOf(platform::Window page, char** folder) {
   char field[kPathBufferSize];
   platform::GetPageText(page, kFieldControl, field, sizeof field);
   StoreFolderField(field, folder);
+}
+
+// The folder page's field as the page is left. Next and Finish stay on the page, with
+// a word to the user, for a folder that cannot be installed into; Back leaves it without
+// taking such a folder, which Next then meets again.
+bool LeaveFolderPage(platform::Window page, platform::WizardEvent event) {
+  // Room for more than a path holds, so that a folder that is too long is told from one
+  // that fits rather than cut to fit.
+  char field[2 * kPathBufferSize];
+  platform::GetPageText(page, kFieldControl, field, sizeof field);
+  if (StoreProgramFolderField(field) || event == platform::WizardEvent::kBack) return true;
+  platform::ShowMessageBox(page, Text(MSG_FOLDER_REFUSED), Text(MSG_ERROR_CAPTION),
+                           platform::kMbOk | platform::kMbIconError);
+  return false;
 }
 
 }  // namespace
@@ -83,6 +97,19 @@ bool ConfirmCancel(platform::Window page) {
   return platform::ShowMessageBox(page, Text(MSG_CANCEL_SETUP_QUESTION), Text(MSG_CONFIRM_CAPTION),
                                   platform::kMbYesNo | platform::kMbIconQuestion) ==
          platform::kIdYes;
+}
+
+bool StoreProgramFolderField(const char* field) {
+  if (field[0] == '\0') return true;
+  char folder[kPathBufferSize];
+  // A field that filled the page's buffer may have been cut there, and ".." could have
+  // made even that fit: whatever it was, it was too long.
+  if (strlen(field) >= 2 * kPathBufferSize - 1 ||
+      !CanonicalFolder(field, folder, sizeof folder)) {
+    return false;
+  }
+  ReplaceSetupText(&g_setup.programFolder, folder);
+  return true;
 }
 
 // "\" alone would leave an empty folder, which stands for "no folder" everywhere (no
@@ -130,7 +157,7 @@ bool FolderPageProc(platform::Window page, platform::WizardEvent event) {
       platform::SetPageText(page, kFieldControl, chosen);
     }
   } else if (IsLeaving(event)) {
-    StoreFieldOf(page, &g_setup.programFolder);
+    return LeaveFolderPage(page, event);
   }
   return true;
 }

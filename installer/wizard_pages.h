@@ -30,7 +30,14 @@ uint32_t WizardButtonsFor(uint32_t pageCode);
 // answered Yes and the wizard may close.
 bool ConfirmCancel(platform::Window page);
 
-// The text of a folder field as the user leaves the page: one trailing '\' removed
+// The folder page's field as the user leaves the page: the program folder becomes its
+// canonical form (CanonicalFolder: "D:\Apps\" gives "D:\Apps", "D:\" gives "D:"). An
+// empty field keeps the program folder as it was. False, with the program folder
+// unchanged, for a folder that cannot be installed into (relative, on a network path,
+// too long, with a forbidden name). `field` is NUL-terminated, of any length.
+bool StoreProgramFolderField(const char* field);
+
+// The text of the start-menu field as the user leaves the page: one trailing '\' removed
 // ("D:\Apps\" gives "D:\Apps", "D:\" gives "D:"). An empty field, or one that was only
 // "\", keeps *folder as it was; otherwise *folder is replaced. `field` holds at most 255
 // characters.

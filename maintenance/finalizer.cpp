@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "base/format_text.h"
+#include "engine/links.h"
 #include "engine/next_boot.h"
 #include "engine/self_registration.h"
 #include "package/format.h"
@@ -25,16 +26,19 @@ constexpr size_t kPathSize = 260;
 const char kRunAfterKey[] = "SOFTWARE\\Tarnwick\\Kitwright\\RunAfter";
 const char kRunAfterValue[] = "RunAfter";
 
-// Puts the waiting file `name` of `folder` in place of its target: the name cut at its
-// last '.'. False when the rename fails (the target is in use or read-only).
+// Puts the waiting file `name` of `folder` in place of its target: the name without
+// ".NewTemp" and the tag before it (CutWaitingFileName). False when the rename fails (the
+// target is in use or read-only), and, without touching either, when the waiting file
+// or the target is a link: what it leads to is not the installation's to replace.
 bool ReplaceWithWaitingFile(const char* folder, const char* name) {
   char waiting[kPathSize];
   char target[kPathSize];
   const int length = FormatText(waiting, sizeof(waiting), "%s\\%s", folder, name);
   if (length < 0 || static_cast<size_t>(length) >= sizeof(waiting)) return false;
   memcpy(target, waiting, static_cast<size_t>(length) + 1);
-  char* dot = strrchr(target, '.');
-  if (dot != nullptr) *dot = '\0';
+  if (!CutWaitingFileName(target) || platform::IsLink(waiting) || platform::IsLink(target)) {
+    return false;
+  }
   platform::DeleteFileAt(target);
   if (!platform::RenameFile(waiting, target)) return false;
   SelfRegisterFile(target, true);
@@ -90,7 +94,8 @@ void RunFinalize(platform::Instance instance, platform::Window background) {
     char* last = strrchr(folder, '\\');
     if (last != nullptr) *last = '\0';
     platform::SetCurrentFolder(folder);
-    succeeded = ReplaceWaitingFiles(folder);
+    // A folder reached through a link is not the one the installation made.
+    succeeded = !PathHasLink(folder) && ReplaceWaitingFiles(folder);
   }
 
   TakeRunAfterCommand();

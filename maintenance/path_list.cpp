@@ -4,6 +4,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "engine/links.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
 #include "runtime/setup_state.h"
@@ -41,7 +42,10 @@ bool KeyIsEmpty(platform::Key key) {
 // folder that `bounds` keeps, since every folder above that one is kept too.
 void RemoveFolderAndParents(char* folder, const RemovalBounds& bounds) {
   if (IsBareDrive(folder)) return;
-  while (MayRemoveFolder(bounds, folder) && platform::RemoveFolder(folder)) {
+  // A folder that is a link, or is reached through one, is not the one the
+  // installation made: what lies behind it stays, and so do the folders above it.
+  while (MayRemoveFolder(bounds, folder) && !PathHasLink(folder) &&
+         platform::RemoveFolder(folder)) {
     char* last = strrchr(folder, '\\');
     if (last == nullptr || last - folder < 2) return;
     *last = '\0';

@@ -5,6 +5,7 @@
 
 #include "base/format_text.h"
 #include "base/ignore_case.h"
+#include "engine/protected_folders.h"
 #include "engine/remembered_folders.h"
 #include "package/format.h"
 #include "platform/file_system.h"
@@ -12,61 +13,11 @@
 
 namespace {
 
-// Shell folders by CSIDL number: the user's and every user's desktop, start menu,
-// programs and startup folders, the profile and its documents, application data,
-// favourites, recent, send-to and templates folders, fonts, and the shell's own view of
-// the Windows, system and program-files folders. Those a system does not have are
-// passed over.
-constexpr int kProtectedShellFolders[] = {
-    platform::kShellDesktop, platform::kShellPrograms, platform::kShellStartup,
-    platform::kShellStartMenu, 0x05, 0x06, 0x08, 0x09, 0x10, 0x14, 0x15, 0x16, 0x17, 0x18,
-    0x19, 0x1A, 0x1C, 0x23, 0x24, 0x25, 0x26, 0x28};
-constexpr size_t kProtectedSystemFolders = 4;  // Windows, system, temporary, program files
-static_assert(sizeof(kProtectedShellFolders) / sizeof(int) + kProtectedSystemFolders <=
-                  kMaxProtectedFolders,
-              "room for every protected folder");
-
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
-// `path` as Windows resolves it ("." and "/" and a relative start undone), without a
-// trailing '\', in `out` (kPathBufferSize bytes); "" when it has none or does not fit.
-void FullFolder(const char* path, char* out) {
-  if (path[0] == '\0' || !platform::GetFullPath(path, out, kPathBufferSize)) {
-    out[0] = '\0';
-    return;
-  }
-  size_t length = strlen(out);
-  while (length > 0 && out[length - 1] == '\\') out[--length] = '\0';
-}
 
 // "X:\..." with at least one folder below the root: the root holds every other folder.
 bool IsBelowDriveRoot(const char* path) {
   return path[0] != '\0' && path[1] == ':' && IsSeparator(path[2]) && path[3] != '\0';
-}
-
-bool IsAtOrBelow(const char* folder, const char* base) {
-  const size_t length = strlen(base);
-  return length > 0 && StartsWithIgnoringCase(folder, base, length) &&
-         (folder[length] == '\0' || folder[length] == '\\');
-}
-
-void AddProtected(RemovalBounds* bounds, const char* path) {
-  char* slot = bounds->protectedFolders[bounds->protectedCount];
-  FullFolder(path, slot);
-  if (slot[0] != '\0') ++bounds->protectedCount;
-}
-
-void FindProtectedFolders(RemovalBounds* bounds) {
-  char path[kPathBufferSize + 1];
-  bounds->protectedCount = 0;
-  if (platform::GetWindowsFolder(path, kPathBufferSize)) AddProtected(bounds, path);
-  if (platform::GetSystemFolder(path, kPathBufferSize)) AddProtected(bounds, path);
-  if (platform::GetTempFolder(path, kPathBufferSize)) AddProtected(bounds, path);
-  ReadProgramFilesFolder(path);
-  AddProtected(bounds, path);
-  for (int csidl : kProtectedShellFolders) {
-    if (platform::GetShellFolder(csidl, path, kPathBufferSize)) AddProtected(bounds, path);
-  }
 }
 
 // The folder of the UNINST.EXE record.
@@ -123,7 +74,7 @@ bool HasParentStep(const char* path) {
 void FindRemovalBounds(const char* uninstallerRecord, RemovalBounds* bounds) {
   FindProgramFolder(uninstallerRecord, bounds->programFolder);
   FindShortcutFolder(bounds->shortcutFolder);
-  FindProtectedFolders(bounds);
+  bounds->protectedCount = FindProtectedFolders(bounds->protectedFolders);
 }
 
 bool MayRemoveFolder(const RemovalBounds& bounds, const char* folder) {

@@ -9,15 +9,13 @@
 #include <stddef.h>
 
 #include "engine/path_macros.h"
+#include "engine/protected_folders.h"
 
 // True when `path` holds a component that climbs to a parent: "..", or any other run of
 // two or more dots with only dots and blanks besides (Windows drops the trailing ones,
 // and older systems read "..." as two levels up). Components end at '\' or '/'. Such a
 // record may name any file of the machine, whatever folder it appears to lie in.
 bool HasParentStep(const char* path);
-
-// The Windows, system, temporary and program-files folders and the shell folders.
-constexpr size_t kMaxProtectedFolders = 28;
 
 // Full paths without a trailing '\'; "" where there is none.
 struct RemovalBounds {

@@ -7,7 +7,9 @@
 
 #include <new>
 
+#include "base/folder_path.h"
 #include "base/format_text.h"
+#include "engine/links.h"
 #include "engine/next_boot.h"
 #include "maintenance/logged_files.h"
 #include "maintenance/logged_registry.h"
@@ -34,17 +36,21 @@ bool UndoFileRecord(char* record, platform::Window background, PathList* folders
                     const char* keep) {
   char* marker = strchr(record, kSharedFileMarker);
   if (marker != nullptr) *marker = '\0';
-  // A record that climbs out of its folder may name any file of the machine: it is not
-  // followed, neither to delete nor to count down, and its folder is not listed.
-  if (HasParentStep(record)) {
+  // A record that is only the marker names no file: asking about it, or counting the
+  // count key's default value down, would touch what the installation never made.
+  if (marker != nullptr && record[0] == '\0') return true;
+  // A record that climbs out of its folder may name any file of the machine, and a
+  // relative one (older installers logged folders as typed) whatever file lies there
+  // from where this copy runs; a link, or a folder on the way that is one, leads to a
+  // file that is not the installation's. None is followed, neither to delete nor to
+  // count down, and its folder is not listed.
+  if (HasParentStep(record) || !IsFullPath(record) || PathHasLink(record)) {
     ++g_setup.logRecordsPassedOver;
     return true;
   }
   bool goOn = true;
   if (marker != nullptr) {
-    // A record that is only the marker names no file: asking about it, or counting the
-    // count key's default value down, would touch what the installation never made.
-    if (record[0] != '\0') goOn = UndoSharedFile(record, background);
+    goOn = UndoSharedFile(record, background);
   } else if (keep == nullptr || strcmp(record, keep) != 0) {
     goOn = DeleteLoggedFile(record, background);
   }
@@ -111,7 +117,7 @@ void DeleteOwnFile() {
 void LeaveToNextStart(const char* uninstaller, const RemovalBounds& bounds) {
   DeleteFileAtNextBoot(uninstaller);
   if (IsWindowsNT() && bounds.programFolder[0] != '\0' &&
-      MayRemoveFolder(bounds, bounds.programFolder)) {
+      MayRemoveFolder(bounds, bounds.programFolder) && !PathHasLink(bounds.programFolder)) {
     DeleteFileAtNextBoot(bounds.programFolder);
   }
 }

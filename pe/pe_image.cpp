@@ -1,6 +1,8 @@
 // PE headers, section mapping and the resource tree, each field bounds-checked.
 #include "pe/pe_image.h"
 
+#include <set>
+
 #include "base/little_endian.h"
 
 namespace {
@@ -153,6 +155,12 @@ bool Descend(const PeSpan& tree, uint32_t tableOffset, long id, ResourceEntry* f
 
 }  // namespace
 
+PeSpan PeImage::DataOf(const PeSpan& tree, uint32_t dataEntry) const {
+  if (!Fits(dataEntry, kResourceDataEntrySize, tree.size)) return {};
+  const uint8_t* entry = tree.data + dataEntry;
+  return MapRva(LoadLe32(entry), LoadLe32(entry + 4));
+}
+
 PeSpan PeImage::FirstResource(uint16_t type) const {
   const PeSpan tree = ResourceDirectory();
   if (tree.data == nullptr) return {};
@@ -168,7 +176,37 @@ PeSpan PeImage::FirstResource(uint16_t type) const {
       (byLanguage.target & kHighBit) != 0) {
     return {};
   }
-  if (!Fits(byLanguage.target, kResourceDataEntrySize, tree.size)) return {};
-  const uint8_t* dataEntry = tree.data + byLanguage.target;
-  return MapRva(LoadLe32(dataEntry), LoadLe32(dataEntry + 4));
+  return DataOf(tree, byLanguage.target);
+}
+
+bool PeImage::AllResources(uint16_t type, std::vector<PeSpan>* found) const {
+  found->clear();
+  const PeSpan tree = ResourceDirectory();
+  ResourceEntry byType{};
+  if (tree.data == nullptr || !Descend(tree, 0, type, &byType) ||
+      (byType.target & kHighBit) == 0) {
+    return true;
+  }
+  const uint8_t* names = nullptr;
+  const size_t nameCount = TableEntries(tree, byType.target & ~kHighBit, &names);
+  std::set<uint32_t> tables, dataEntries;
+  size_t entries = 0;
+  for (size_t n = 0; n < nameCount; ++n) {
+    if (++entries > kMaxResourceEntries) return false;
+    const ResourceEntry byName = EntryAt(names, n);
+    // Languages are the last level: a table met again adds nothing, and no walk loops.
+    if ((byName.target & kHighBit) == 0 || !tables.insert(byName.target).second) continue;
+    const uint8_t* languages = nullptr;
+    const size_t languageCount = TableEntries(tree, byName.target & ~kHighBit, &languages);
+    for (size_t l = 0; l < languageCount; ++l) {
+      if (++entries > kMaxResourceEntries) return false;
+      const ResourceEntry byLanguage = EntryAt(languages, l);
+      if ((byLanguage.target & kHighBit) != 0 || !dataEntries.insert(byLanguage.target).second) {
+        continue;
+      }
+      const PeSpan data = DataOf(tree, byLanguage.target);
+      if (data.data != nullptr) found->push_back(data);
+    }
+  }
+  return true;
 }

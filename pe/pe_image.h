@@ -6,6 +6,8 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include <vector>
+
 // File-header Machine values of the two architectures the installer is built for.
 constexpr uint16_t kPeMachineI386 = 0x14C;
 constexpr uint16_t kPeMachineAmd64 = 0x8664;
@@ -41,6 +43,16 @@ class PeImage {
   // language, in directory order); absent when the image has none or the tree is damaged.
   PeSpan FirstResource(uint16_t type) const;
 
+  // Entries below a type that AllResources reads at most: no file has thousands of
+  // languages of one resource, but a hostile tree can point at the same tables over and
+  // over.
+  static constexpr size_t kMaxResourceEntries = 1u << 16;
+  // The data of every resource of the numeric `type`, each name's each language, in
+  // directory order, each once however often the tree points at it; entries that lead
+  // nowhere are passed over. False when the type holds more than kMaxResourceEntries
+  // entries: `found` then holds those before them.
+  bool AllResources(uint16_t type, std::vector<PeSpan>* found) const;
+
  private:
   struct Section {
     uint32_t virtualAddress;
@@ -52,6 +64,9 @@ class PeImage {
   bool ParseHeaders();
   bool FindSection(uint32_t rva, Section* section) const;
   PeSpan ResourceDirectory() const;
+  // The data that the data entry at `dataEntry` of `tree` describes; absent when it does
+  // not lie in the image.
+  PeSpan DataOf(const PeSpan& tree, uint32_t dataEntry) const;
 
   const uint8_t* image_;
   size_t size_;

@@ -84,7 +84,12 @@ bool FindVersionResource(const uint8_t* image, size_t size, const uint8_t** blob
                          size_t* blobSize) {
   const PeImage pe(image, size);
   const PeSpan resource = pe.FirstResource(kVersionResourceType);
-  if (resource.data == nullptr || resource.size < kBlockHeaderSize) return false;
+  // A resource shorter than its own root block's length holds no version information:
+  // whoever copies it and queries the copy would read past its end.
+  if (resource.data == nullptr || resource.size < kBlockHeaderSize ||
+      LoadLe16(resource.data) > resource.size) {
+    return false;
+  }
   *blob = resource.data;
   *blobSize = resource.size;
   return true;

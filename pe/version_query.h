@@ -8,7 +8,8 @@
 #include <stdint.h>
 
 // The first version resource of the PE image in [image, image + size): *blob points
-// into the image and *blobSize is the resource's size. False when there is none.
+// into the image and *blobSize is the resource's size, which holds at least its root
+// block's length. False when there is none.
 bool FindVersionResource(const uint8_t* image, size_t size, const uint8_t** blob,
                          size_t* blobSize);
 

@@ -9,6 +9,7 @@
 
 #include "base/little_endian.h"
 #include "pe/pe_image.h"
+#include "pe/version_query.h"
 
 namespace {
 
@@ -73,12 +74,6 @@ bool FindChild(const PeSpan& data, const Block& parent, Visit visit, Block* foun
   return false;
 }
 
-bool FindChildByKey(const PeSpan& data, const Block& parent, const char* key, Block* found) {
-  return FindChild(
-      data, parent, [key](const Block& b) { return strcasecmp(b.key.c_str(), key) == 0; },
-      found);
-}
-
 void ReadFixedInfo(const PeSpan& data, const Block& root, PeVersionInfo* info) {
   if (root.valueSize < kFixedInfoMinimum) return;
   const uint8_t* fixed = data.data + root.valueBegin;
@@ -92,28 +87,37 @@ void ReadFixedInfo(const PeSpan& data, const Block& root, PeVersionInfo* info) {
   info->hasVersion = true;
 }
 
-// The string table is looked up by the first translation, language first and code page
-// second, as eight hexadecimal digits.
-bool HasSelfRegisterMarker(const PeSpan& data, const Block& root) {
-  Block varInfo{}, translation{}, stringInfo{}, table{}, entry{};
-  if (!FindChildByKey(data, root, "VarFileInfo", &varInfo) ||
-      !FindChildByKey(data, varInfo, "Translation", &translation) ||
-      translation.valueSize < 4) {
-    return false;
-  }
-  const uint8_t* pair = data.data + translation.valueBegin;
-  char tableKey[16];
-  snprintf(tableKey, sizeof tableKey, "%04X%04X", LoadLe16(pair), LoadLe16(pair + 2));
-  return FindChildByKey(data, root, "StringFileInfo", &stringInfo) &&
-         FindChildByKey(data, stringInfo, tableKey, &table) &&
-         FindChildByKey(data, table, "OLESelfRegister", &entry);
+// The root block; its name is not looked at, as VerQueryValue does not look at it.
+bool ParseRoot(const PeSpan& resource, Block* root) {
+  return resource.data != nullptr && ParseBlock(resource, 0, resource.size, root);
 }
 
-// The root block of the first version resource; false when there is none.
-bool FindRoot(const PeImage& image, PeSpan* resource, Block* root) {
-  *resource = image.FirstResource(kVersionResourceType);
-  return resource->data != nullptr && ParseBlock(*resource, 0, resource->size, root) &&
-         strcasecmp(root->key.c_str(), "VS_VERSION_INFO") == 0;
+// The installer's test on one version resource, through the lookup the simulated
+// VerQueryValue makes.
+bool MarkerFound(const PeSpan& resource) {
+  const uint8_t* value = nullptr;
+  uint32_t length = 0;
+  // A translation is a 16-bit language and a 16-bit code page; a shorter value holds
+  // none.
+  if (!QueryVersionBlob(resource.data, resource.size, "\\VarFileInfo\\Translation", &value,
+                        &length) ||
+      length < 4) {
+    return false;
+  }
+  char entry[64];
+  snprintf(entry, sizeof entry, "\\StringFileInfo\\%04X%04X\\OLESelfRegister", LoadLe16(value),
+           LoadLe16(value + 2));
+  return QueryVersionBlob(resource.data, resource.size, entry, &value, &length);
+}
+
+// Calls `visit` for each child of `parent`.
+template <typename Visit>
+void EachChild(const PeSpan& data, const Block& parent, Visit visit) {
+  Block child{};
+  FindChild(data, parent, [&visit](const Block& found) {
+    visit(found);
+    return false;
+  }, &child);
 }
 
 }  // namespace
@@ -121,11 +125,10 @@ bool FindRoot(const PeImage& image, PeSpan* resource, Block* root) {
 bool ReadPeVersionInfo(const uint8_t* data, size_t size, PeVersionInfo* info) {
   *info = PeVersionInfo{};
   const PeImage image(data, size);
-  PeSpan resource;
   Block root{};
-  if (!FindRoot(image, &resource, &root)) return false;
+  const PeSpan resource = image.FirstResource(kVersionResourceType);
+  if (!ParseRoot(resource, &root)) return false;
   ReadFixedInfo(resource, root, info);
-  info->oleSelfRegister = HasSelfRegisterMarker(resource, root);
   return true;
 }
 
@@ -136,33 +139,40 @@ bool ReadPeFileVersion(const std::vector<uint8_t>& image, uint16_t version[4]) {
   return info.hasVersion;
 }
 
+SelfRegistrationMarks CountSelfRegistrationMarks(const std::vector<uint8_t>& image) {
+  SelfRegistrationMarks marks;
+  std::vector<PeSpan> resources;
+  marks.complete = PeImage(image.data(), image.size()).AllResources(kVersionResourceType, &resources);
+  for (const PeSpan& resource : resources) {
+    ++marks.resources;
+    if (MarkerFound(resource)) ++marks.marked;
+  }
+  return marks;
+}
+
 bool PeHasOleSelfRegister(const std::vector<uint8_t>& image) {
-  PeVersionInfo info;
-  ReadPeVersionInfo(image.data(), image.size(), &info);
-  return info.oleSelfRegister;
+  return CountSelfRegistrationMarks(image).marked != 0;
 }
 
 std::vector<size_t> FindOleSelfRegisterKeys(const std::vector<uint8_t>& image) {
   std::vector<size_t> offsets;
-  const PeImage pe(image.data(), image.size());
-  PeSpan resource;
-  Block root{}, stringInfo{};
-  if (!FindRoot(pe, &resource, &root) ||
-      !FindChildByKey(resource, root, "StringFileInfo", &stringInfo)) {
-    return offsets;
+  std::vector<PeSpan> resources;
+  PeImage(image.data(), image.size()).AllResources(kVersionResourceType, &resources);
+  for (const PeSpan& resource : resources) {
+    Block root{};
+    if (!ParseRoot(resource, &root)) continue;
+    const size_t base = static_cast<size_t>(resource.data - image.data());
+    // Every StringFileInfo block, every table in it, every entry of a table.
+    EachChild(resource, root, [&](const Block& info) {
+      if (strcasecmp(info.key.c_str(), "StringFileInfo") != 0) return;
+      EachChild(resource, info, [&](const Block& table) {
+        EachChild(resource, table, [&](const Block& entry) {
+          if (strcasecmp(entry.key.c_str(), "OLESelfRegister") == 0) {
+            offsets.push_back(base + entry.keyBegin);
+          }
+        });
+      });
+    });
   }
-  const size_t base = static_cast<size_t>(resource.data - image.data());
-  // Every table and every entry is visited: the visits never report a find.
-  Block table{};
-  FindChild(resource, stringInfo, [&](const Block& found) {
-    Block entry{};
-    FindChild(resource, found, [&](const Block& candidate) {
-      if (strcasecmp(candidate.key.c_str(), "OLESelfRegister") == 0) {
-        offsets.push_back(base + candidate.keyBegin);
-      }
-      return false;
-    }, &entry);
-    return false;
-  }, &table);
   return offsets;
 }

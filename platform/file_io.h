@@ -21,10 +21,25 @@ bool SeekFromStart(File file, uint32_t offset);
 // `count` only at the end of the file. On false the read failed and *got is 0.
 bool ReadFromFile(File file, void* buffer, uint32_t count, uint32_t* got);
 
-// Creates `path` for writing: write access, no sharing, always created (an existing
-// file is truncated), normal attributes, sequential-scan hint. Returns nullptr when the
-// file cannot be created (in use, read-only, its folder missing, ...).
-File CreateForWriting(const char* path);
+// Why CreateForWriting gave no file.
+enum class CreateRefusal {
+  kNone,
+  kCannotOpen,  // in use, read-only, a folder, its folder missing, ...
+  kLink,        // a link, or a file with more than one name: see IsLink
+};
+
+// Creates `path` for writing: write access, no sharing, an existing file truncated, a
+// new one made, normal attributes, sequential-scan hint. A link is never written through:
+// when `path` is a reparse point or a file with more than one name, nothing is changed
+// and the result is nullptr with *refusal kLink. The entry is judged through the handle
+// opened on it, so a link put in its place after a check still cannot lead elsewhere.
+// Returns nullptr, with *refusal kCannotOpen, when the file cannot be created. `refusal`
+// may be nullptr.
+File CreateForWriting(const char* path, CreateRefusal* refusal = nullptr);
+
+// Creates `path` as a new file, as CreateForWriting does, but fails when anything, a
+// link included, already stands under the name: whatever is there is never opened.
+File CreateNewForWriting(const char* path);
 
 // Writes `count` bytes at the file position. On true *written is the number of bytes
 // written; fewer than `count` means the disk is full.

@@ -11,15 +11,34 @@ namespace platform {
 constexpr uint32_t kAttributeReadOnly = 0x01;
 constexpr uint32_t kAttributeDirectory = 0x10;
 constexpr uint32_t kAttributeNormal = 0x80;
+// A symbolic link, junction or mount point: Windows follows it to another place.
+constexpr uint32_t kAttributeReparsePoint = 0x400;
 constexpr uint32_t kNoAttributes = 0xFFFFFFFFu;  // nothing exists under the path
 
-// The attributes of whatever exists under `path`, or kNoAttributes.
+// The attributes of whatever exists under `path`, or kNoAttributes. A link as the last
+// component is not followed: its own attributes, with kAttributeReparsePoint.
 uint32_t GetAttributes(const char* path);
+// Whether `path` itself is a link: a reparse point (symbolic link, junction, mount
+// point), or a file with more than one name (a hard link, which shares its bytes with a
+// file elsewhere). Looked at through a handle to the entry itself, never what it leads
+// to. False when nothing is there.
+bool IsLink(const char* path);
 // Sets the attributes of a file (kAttributeNormal clears read-only).
 bool SetAttributes(const char* path, uint32_t attributes);
 
-// Creates one folder (its parent must exist), default security.
-bool CreateFolder(const char* path);
+// Who may change what a new folder holds.
+enum class FolderAccess {
+  kInherited,           // what its parent passes on (the default security)
+  kAdministratorsOnly,  // kAdministratorsOnlySddl; the parent's entries not inherited
+};
+// Administrators and SYSTEM: full control; Users: read and run. Folders and files below
+// inherit it; the parent's entries are not inherited (a protected DACL). As Windows sets
+// up its program-files folder, without the installer service's own entries.
+constexpr char kAdministratorsOnlySddl[] =
+    "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
+// Creates one folder (its parent must exist). Windows 9x has no security: `access` is
+// ignored there.
+bool CreateFolder(const char* path, FolderAccess access);
 // Removes one folder; fails unless it exists and is empty.
 bool RemoveFolder(const char* path);
 

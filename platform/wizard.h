@@ -19,7 +19,9 @@ enum class WizardEvent {
   kShown,        // the page was shown or hidden: the sheet may be moved
 };
 
-// Handles one event for one page; the result matters for kQueryCancel only.
+// Handles one event for one page. The result matters for kQueryCancel (true lets the
+// wizard close) and for kBack, kNext and kFinish (false keeps the page, which the page
+// has told the user why); it is ignored for the others.
 using WizardPageProc = bool (*)(Window page, WizardEvent event);
 
 struct WizardPage {

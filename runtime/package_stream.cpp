@@ -136,10 +136,10 @@ uint32_t CertificateTableOfFile() {
   return CertificateTableOffset(head, got);
 }
 
-// Opens `path`, moves to `startOffset` and consumes the volume length word, asking the
-// user as long as the volume is missing or damaged. In the installation file (a start
-// offset), the package bytes end where a signature begins.
-bool OpenAndCheckVolume(const char* path, uint32_t startOffset) {
+// Opens `path`, moves to `startOffset` and consumes the volume length word into *word,
+// asking the user as long as the volume is missing or damaged. In the installation file
+// (a start offset), the package bytes end where a signature begins.
+bool OpenAndCheckVolume(const char* path, uint32_t startOffset, uint32_t* word) {
   for (;;) {
     ForgetBuffered();
     g_setup.packageFile = OpenUntilInserted(path);
@@ -151,7 +151,8 @@ bool OpenAndCheckVolume(const char* path, uint32_t startOffset) {
     bool positioned = startOffset == 0 || platform::SeekFromStart(g_setup.packageFile, startOffset);
     // Read past the buffer: where the package bytes end is known only after this word.
     if (positioned && ReadExactly(lengthWord, sizeof lengthWord) == sizeof lengthWord) {
-      g_setup.volumeEnd = SignedVolumeEnd(startOffset, LoadLe32(lengthWord), certificate);
+      *word = LoadLe32(lengthWord);
+      g_setup.volumeEnd = SignedVolumeEnd(startOffset, *word, certificate);
       return true;
     }
     bool retry = AskRetryDamagedVolume(FileNamePart(path));
@@ -165,6 +166,13 @@ bool OpenAndCheckVolume(const char* path, uint32_t startOffset) {
 // fails as one the user gave up on (cancel flag set), so that every reader stops; the
 // corrupt flag tells why.
 int32_t EndOfMaintenanceProgram() {
+  ReportDamagedProgram();
+  return -1;
+}
+
+}  // namespace
+
+void ReportDamagedProgram() {
   if (!g_setup.corrupt) {
     char modulePath[kModulePathSize];
     const bool named = platform::GetModulePath(modulePath, sizeof modulePath);
@@ -172,10 +180,7 @@ int32_t EndOfMaintenanceProgram() {
   }
   g_setup.corrupt = true;
   g_setup.cancelled = true;
-  return -1;
 }
-
-}  // namespace
 
 bool OpenVolume() {
   char modulePath[kModulePathSize];
@@ -191,7 +196,9 @@ bool OpenVolume() {
     if (!BuildVolumePath(modulePath, g_setup.volumeCounter, path, sizeof path)) return false;
   }
   g_setup.volumeStartOffset = startOffset;
-  if (!OpenAndCheckVolume(path, startOffset)) return false;
+  uint32_t lengthWord = 0;
+  if (!OpenAndCheckVolume(path, startOffset, &lengthWord)) return false;
+  if (g_setup.volumeCounter == 0) g_setup.firstVolumeLengthWord = lengthWord;
   ++g_setup.volumeCounter;
   return true;
 }

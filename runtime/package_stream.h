@@ -37,6 +37,11 @@ void CloseVolume();
 // cancel flag and returns -1.
 int32_t ReadPackage(void* buffer, uint32_t count);
 
+// Reports, once per process, that the running file (a maintenance program, which has no
+// volumes to ask for again) is damaged: the "File Damaged" text with OK alone. Sets the
+// corrupt and the cancel flag, so that every reader stops.
+void ReportDamagedProgram();
+
 // Size of the buffer of buffered reading: room for a whole block record and more.
 constexpr uint32_t kPackageBufferSize = 0x20000;
 

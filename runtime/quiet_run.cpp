@@ -3,6 +3,7 @@
 
 #include <string.h>
 
+#include "base/folder_path.h"
 #include "base/ignore_case.h"
 #include "platform/message_box.h"
 #include "runtime/setup_state.h"
@@ -24,34 +25,48 @@ size_t WordLength(const char* text) {
   return length;
 }
 
-// "X:\..." (or "X:/...") or "\\server\...". A relative folder would be taken from wherever the
-// deployment tool started the run, and the uninstall log would name the files by it, for
-// an uninstaller that runs from another folder. `folder` is not empty.
-bool IsFullPath(const char* folder) {
-  return (folder[1] == ':' && (folder[2] == '\\' || folder[2] == '/')) ||
-         (folder[0] == '\\' && folder[1] == '\\');
-}
-
-// The rest of the tail after "/D=", without trailing blanks (no folder name ends in one).
-bool StoreQuietFolder(const char* folder) {
-  size_t length = strlen(folder);
-  while (length > 0 && (folder[length - 1] == ' ' || folder[length - 1] == '\t')) --length;
-  if (length >= sizeof g_setup.quietFolder || (length > 0 && !IsFullPath(folder))) {
-    return false;
+// The rest of the tail after "/D=": a quoted folder ("/D=\"C:\My Apps\"", or the whole
+// switch quoted, '"' before "/D=") up to its closing quote, with nothing but blanks after
+// it; otherwise the rest of the tail, blanks included and trailing blanks left out (no
+// folder name ends in one), since deployment tools write it last and unquoted. It is
+// kept in its canonical form (base/folder_path.h), so that every later path and record
+// names the folder one way. False for a folder that cannot be installed into, a quote
+// that is never closed, and anything after a closing quote.
+bool StoreQuietFolder(const char* folder, bool quoted) {
+  char text[kStringRecordBufferSize];
+  size_t length = 0;
+  if (folder[0] == '"' && !quoted) {
+    quoted = true;
+    ++folder;
   }
-  memcpy(g_setup.quietFolder, folder, length);
-  g_setup.quietFolder[length] = '\0';
-  return true;
+  if (quoted) {
+    const char* close = strchr(folder, '"');
+    if (close == nullptr || *SkipBlanks(close + 1) != '\0') return false;
+    length = static_cast<size_t>(close - folder);
+  } else {
+    length = strlen(folder);
+    while (length > 0 && (folder[length - 1] == ' ' || folder[length - 1] == '\t')) --length;
+  }
+  // "/D=" with nothing after it names no folder: the remembered or default one stays.
+  if (length == 0) return true;
+  if (length >= sizeof text) return false;
+  memcpy(text, folder, length);
+  text[length] = '\0';
+  return CanonicalFolder(text, g_setup.quietFolder, sizeof g_setup.quietFolder);
 }
 
 }  // namespace
 
 bool ReadQuietSwitches(const char* tail) {
   const char* folder = nullptr;
+  bool quoted = false;
   bool quiet = false;
   for (const char* word = SkipBlanks(tail != nullptr ? tail : ""); *word != '\0';) {
-    if (StartsWithIgnoringCase(word, kFolderSwitch, kFolderSwitchLength)) {
-      folder = word + kFolderSwitchLength;
+    // A tool that passes its arguments as a list quotes the whole switch when the folder
+    // holds a blank: that is read too, rather than the folder it names passed over.
+    quoted = word[0] == '"';
+    if (StartsWithIgnoringCase(word + (quoted ? 1 : 0), kFolderSwitch, kFolderSwitchLength)) {
+      folder = word + (quoted ? 1 : 0) + kFolderSwitchLength;
       break;
     }
     const size_t length = WordLength(word);
@@ -61,7 +76,7 @@ bool ReadQuietSwitches(const char* tail) {
     word = SkipBlanks(word + length);
   }
   g_setup.quiet = quiet;
-  return !quiet || folder == nullptr || StoreQuietFolder(folder);
+  return !quiet || folder == nullptr || StoreQuietFolder(folder, quoted);
 }
 
 int AskUser(platform::Window owner, const char* text, const char* caption, uint32_t flags,

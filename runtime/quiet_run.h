@@ -22,10 +22,12 @@ constexpr uint32_t kQuietFailed = 1603;
 // Reads the command-line tail into the setup state. "/S" (letter case ignored) as one of
 // the words before "/D=" makes the run quiet; "/D=" takes the rest of the tail, blanks
 // included and trailing blanks left out, as the program folder (deployment tools write
-// it last and unquoted). Other words are passed over; so is "/D=" without "/S". False
-// when the folder does not fit a path buffer (a cut path would name another folder) or
-// is no full path ("X:\..." or "\\server\..."): a relative one depends on where the
-// run was started.
+// it last and unquoted), or the quoted folder after it ("/D=\"...\"", or the whole
+// switch in quotes), and keeps it in its canonical form (CanonicalFolder). Other words
+// are passed over; so is "/D=" without "/S". False when the folder cannot be installed
+// into: relative (it would depend on where the run was started), a network path, too
+// long for a path buffer (a cut path would name another folder), with a forbidden name,
+// or a quote left open or followed by more words.
 bool ReadQuietSwitches(const char* tail);
 
 // Shows a message box and returns the button pressed; in a quiet run shows nothing and

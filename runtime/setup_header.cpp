@@ -63,11 +63,31 @@ bool ReadMaintenanceTrailer() {
   return true;
 }
 
+// The mode byte has no checksum. What the format does guarantee: an installation file's
+// volume length word is the end of its package, never 0, and a maintenance program's is
+// always 0; a maintenance program's mode is 1 or 2. A mode byte and a word that disagree
+// are damage, so that no single flipped bit of either makes an installer run as an
+// uninstaller or a finalizer and report a finished run, or the reverse.
+bool ModeFitsLengthWord(uint8_t mode, uint32_t lengthWord) {
+  if (mode == kModeInstall) return lengthWord != 0;
+  return (mode == kModeUninstall || mode == kModeFinalize) && lengthWord == 0;
+}
+
 }  // namespace
 
 bool ReadSetupHeader() {
   uint8_t mode = 0;
   if (ReadPackage(&mode, 1) < 0) return false;
+  if (!ModeFitsLengthWord(mode, g_setup.firstVolumeLengthWord)) {
+    // The word tells which kind of file it is: an installer is damaged like any other
+    // (the mode stays install), a maintenance program the way its cut trailer is.
+    if (g_setup.firstVolumeLengthWord != 0) {
+      g_setup.corrupt = true;
+    } else {
+      ReportDamagedProgram();
+    }
+    return false;
+  }
   if (mode == kModeInstall) return ReadInstallHeader();
   g_setup.mode = static_cast<int8_t>(mode);
   return ReadMaintenanceTrailer();

@@ -60,6 +60,7 @@ void ResetSetupState() {
   for (char** text : texts) free(*text);
   free(g_setup.listSection);
   free(g_setup.packageBuffer);
+  free(g_setup.protectedFolders);
   ReleaseSelfRegistrations();
   // The atomic flag makes the record unassignable; building it anew in place gives
   // every field its initial value from the one place that states them.

@@ -53,7 +53,7 @@ struct SetupState {
   char runAfterCommand[kRunAfterCommandSize] = {};
 
   // --- Numbers. ---
-  int32_t mode = 0;  // the mode byte, sign-extended: 1 uninstall, 2 finalize, else install
+  int32_t mode = 0;  // the mode byte: 0 install, 1 uninstall, 2 finalize (no other is read)
   // Install only. Words 0..6: allocation units of 512 << k bytes that the files need
   // (disk-space estimate); word 7: data blocks of all files (overall progress range, low
   // 16 bits).
@@ -67,7 +67,7 @@ struct SetupState {
   // end of the file list they must be exactly size table word 7.
   uint32_t blocksRead = 0;
   // Uninstall only: log records that the uninstaller passed over because a ".." in them
-  // would lead out of the folder they name.
+  // would lead out of the folder they name, they are relative, or lead through a link.
   uint32_t logRecordsPassedOver = 0;
 
   // --- Flags, one byte each. ---
@@ -94,6 +94,9 @@ struct SetupState {
   platform::File packageFile = nullptr;  // the open volume; nullptr = none
   int32_t volumeCounter = 0;             // volumes opened so far = number of the next
   uint32_t volumeStartOffset = 0;        // package offset in volume 0, else 0
+  // Volume 0's volume length word: the end of the package in an installation file, never
+  // 0; always 0 in a maintenance program. ReadSetupHeader holds the mode byte to it.
+  uint32_t firstVolumeLengthWord = 0;
   uint32_t volumePosition = 0;           // file offset of the next byte read from it
   // Where its package bytes end, before the signature of a signed installation file;
   // 0 = at its end.
@@ -130,6 +133,10 @@ struct SetupState {
   platform::Instance instance = nullptr;  // the module instance, for dialog templates
   // Files to self-register, newest first; walked from the front, then released.
   SelfRegistration* selfRegistrations = nullptr;
+  // The folders that Windows owns (engine/protected_folders.h), found when first asked
+  // for and kept for the run: a heap array of protectedFolderCount full paths.
+  char (*protectedFolders)[kStringRecordBufferSize] = nullptr;
+  uint32_t protectedFolderCount = 0;
 };
 // The block checksum's table is not kept here: it is a constant of the program.
 

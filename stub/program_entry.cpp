@@ -15,10 +15,11 @@ namespace {
 // A header that cannot be read leaves nothing to install from: running the wizard on
 // empty texts would only fail later with less to say. A damaged header is reported with
 // the wording the installer uses for any damaged package; a read the user cancelled in
-// the stream's own prompt needs no further word, and neither does a maintenance
-// program's cut trailer, which the stream has reported already.
+// the stream's own prompt needs no further word, and neither does a damaged maintenance
+// program (its mode byte, or its trailer cut short), which has been reported already: a
+// length word of 0 marks one, whatever its mode byte says.
 int ReportUnreadableHeader() {
-  if (g_setup.corrupt && g_setup.mode == kModeInstall) {
+  if (g_setup.corrupt && g_setup.mode == kModeInstall && g_setup.firstVolumeLengthWord != 0) {
     TellUser(nullptr, Text(MSG_CORRUPT_TEXT), Text(MSG_FAILED_CAPTION), platform::kMbIconError);
   }
   CloseVolume();

@@ -12,6 +12,7 @@
 #include "twk/commands.h"
 #include "twk/common/build_error.h"
 #include "twk/common/exit_codes.h"
+#include "twk/common/json_writer.h"
 #include "twk/script/script_defines.h"
 #include "twk/script/script_diagnostics.h"
 #include "twk/volume_size.h"
@@ -40,12 +41,15 @@ std::pair<std::string, std::string> DefineOption(const std::string& text) {
   return {name, text.substr(equals + 1)};
 }
 
+// Any count from 1 up: the pool runs no more than OrderedPool's most, as the usage says.
 unsigned ParseJobs(const std::string& text) {
-  if (text.empty() || text.size() > 3 || text.find_first_not_of("0123456789") != std::string::npos ||
-      std::stoul(text) == 0) {
+  const size_t first = text.find_first_not_of('0');
+  if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos ||
+      first == std::string::npos) {
     UsageError("--jobs takes a number of threads from 1 up, not '" + text + "'");
   }
-  return static_cast<unsigned>(std::stoul(text));
+  const std::string digits = text.substr(first);
+  return digits.size() > 9 ? ~0u : static_cast<unsigned>(std::stoul(digits));
 }
 
 BuildRequest ParseBuildArguments(const Arguments& args) {
@@ -115,7 +119,7 @@ int RunBuildCommand(const Arguments& args) {
     request.sourceDateEpoch = SourceDateEpoch();
     const BuildResult result = BuildInstaller(request);
     for (const std::string& warning : result.warnings) {
-      std::fprintf(stderr, "twk: warning: %s\n", warning.c_str());
+      std::fputs(MessageLine("warning: " + warning).c_str(), stderr);
     }
     std::printf("%s: %zu file%s, %u block%s, %llu package bytes", result.files[0].c_str(),
                 result.fileCount, Plural(result.fileCount), result.blockCount,
@@ -126,14 +130,14 @@ int RunBuildCommand(const Arguments& args) {
     return kExitOk;
   } catch (const ScriptErrors& errors) {
     for (const std::string& message : errors.messages()) {
-      std::fprintf(stderr, "twk: %s\n", message.c_str());
+      std::fputs(MessageLine(message).c_str(), stderr);
     }
     return errors.exitCode();
   } catch (const CommandError& error) {
-    std::fprintf(stderr, "twk: %s\n", error.what());
+    std::fputs(MessageLine(error.what()).c_str(), stderr);
     return error.exitCode();
   } catch (const std::exception& error) {
-    std::fprintf(stderr, "twk: internal error: %s\n", error.what());
+    std::fputs(MessageLine(std::string("internal error: ") + error.what()).c_str(), stderr);
     return kExitOutputError;
   }
 }

@@ -8,6 +8,7 @@
 #include "twk/command_usage.h"
 #include "twk/commands.h"
 #include "twk/common/exit_codes.h"
+#include "twk/common/json_writer.h"
 #include "twk/common/ordered_pool.h"
 #include "twk/diff_json.h"
 #include "twk/installer_diff.h"
@@ -239,14 +240,15 @@ int DiffInstallers(const std::string& oldPath, const std::string& newPath, std::
   ReadBoth(oldPath, newPath, jobs, &oldOne, &newOne);
   std::vector<std::string> problems = oldOne.problems;
   problems.insert(problems.end(), newOne.problems.begin(), newOne.problems.end());
-  for (const std::string& problem : problems) err << "twk: " << problem << "\n";
+  for (const std::string& problem : problems) err << MessageLine(problem);
   if (!problems.empty()) {
     const int code = TroubleCode(oldOne, newOne);
     if (format == ReportFormat::kJson) {
       out << DiffAsJson(oldOne, newOne, nullptr, problems, code);
     } else {
-      err << "twk: " << oldPath << " and " << newPath
-          << " are not compared: an installer that cannot be read whole compares with nothing\n";
+      err << MessageLine(oldPath + " and " + newPath +
+                         " are not compared: an installer that cannot be read whole compares "
+                         "with nothing");
     }
     return code;
   }

@@ -10,6 +10,7 @@
 #include "package/format.h"
 #include "twk/command_usage.h"
 #include "twk/commands.h"
+#include "twk/common/json_writer.h"
 #include "twk/common/ordered_pool.h"
 #include "twk/extract_registry.h"
 #include "twk/reader/installer_reader.h"
@@ -49,27 +50,43 @@ std::string JoinComponents(const std::vector<std::string>& components) {
   return joined;
 }
 
+// A file written whole, waiting for the directory checksum before it goes to its place.
+struct StagedFile {
+  std::unique_ptr<PendingFile> file;
+  std::vector<std::string> components;
+  uint64_t fileTime = 0;
+};
+
 // The in-order side: begins, fills and commits one file entry's file at a time, and
-// says what went wrong, as the steps come due.
+// says what went wrong, as the steps come due. When `staged`, files are written under
+// names of twk's own in the output folder and placed only by PlaceStaged.
 class EntryWriter {
  public:
   EntryWriter(InstallerReader& reader, OutputTree& tree, ExtractCounts* counts,
-              std::ostream& out, std::ostream& err)
-      : reader_(reader), tree_(tree), counts_(counts), out_(out), err_(err) {}
+              std::ostream& out, std::ostream& err, bool staged)
+      : reader_(reader), tree_(tree), counts_(counts), out_(out), err_(err), staged_(staged) {}
 
   void Start(const FileEntry& entry, const TargetPath& target);
   void Block(int number, ExpandedBlock block);
   void End();
+  // Puts the staged files in their places, in package order.
+  void PlaceStaged();
+  // Removes the staged files, saying how many there were and why.
+  void DiscardStaged(const std::string& why);
 
  private:
+  void Written(const std::vector<std::string>& components, bool timeSet);
+
   InstallerReader& reader_;
   OutputTree& tree_;
   ExtractCounts* counts_;
   std::ostream& out_;
   std::ostream& err_;
+  bool staged_;
   FileEntry entry_;
   std::vector<std::string> components_;
   std::unique_ptr<PendingFile> file_;  // none when refused, damaged or not writable
+  std::vector<StagedFile> waiting_;
 };
 
 void EntryWriter::Start(const FileEntry& entry, const TargetPath& target) {
@@ -77,15 +94,15 @@ void EntryWriter::Start(const FileEntry& entry, const TargetPath& target) {
   components_ = target.components;
   file_.reset();
   if (!target.refusal.empty()) {
-    err_ << "twk: " << reader_.path() << ": " << entry.Label() << " is not extracted: "
-         << target.refusal << "\n";
+    err_ << MessageLine(reader_.path() + ": " + entry.Label() + " is not extracted: " +
+                        target.refusal);
     ++counts_->refused;
     return;
   }
   try {
-    file_ = tree_.Begin(components_);
+    file_ = staged_ ? tree_.BeginStaged(JoinComponents(components_)) : tree_.Begin(components_);
   } catch (const std::runtime_error& failure) {
-    err_ << "twk: " << entry.Label() << " is not extracted: " << failure.what() << "\n";
+    err_ << MessageLine(entry.Label() + " is not extracted: " + failure.what());
     ++counts_->refused;
   }
 }
@@ -95,10 +112,9 @@ void EntryWriter::Start(const FileEntry& entry, const TargetPath& target) {
 void EntryWriter::Block(int number, ExpandedBlock block) {
   if (!file_) return;
   if (block.verdict != BlockVerdict::kOk) {
-    err_ << "twk: " << reader_.stream().Describe(block.record.where) << ": block " << number
-         << " of " << entry_.Label()
-         << " is damaged: " << DescribeBlockVerdict(block.verdict, block.record)
-         << "; the file is not written\n";
+    err_ << MessageLine(reader_.BlockLabel(entry_, number, block.record) + " is damaged: " +
+                        DescribeBlockVerdict(block.verdict, block.record) +
+                        "; the file is not written");
     file_.reset();
     ++counts_->damaged;
     return;
@@ -106,7 +122,7 @@ void EntryWriter::Block(int number, ExpandedBlock block) {
   try {
     file_->Write(block.bytes.data(), block.bytes.size());
   } catch (const std::runtime_error& failure) {
-    err_ << "twk: " << failure.what() << "\n";
+    err_ << MessageLine(failure.what());
     file_.reset();
     ++counts_->refused;
   }
@@ -115,17 +131,46 @@ void EntryWriter::Block(int number, ExpandedBlock block) {
 void EntryWriter::End() {
   if (!file_) return;
   try {
-    if (!file_->Commit(entry_.fileTime())) {
-      err_ << "twk: " << JoinComponents(components_)
-           << ": written, but its modification time could not be set\n";
+    if (staged_) {
+      file_->Close();
+      waiting_.push_back({std::move(file_), components_, entry_.fileTime()});
+    } else {
+      Written(components_, file_->Commit(entry_.fileTime()));
     }
-    out_ << JoinComponents(components_) << "\n";
-    ++counts_->written;
   } catch (const std::runtime_error& failure) {
-    err_ << "twk: " << failure.what() << "\n";
+    err_ << MessageLine(failure.what());
     ++counts_->refused;
   }
   file_.reset();
+}
+
+void EntryWriter::Written(const std::vector<std::string>& components, bool timeSet) {
+  if (!timeSet) {
+    err_ << MessageLine(JoinComponents(components) +
+                        ": written, but its modification time could not be set");
+  }
+  out_ << JoinComponents(components) << "\n";
+  ++counts_->written;
+}
+
+void EntryWriter::PlaceStaged() {
+  for (StagedFile& staged : waiting_) {
+    try {
+      Written(staged.components, tree_.Place(*staged.file, staged.components, staged.fileTime));
+    } catch (const std::runtime_error& failure) {
+      err_ << MessageLine(failure.what());
+      ++counts_->refused;
+    }
+  }
+  waiting_.clear();
+}
+
+void EntryWriter::DiscardStaged(const std::string& why) {
+  if (waiting_.empty()) return;
+  err_ << MessageLine(reader_.path() + ": " + std::to_string(waiting_.size()) +
+                      (waiting_.size() == 1 ? " file is" : " files are") + " not written: " + why);
+  counts_->refused += static_cast<int>(waiting_.size());
+  waiting_.clear();
 }
 
 // The steps between reading and writing, in package order.
@@ -221,34 +266,52 @@ int ExtractInstaller(const std::string& path, const std::string& folder, std::os
     std::string problem;
     const bool haveHeader = reader.DecodeHeader(reader.ReadHeaderRecord(), &header, &problem);
     if (!haveHeader) {
-      err << "twk: " << problem << "\n";
+      err << MessageLine(problem);
       ++counts.damaged;
     }
-    EntryWriter writer(reader, tree, &counts, out, err);
-    ExtractPipeline(writer, jobs == 0 ? DefaultJobs() : jobs).ReadEntries(reader);
-    problem = haveHeader ? reader.FileListProblem(header) : std::string();
-    // The names just used are checked only by the directory checksum, which takes the
-    // lists after them too: a damaged name has extracted a file under another name.
-    if (problem.empty() && haveHeader) {
-      reader.ReadShortcutList();
-      reader.ReadRegistryList();
-      reader.ReadRunAfter();
-      problem = reader.DirectoryProblem(header);
+    // Names and fields have no checksum but the directory checksum, which takes the lists
+    // after them too: where the header has one, every file is written whole under a name
+    // of twk's own and put in its place only once the sum is found right, so that nothing
+    // a damaged name or field says, not even a folder, reaches the disk. A damaged header
+    // cannot say whether it has one: nothing is placed then.
+    const bool staged = !haveHeader || header.directoryChecksum != kNoDirectoryChecksum;
+    EntryWriter writer(reader, tree, &counts, out, err, staged);
+    const char kUnchecked[] = "the directory checksum does not vouch for their names and fields";
+    try {
+      ExtractPipeline(writer, jobs == 0 ? DefaultJobs() : jobs).ReadEntries(reader);
+      problem = haveHeader ? reader.FileListProblem(header) : std::string();
+      if (problem.empty() && haveHeader) {
+        reader.ReadShortcutList();
+        reader.ReadRegistryList();
+        reader.ReadRunAfter();
+        problem = reader.DirectoryProblem(header);
+      }
+    } catch (const ReadError& error) {
+      err << MessageLine(error.what());
+      writer.DiscardStaged(kUnchecked);
+      return error.exitCode();
     }
     if (!problem.empty()) {
-      err << "twk: " << problem << "\n";
+      err << MessageLine(problem);
       ++counts.damaged;
     }
+    if (problem.empty() && haveHeader) {
+      writer.PlaceStaged();
+    } else {
+      writer.DiscardStaged(kUnchecked);
+    }
   } catch (const ReadError& error) {
-    err << "twk: " << error.what() << "\n";
+    err << MessageLine(error.what());
     return error.exitCode();
   } catch (const std::runtime_error& failure) {
-    err << "twk: " << failure.what() << "\n";
+    err << MessageLine(failure.what());
     return kExitOutputError;
   }
   if (counts.damaged != 0 || counts.refused != 0) {
-    err << "twk: " << path << ": " << counts.written << " files extracted to " << folder << ", "
-        << counts.refused << " refused or not written, " << counts.damaged << " damaged (files, header or file list)\n";
+    err << MessageLine(path + ": " + std::to_string(counts.written) + " files extracted to " +
+                       folder + ", " + std::to_string(counts.refused) +
+                       " refused or not written, " + std::to_string(counts.damaged) +
+                       " damaged (files, header or file list)");
   }
   if (counts.damaged != 0) return kExitDamaged;
   return counts.refused != 0 ? kExitOutputError : kExitOk;
@@ -268,7 +331,7 @@ int RunExtractCommand(const Arguments& args) {
       usageError = args[++i].empty();
     } else if (args[i] == "--folder" && hasValue) {
       usageError = !ParseFolderChoice(args[++i], &choices, &problem);
-      if (usageError) std::cerr << "twk: " << problem << "\n";
+      if (usageError) std::cerr << MessageLine(problem);
     } else if (installer.empty() && !args[i].empty() && args[i][0] != '-') {
       installer = args[i];
     } else {

@@ -6,6 +6,7 @@
 #include "twk/command_usage.h"
 #include "twk/commands.h"
 #include "twk/common/exit_codes.h"
+#include "twk/common/json_writer.h"
 #include "twk/common/message_table.h"
 #include "twk/installer_listing.h"
 #include "twk/listing_json.h"
@@ -137,7 +138,7 @@ int ListInstaller(const std::string& path, std::ostream& out, std::ostream& err,
   } else {
     PrintListing(listing, out);
   }
-  for (const std::string& problem : listing.problems) err << "twk: " << problem << "\n";
+  for (const std::string& problem : listing.problems) err << MessageLine(problem);
   return listing.exitCode;
 }
 

@@ -52,10 +52,6 @@ void PrintRegistry(const UninstallLog& log, std::ostream& out) {
 // What is wrong with the log or the program, and the notes; the exit code.
 int Findings(const std::string& path, const UninstallLog& log, std::vector<std::string>* notes,
              std::vector<std::string>* problems) {
-  if (log.volumeWord != 0) {
-    notes->push_back("the word before the mode byte is " + std::to_string(log.volumeWord) +
-                     "; a maintenance program has 0 there");
-  }
   if (log.trailingBytes != 0) {
     notes->push_back(std::to_string(log.trailingBytes) + " bytes follow what the program reads");
   }
@@ -127,7 +123,7 @@ int LogMaintenanceProgram(const std::string& path, std::ostream& out, std::ostre
   try {
     log = ReadUninstallLog(path);
   } catch (const ReadError& error) {
-    err << "twk: " << error.what() << "\n";
+    err << MessageLine(error.what());
     problems.push_back(error.what());
     if (format == ReportFormat::kJson) PrintJson(path, nullptr, error.exitCode(), notes, problems, out);
     return error.exitCode();
@@ -143,7 +139,7 @@ int LogMaintenanceProgram(const std::string& path, std::ostream& out, std::ostre
     }
     for (const std::string& note : notes) out << "note: " << note << "\n";
   }
-  for (const std::string& problem : problems) err << "twk: " << problem << "\n";
+  for (const std::string& problem : problems) err << MessageLine(problem);
   return code;
 }
 

@@ -9,6 +9,7 @@
 #include "twk/commands.h"
 #include "twk/common/command_error.h"
 #include "twk/common/exit_codes.h"
+#include "twk/common/json_writer.h"
 #include "twk/simulate/simulate_answers.h"
 #include "twk/simulate/simulate_processes.h"
 #include "twk/simulate/simulate_report.h"
@@ -134,10 +135,10 @@ int RunSimulateCommand(const Arguments& args) {
   try {
     return Simulate(ParseOptions(args), std::cout);
   } catch (const CommandError& failure) {
-    std::cerr << "twk: " << failure.what() << "\n";
+    std::cerr << MessageLine(failure.what());
     return failure.exitCode();
   } catch (const std::exception& failure) {
-    std::cerr << "twk: " << failure.what() << "\n";
+    std::cerr << MessageLine(failure.what());
     return kExitSimulationFault;
   }
 }

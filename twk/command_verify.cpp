@@ -100,8 +100,7 @@ void Verifier::CheckBlocks(InstallerReader& reader, const FileEntry& entry, uint
   while (reader.NextBlock(entry, count + 1, &record)) {
     ++count;
     const BlockVerdict verdict = ExpandBlockRecord(record, kFileBlockCapacity, &expanded);
-    const std::string label = reader.stream().Describe(record.where) + ": block " +
-                              std::to_string(count) + " of " + entry.Label();
+    const std::string label = reader.BlockLabel(entry, count, record);
     if (verdict != BlockVerdict::kOk) {
       Problem(label + " is damaged: " + DescribeBlockVerdict(verdict, record));
       *known = false;
@@ -252,7 +251,7 @@ void Verifier::PrintText() {
     if (finding.kind == Finding::kNote) {
       out_ << "note: " << finding.text << "\n";
     } else {
-      err_ << "twk: " << finding.text << "\n";
+      err_ << MessageLine(finding.text);
     }
   }
   if (fatalCode_ != kExitOk) return;
@@ -277,15 +276,19 @@ void Verifier::PrintJson() {
   json.Field("installer", path_);
   json.Field("verdict", Verdict());
   json.Field("exitCode", uint64_t(ExitCode()));
-  const Finding::Kind kinds[] = {Finding::kProblem, Finding::kRefusedTarget, Finding::kNote};
-  const char* const names[] = {"problems", "refusedTargets", "notes"};
-  for (int k = 0; k < 3; ++k) {
-    std::vector<std::string> texts;
+  // "problems" holds every message of standard error, in order: the refused targets too,
+  // which "refusedTargets" lists once more on their own.
+  const auto texts = [this](bool (*wanted)(Finding::Kind)) {
+    std::vector<std::string> chosen;
     for (const Finding& finding : findings_) {
-      if (finding.kind == kinds[k]) texts.push_back(finding.text);
+      if (wanted(finding.kind)) chosen.push_back(finding.text);
     }
-    json.Field(names[k], texts);
-  }
+    return chosen;
+  };
+  json.Field("problems", texts([](Finding::Kind kind) { return kind != Finding::kNote; }));
+  json.Field("refusedTargets",
+             texts([](Finding::Kind kind) { return kind == Finding::kRefusedTarget; }));
+  json.Field("notes", texts([](Finding::Kind kind) { return kind == Finding::kNote; }));
   json.Field("files", uint64_t(files_));
   json.Field("bytes", bytes_);
   json.Field("sizesKnown", sizesKnown_);
@@ -296,7 +299,7 @@ void Verifier::PrintJson() {
   json.EndObject();
   out_ << json.Text();
   for (const Finding& finding : findings_) {
-    if (finding.kind != Finding::kNote) err_ << "twk: " << finding.text << "\n";
+    if (finding.kind != Finding::kNote) err_ << MessageLine(finding.text);
   }
 }
 

@@ -3,10 +3,12 @@
 
 #include <strings.h>
 
-#include <cstdio>
+#include <deque>
 
 #include "platform/sim/machine/sim_system.h"
 #include "twk/common/exit_codes.h"
+#include "twk/common/json_writer.h"
+#include "twk/common/ordered_pool.h"
 #include "twk/common/temporary_file.h"
 #include "twk/reader/installer_reader.h"
 #include "twk/reader/reader_error.h"
@@ -24,38 +26,84 @@ std::string Chosen(const FolderChoices& choices, size_t macro, const std::string
   return found == choices.end() ? otherwise : found->second;
 }
 
-// The registry list, once every file entry is passed over and the directory checksum,
-// which covers it, is found right.
-std::vector<std::string> ReadRegistryList(InstallerReader& reader, InstallerHeader* header) {
+// A data block checked on a worker as the installer checks it; the record is kept for
+// the message when it is damaged.
+struct CheckedBlock {
+  BlockVerdict verdict = BlockVerdict::kOk;
+  BlockRecord record;
+};
+
+// Checks every data block on the pool's workers and reports a damaged one as twk extract
+// does: the installer fails that file and then writes no registry entry at all.
+class DataBlockCheck {
+ public:
+  DataBlockCheck(InstallerReader& reader, std::ostream& err)
+      : reader_(reader), err_(err), pool_(DefaultJobs()) {}
+
+  void Submit(const FileEntry& entry, int number, BlockRecord record) {
+    labels_.push_back(reader_.BlockLabel(entry, number, record));
+    pool_.Submit([record = std::move(record)]() mutable {
+      CheckedBlock block;
+      std::vector<uint8_t> expanded;
+      block.verdict = ExpandBlockRecord(record, kFileBlockCapacity, &expanded);
+      if (block.verdict != BlockVerdict::kOk) block.record = std::move(record);
+      return block;
+    });
+    while (pool_.pending() > pool_.window()) TakeOldest();
+  }
+  // The number of damaged blocks, once every block is checked.
+  int Finish() {
+    while (pool_.pending() != 0) TakeOldest();
+    return damaged_;
+  }
+
+ private:
+  void TakeOldest() {
+    const CheckedBlock block = pool_.TakeOldest();
+    if (block.verdict != BlockVerdict::kOk) {
+      err_ << MessageLine(labels_.front() + " is damaged: " +
+                          DescribeBlockVerdict(block.verdict, block.record));
+      ++damaged_;
+    }
+    labels_.pop_front();
+  }
+
+  InstallerReader& reader_;
+  std::ostream& err_;
+  OrderedPool<CheckedBlock> pool_;
+  std::deque<std::string> labels_;
+  int damaged_ = 0;
+};
+
+// The registry list, once every file entry is read with its blocks checked, and the
+// directory checksum, which covers the list, is found right.
+std::vector<std::string> ReadRegistryList(InstallerReader& reader, InstallerHeader* header,
+                                          std::ostream& err) {
   std::string problem;
   if (!reader.DecodeHeader(reader.ReadHeaderRecord(), header, &problem)) {
     throw ReadError(ReadFailure::kDamaged, problem);
   }
+  DataBlockCheck blocks(reader, err);
   FileEntry entry;
   BlockRecord record;
   while (reader.NextFileEntry(&entry)) {
     for (int number = 1; reader.NextBlock(entry, number, &record); ++number) {
+      blocks.Submit(entry, number, std::move(record));
     }
   }
+  const int damaged = blocks.Finish();
   problem = reader.FileListProblem(*header);
   reader.ReadShortcutList();
   const std::vector<std::string> lines = reader.ReadRegistryList().lines;
   reader.ReadRunAfter();
   if (problem.empty()) problem = reader.DirectoryProblem(*header);
+  if (problem.empty() && damaged != 0) {
+    problem = reader.path() + ": " + std::to_string(damaged) +
+              (damaged == 1 ? " data block is" : " data blocks are") +
+              " damaged: the installer would fail that file and write no registry entry";
+  }
   if (!problem.empty()) throw ReadError(ReadFailure::kDamaged, problem);
   return lines;
-}
-
-void WriteReg(const std::string& path, const std::string& text) {
-  std::string partial;
-  host::Failure failure;
-  FILE* file = CreateTemporaryBeside(path, &partial, &failure);
-  if (file == nullptr) throw std::runtime_error(path + ": cannot be written");
-  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-  if (std::fclose(file) != 0 || !written || !host::RenameReplacing(partial, path, &failure)) {
-    host::RemoveFile(partial);
-    throw std::runtime_error(path + ": cannot be written");
-  }
 }
 
 }  // namespace
@@ -100,16 +148,16 @@ int ExportRegistryFile(const std::string& installer, const std::string& regFile,
     InstallerReader reader(installer);
     reader.RequireInstallMode();
     InstallerHeader header;
-    const std::vector<std::string> lines = ReadRegistryList(reader, &header);
+    const std::vector<std::string> lines = ReadRegistryList(reader, &header, err);
     MacroValues folders;
     ChooseFolders(choices, header.programFolder, header.startMenuFolder, &folders);
-    WriteReg(regFile, RegistryExport(lines, folders, installer));
+    WriteFileReplacing(regFile, RegistryExport(lines, folders, installer));
     out << regFile << ": " << lines.size() << (lines.size() == 1 ? " registry line\n" : " registry lines\n");
   } catch (const ReadError& error) {
-    err << "twk: " << error.what() << "\n";
+    err << MessageLine(error.what());
     return error.exitCode();
   } catch (const std::runtime_error& failure) {
-    err << "twk: " << failure.what() << "\n";
+    err << MessageLine(failure.what());
     return kExitOutputError;
   }
   return kExitOk;

@@ -7,7 +7,6 @@
 #include <utility>
 
 #include "package/format.h"
-#include "pe/version_resource.h"
 #include "twk/common/ordered_pool.h"
 #include "twk/common/sha256.h"
 #include "twk/reader/reader_block_record.h"
@@ -85,8 +84,8 @@ void FileDigester::FinishFile() {
   if (program_) {
     if (!digested.contentKnown || digested.size > kMaxInspectedImage) {
       digested.selfRegisters = Knowledge::kUnknown;
-    } else if (PeHasOleSelfRegister(image_)) {
-      digested.selfRegisters = Knowledge::kYes;
+    } else {
+      digested.selfRegisters = SelfRegistrationOf(image_);
     }
   }
   image_ = std::vector<uint8_t>();

@@ -42,9 +42,9 @@ void ReadFileBlocks(InstallerReader& reader, ListedFile* file, InstallerListing*
   if (!program) return;
   if (!file->sizeKnown || file->size > kMaxInspectedImage) {
     file->selfRegisters = Knowledge::kUnknown;
-  } else if (PeHasOleSelfRegister(image)) {
-    file->selfRegisters = Knowledge::kYes;
+    return;
   }
+  file->selfRegisters = SelfRegistrationOf(image);
 }
 
 void ReadFiles(InstallerReader& reader, InstallerListing* listing) {
@@ -80,6 +80,12 @@ void ReadPackage(InstallerReader& reader, InstallerListing* listing) {
 }
 
 }  // namespace
+
+Knowledge SelfRegistrationOf(const std::vector<uint8_t>& image) {
+  const SelfRegistrationMarks marks = CountSelfRegistrationMarks(image);
+  if (marks.marked != 0) return Knowledge::kYes;
+  return marks.complete ? Knowledge::kNo : Knowledge::kUnknown;
+}
 
 InstallerListing ReadInstallerListing(const std::string& path) {
   InstallerListing listing;

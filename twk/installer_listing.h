@@ -13,13 +13,20 @@
 
 enum class Knowledge { kNo, kYes, kUnknown };
 
+// Whether the installer self-registers the program whose whole bytes are `image`: yes when
+// a language of its version resource carries the marker where the installer looks
+// (Windows picks the language by the machine's), unknown when its resource tree holds
+// more than twk reads.
+Knowledge SelfRegistrationOf(const std::vector<uint8_t>& image);
+
 struct ListedFile {
   FileEntry entry;
   int blocks = 0;           // the block records read (the entry announces its own count)
   bool sizeKnown = true;    // false when a block is damaged
   uint64_t size = 0;
-  // Whether the installer self-registers the file once extracted: its bytes carry the
-  // OLESelfRegister marker. Unknown for a damaged file and for one too large to look into.
+  // Whether the installer self-registers the file once extracted: a language of its
+  // version resource carries the OLESelfRegister marker (Windows picks the language by
+  // the machine's). Unknown for a damaged file and for one too large to look into.
   Knowledge selfRegisters = Knowledge::kNo;
 };
 

@@ -7,6 +7,7 @@
 #include "twk/command_usage.h"
 #include "twk/commands.h"
 #include "twk/common/exit_codes.h"
+#include "twk/common/json_writer.h"
 
 #ifndef TWK_VERSION
 #error "the build defines TWK_VERSION"
@@ -52,6 +53,7 @@ int main(int argc, char** argv) {
     }
     return command.run(args);
   }
-  std::fprintf(stderr, "twk: unknown command '%s'\n\n%s", argv[1], ToolUsage().c_str());
+  std::fprintf(stderr, "%s\n%s", MessageLine("unknown command '" + first + "'").c_str(),
+               ToolUsage().c_str());
   return kExitUsage;
 }

@@ -3,6 +3,8 @@
 
 #include <strings.h>
 
+#include <algorithm>
+
 namespace {
 
 struct Medium {
@@ -47,13 +49,18 @@ bool ParseVolumeSize(const std::string& text, uint64_t* size, std::string* probl
   size_t digits = 0;
   while (digits < text.size() && text[digits] >= '0' && text[digits] <= '9') ++digits;
   const int shift = UnitShift(text.substr(digits));
-  if (digits == 0 || digits > 12 || shift < 0) {
+  if (digits == 0 || shift < 0) {
     *problem = "--volume-size takes bytes, a number with K, M or G, or a medium's name "
                "(1.44M, cd700, ...), not '" + text + "'";
     return false;
   }
-  const uint64_t number = std::stoull(text.substr(0, digits));
-  // Too large to count is refused later as over 4 GiB, like any other size that is.
+  // Counted up to far beyond 4 GiB: more is refused later as over 4 GiB, like any other
+  // size that is, whatever the number of digits.
+  constexpr uint64_t kCountedUpTo = uint64_t{1} << 40;
+  uint64_t number = 0;
+  for (size_t i = 0; i < digits; ++i) {
+    number = std::min(number * 10 + uint64_t(text[i] - '0'), kCountedUpTo);
+  }
   *size = number > (~uint64_t{0} >> shift) ? ~uint64_t{0} : number << shift;
   if (*size == 0) {
     *problem = "--volume-size must be more than 0";

@@ -102,6 +102,21 @@ bool HeldFolder::Rename(const std::string& from, const std::string& to, Failure*
   return renameat(fd, from.c_str(), fd, to.c_str()) == 0 || FailWithErrno(failure);
 }
 
+bool HeldFolder::MoveInto(const std::string& from, const HeldFolder& target,
+                          const std::string& to, Failure* failure) const {
+  return renameat(static_cast<int>(native_), from.c_str(), static_cast<int>(target.native_),
+                  to.c_str()) == 0 ||
+         FailWithErrno(failure);
+}
+
+bool HeldFolder::SetModified(const std::string& name, FileTime time, Failure* failure) const {
+  struct timespec times[2];
+  times[0] = TimespecOfFileTime(time);
+  times[1] = times[0];
+  return utimensat(static_cast<int>(native_), name.c_str(), times, AT_SYMLINK_NOFOLLOW) == 0 ||
+         FailWithErrno(failure);
+}
+
 void HeldFolder::Remove(const std::string& name) const {
   unlinkat(static_cast<int>(native_), name.c_str(), 0);
 }

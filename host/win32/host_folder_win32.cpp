@@ -156,6 +156,25 @@ bool HeldFolder::Rename(const std::string& from, const std::string& to, Failure*
   return RenameReplacing(JoinPath(path_, from), JoinPath(path_, to), failure);
 }
 
+bool HeldFolder::MoveInto(const std::string& from, const HeldFolder& target,
+                          const std::string& to, Failure* failure) const {
+  return RenameReplacing(JoinPath(path_, from), JoinPath(target.path_, to), failure);
+}
+
+bool HeldFolder::SetModified(const std::string& name, FileTime time, Failure* failure) const {
+  // FILE_FLAG_OPEN_REPARSE_POINT: a link put in the file's place is opened itself.
+  const HANDLE handle = CreateFileA(JoinPath(path_, name).c_str(), FILE_WRITE_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
+                                    nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return FailWithLastError(failure);
+  const FILETIME filetime = FiletimeOf(time);
+  const bool set = SetFileTime(handle, nullptr, &filetime, &filetime) != 0;
+  if (!set) FailWithLastError(failure);
+  CloseHandle(handle);
+  return set;
+}
+
 void HeldFolder::Remove(const std::string& name) const {
   DeleteFileA(JoinPath(path_, name).c_str());
 }

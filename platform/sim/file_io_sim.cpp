@@ -28,8 +28,18 @@ bool ReadFromFile(File file, void* buffer, uint32_t count, uint32_t* got) {
   });
 }
 
-File CreateForWriting(const char* path) {
-  return path ? sim::CurrentMachine().files.Create(path) : nullptr;
+File CreateForWriting(const char* path, CreateRefusal* refusal) {
+  if (path == nullptr) {
+    if (refusal != nullptr) *refusal = CreateRefusal::kCannotOpen;
+    return nullptr;
+  }
+  return sim::CurrentMachine().files.Create(path, sim::SimFileSystem::CreateMode::kReplace,
+                                            refusal);
+}
+
+File CreateNewForWriting(const char* path) {
+  return path ? sim::CurrentMachine().files.Create(path, sim::SimFileSystem::CreateMode::kNew)
+              : nullptr;
 }
 
 bool WriteToFile(File file, const void* buffer, uint32_t count, uint32_t* written) {

@@ -31,7 +31,13 @@ bool SetAttributes(const char* path, uint32_t attributes) {
   return path && Files().SetAttributes(path, attributes);
 }
 
-bool CreateFolder(const char* path) { return path && Files().MakeFolder(path); }
+bool IsLink(const char* path) { return path && Files().IsLink(path); }
+
+bool CreateFolder(const char* path, FolderAccess access) {
+  // Windows 9x has no security: the descriptor it is handed goes nowhere.
+  if (!sim::CurrentMachine().system.ntFamily) access = FolderAccess::kInherited;
+  return path && Files().MakeFolder(path, access);
+}
 bool RemoveFolder(const char* path) { return path && Files().RemoveFolder(path); }
 bool DeleteFileAt(const char* path) { return path && Files().Delete(path); }
 bool RenameFile(const char* from, const char* to) { return from && to && Files().Rename(from, to); }

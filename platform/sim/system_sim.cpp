@@ -98,7 +98,8 @@ bool SaveShellLink(const char* linkPath, const char* target, const char* argumen
   if (linkPath == nullptr) return false;
   const std::string text = sim::ShellLinkText(
       {target ? target : "", arguments ? arguments : "", workingFolder ? workingFolder : ""});
-  File file = CreateForWriting(linkPath);
+  // The shell saves by name and follows whatever link stands there.
+  File file = machine.files.Create(linkPath, sim::SimFileSystem::CreateMode::kFollow);
   if (file == nullptr) return false;
   uint32_t written = 0;
   const bool ok = WriteToFile(file, text.data(), static_cast<uint32_t>(text.size()), &written) &&

@@ -103,6 +103,11 @@ bool Offers(uint32_t buttons, WizardAction action) {
 
 enum class Outcome { kStay, kNext, kBack, kFinished, kCancelled, kGaveUp };
 
+Outcome KeptOnPage(SimMachine& machine) {
+  machine.ui.Note("  the page keeps the user");
+  return Outcome::kStay;
+}
+
 // One doing of the user on the current page.
 Outcome Act(SimMachine& machine, const WizardPage& page, SimWindow* window, int index,
             int count) {
@@ -131,13 +136,13 @@ Outcome Act(SimMachine& machine, const WizardPage& page, SimWindow* window, int 
   }
   switch (action) {
     case WizardAction::kNext:
-      page.proc(window->Handle(), WizardEvent::kNext);
+      if (!page.proc(window->Handle(), WizardEvent::kNext)) return KeptOnPage(machine);
       return Outcome::kNext;
     case WizardAction::kBack:
-      page.proc(window->Handle(), WizardEvent::kBack);
+      if (!page.proc(window->Handle(), WizardEvent::kBack)) return KeptOnPage(machine);
       return Outcome::kBack;
     case WizardAction::kFinish:
-      page.proc(window->Handle(), WizardEvent::kFinish);
+      if (!page.proc(window->Handle(), WizardEvent::kFinish)) return KeptOnPage(machine);
       return Outcome::kFinished;
     case WizardAction::kCancel:
       if (page.proc(window->Handle(), WizardEvent::kQueryCancel)) return Outcome::kCancelled;

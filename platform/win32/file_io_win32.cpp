@@ -3,7 +3,19 @@
 
 #include <windows.h>
 
+#include "links_win32.h"
+
 namespace platform {
+namespace {
+
+constexpr DWORD kWriteFlags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN;
+
+HANDLE CreateNew(const char* path) {
+  return CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, kWriteFlags | NoFollowFlag(),
+                     nullptr);
+}
+
+}  // namespace
 
 File OpenForReading(const char* path) {
   HANDLE handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -30,9 +42,43 @@ bool ReadFromFile(File file, void* buffer, uint32_t count, uint32_t* got) {
   return ok != FALSE;
 }
 
-File CreateForWriting(const char* path) {
-  HANDLE handle = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+File CreateForWriting(const char* path, CreateRefusal* refusal) {
+  CreateRefusal ignored;
+  if (refusal == nullptr) refusal = &ignored;
+  *refusal = CreateRefusal::kCannotOpen;
+  // CREATE_ALWAYS would write through a link before anything could look at it. The file
+  // is opened as it stands instead, link or not, and judged through its handle; only
+  // then is it truncated. A missing file is made with CREATE_NEW, which fails on a link
+  // that appeared meanwhile: that case is looked at once more.
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    HANDLE handle = CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                kWriteFlags | NoFollowFlag(), nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+      if (IsLinkHandle(handle)) {
+        CloseHandle(handle);
+        *refusal = CreateRefusal::kLink;
+        return nullptr;
+      }
+      if (!SetEndOfFile(handle)) {
+        CloseHandle(handle);
+        return nullptr;
+      }
+      *refusal = CreateRefusal::kNone;
+      return handle;
+    }
+    if (GetLastError() != ERROR_FILE_NOT_FOUND) return nullptr;
+    handle = CreateNew(path);
+    if (handle != INVALID_HANDLE_VALUE) {
+      *refusal = CreateRefusal::kNone;
+      return handle;
+    }
+    if (GetLastError() != ERROR_FILE_EXISTS) return nullptr;
+  }
+  return nullptr;
+}
+
+File CreateNewForWriting(const char* path) {
+  HANDLE handle = CreateNew(path);
   return handle == INVALID_HANDLE_VALUE ? nullptr : handle;
 }
 

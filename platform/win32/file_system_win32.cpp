@@ -4,6 +4,10 @@
 #include <string.h>
 #include <windows.h>
 
+#include "platform/system.h"
+#include "links_win32.h"
+#include "system_export_win32.h"
+
 namespace platform {
 namespace {
 
@@ -16,6 +20,11 @@ bool NameFits(DWORD length, char* out, uint32_t size) {
   }
   return true;
 }
+
+// ConvertStringSecurityDescriptorToSecurityDescriptorA, advapi32 from Windows 2000 on.
+using ConvertSddl = BOOL(WINAPI*)(LPCSTR text, DWORD revision, PSECURITY_DESCRIPTOR* descriptor,
+                                  PULONG size);
+constexpr DWORD kSddlRevision1 = 1;
 
 void CopyFound(const WIN32_FIND_DATAA& data, FoundFile* found) {
   memcpy(found->name, data.cFileName, sizeof found->name);
@@ -35,7 +44,51 @@ bool SetAttributes(const char* path, uint32_t attributes) {
   return SetFileAttributesA(path, attributes) != FALSE;
 }
 
-bool CreateFolder(const char* path) { return CreateDirectoryA(path, nullptr) != FALSE; }
+DWORD NoFollowFlag() { return IsNtFamily() ? FILE_FLAG_OPEN_REPARSE_POINT : 0; }
+
+bool IsLinkHandle(HANDLE handle) {
+  BY_HANDLE_FILE_INFORMATION information;
+  if (!GetFileInformationByHandle(handle, &information)) return true;
+  return (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
+         ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+          information.nNumberOfLinks > 1);
+}
+
+bool IsLink(const char* path) {
+  const DWORD attributes = GetFileAttributesA(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return true;
+  if (!IsNtFamily() || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+  // No access asked for: attributes can be read whoever holds the file open, in use or
+  // not, and the entry's own handle tells its number of names.
+  HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  const bool link = IsLinkHandle(handle);
+  CloseHandle(handle);
+  return link;
+}
+
+bool CreateFolder(const char* path, FolderAccess access) {
+  // Windows 9x keeps no security, and NT 4 cannot read the descriptor's text: there the
+  // folder gets what its parent passes on.
+  const ConvertSddl convert =
+      access == FolderAccess::kAdministratorsOnly && IsNtFamily()
+          ? SystemExport<ConvertSddl>("advapi32.dll",
+                                      "ConvertStringSecurityDescriptorToSecurityDescriptorA")
+          : nullptr;
+  if (convert == nullptr) return CreateDirectoryA(path, nullptr) != FALSE;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  // A descriptor that cannot be made is no reason to make the folder open to everyone.
+  if (!convert(kAdministratorsOnlySddl, kSddlRevision1, &descriptor, nullptr)) return false;
+  SECURITY_ATTRIBUTES security;
+  security.nLength = sizeof security;
+  security.lpSecurityDescriptor = descriptor;
+  security.bInheritHandle = FALSE;
+  const bool made = CreateDirectoryA(path, &security) != FALSE;
+  LocalFree(descriptor);
+  return made;
+}
 bool RemoveFolder(const char* path) { return RemoveDirectoryA(path) != FALSE; }
 bool DeleteFileAt(const char* path) { return DeleteFileA(path) != FALSE; }
 bool RenameFile(const char* from, const char* to) { return MoveFileA(from, to) != FALSE; }

@@ -105,20 +105,27 @@ void LabelFrameButtons(HWND page) {
   }
 }
 
+INT_PTR StayOnPage(HWND page, LONG_PTR result) {
+  SetWindowLongPtrA(page, DWLP_MSGRESULT, result);
+  return TRUE;
+}
+
 INT_PTR HandleNotification(HWND page, const NMHDR* header) {
   switch (header->code) {
     case PSN_SETACTIVE:
       LabelFrameButtons(page);
       Notify(page, WizardEvent::kActivate);
       break;
+    // A page that keeps the user answers -1 to Back and Next (stay on this page) and
+    // non-zero to Finish (the sheet stays open).
     case PSN_WIZBACK:
-      Notify(page, WizardEvent::kBack);
+      if (!Notify(page, WizardEvent::kBack)) return StayOnPage(page, -1);
       break;
     case PSN_WIZNEXT:
-      Notify(page, WizardEvent::kNext);
+      if (!Notify(page, WizardEvent::kNext)) return StayOnPage(page, -1);
       break;
     case PSN_WIZFINISH:
-      Notify(page, WizardEvent::kFinish);
+      if (!Notify(page, WizardEvent::kFinish)) return StayOnPage(page, TRUE);
       break;
     case PSN_QUERYCANCEL: {
       const bool allowed = Notify(page, WizardEvent::kQueryCancel);

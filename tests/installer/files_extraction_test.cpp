@@ -122,10 +122,12 @@ TEST_F(FilesExtraction, TargetsInUseWaitBesideThemForTheNextStart) {
   const Bytes data{'M', 'Z', 'n', 'e', 'w'};
   EXPECT_EQ(Extract(FileList({{"C:\\U\\a.dll", {data}}, {"C:\\U\\b.txt", {data}}})),
             Records({"C:\\U\\a.dll", "C:\\U\\b.txt"}));
-  EXPECT_EQ(machine.files.FileBytes("C:\\U\\a.dll.NewTemp"), data);
+  const std::string waiting = WaitingFile("C:\\U\\a.dll");
+  ASSERT_NE(waiting, "");
+  EXPECT_EQ(machine.files.FileBytes(waiting), data);
   EXPECT_EQ(machine.files.FileBytes("C:\\U\\a.dll"), Bytes({'o', 'l', 'd'}));
   ASSERT_EQ(machine.system.bootMoves.size(), 1u);
-  EXPECT_EQ(machine.system.bootMoves[0].from, "C:\\U\\a.dll.NewTemp");
+  EXPECT_EQ(machine.system.bootMoves[0].from, waiting);
   EXPECT_EQ(machine.system.bootMoves[0].to, "C:\\U\\a.dll");
   ASSERT_NE(g_setup.selfRegistrations, nullptr);
   EXPECT_STREQ(g_setup.selfRegistrations->path, "C:\\U\\b.txt");

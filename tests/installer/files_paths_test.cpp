@@ -3,11 +3,14 @@
 
 #include <stdio.h>
 
+#include <set>
 #include <string>
+#include <vector>
 
 #include "engine/folder_creation.h"
 #include "engine/next_boot.h"
 #include "engine/path_macros.h"
+#include "platform/file_system.h"
 #include "platform/message_box.h"
 #include "platform/sim/machine/sim_profile.h"
 #include "platform/system.h"
@@ -54,6 +57,75 @@ TEST_F(FilesPaths, RefusesAnExpansionPastTheBufferAndEmptiesUnknownShellFolders)
   machine.system.shellFolders.erase(platform::kShellStartup);
   EXPECT_EQ(Expand("{StartUp}\\x.lnk", &usable), "\\x.lnk");
   EXPECT_TRUE(usable);
+}
+
+// What the SDDL text of a folder lets each account do: the accounts with a right to
+// change the folder or what it holds, and those that may read and run what it holds.
+struct FolderRights {
+  bool protectedList = false;  // the parent's entries are not inherited
+  bool inheritedBelow = true;  // every entry passes to the files and folders below
+  std::set<std::string> writers;
+  std::set<std::string> readers;
+};
+
+FolderRights RightsOf(const std::string& sddl) {
+  // GENERIC_WRITE, GENERIC_ALL, FILE_WRITE_DATA, FILE_APPEND_DATA, FILE_WRITE_EA,
+  // FILE_DELETE_CHILD, FILE_WRITE_ATTRIBUTES, DELETE, WRITE_DAC, WRITE_OWNER.
+  constexpr unsigned long kWrite = 0x50000000ul | 0x2 | 0x4 | 0x10 | 0x40 | 0x100 | 0x10000 |
+                                   0x40000 | 0x80000;
+  constexpr unsigned long kReadAndRun = 0x1 | 0x20;  // FILE_READ_DATA, FILE_EXECUTE
+  FolderRights rights;
+  EXPECT_EQ(sddl.rfind("D:", 0), 0u) << sddl;
+  const size_t firstEntry = sddl.find('(');
+  rights.protectedList = sddl.substr(2, firstEntry - 2).find('P') != std::string::npos;
+  for (size_t at = firstEntry; at != std::string::npos; at = sddl.find('(', at + 1)) {
+    std::vector<std::string> fields;
+    std::string field;
+    for (size_t i = at + 1; i < sddl.size() && sddl[i] != ')'; ++i) {
+      if (sddl[i] == ';') {
+        fields.push_back(field);
+        field.clear();
+      } else {
+        field += sddl[i];
+      }
+    }
+    fields.push_back(field);
+    EXPECT_EQ(fields.size(), 6u) << sddl;
+    EXPECT_EQ(fields[0], "A") << "only entries that allow";
+    rights.inheritedBelow = rights.inheritedBelow && fields[1] == "OICI";
+    const unsigned long mask = fields[2] == "FA" ? 0x1F01FFul : std::stoul(fields[2], nullptr, 16);
+    if (mask & kWrite) rights.writers.insert(fields[5]);
+    if ((mask & kReadAndRun) == kReadAndRun) rights.readers.insert(fields[5]);
+  }
+  return rights;
+}
+
+// A folder made outside the folders Windows owns lets only administrators and SYSTEM
+// change it, and users read and run what it holds; one made inside them keeps what
+// Windows set up there. Windows 9x has no security to give.
+TEST_F(FilesPaths, FoldersMadeOutsideThoseWindowsOwnLetOnlyAdministratorsWrite) {
+  const FolderRights rights = RightsOf(platform::kAdministratorsOnlySddl);
+  EXPECT_TRUE(rights.protectedList);
+  EXPECT_TRUE(rights.inheritedBelow);
+  EXPECT_EQ(rights.writers, (std::set<std::string>{"BA", "SY"}));
+  EXPECT_EQ(rights.readers, (std::set<std::string>{"BA", "BU", "SY"}));
+
+  machine.files.PutFolder("D:\\");
+  for (const char* path : {"C:\\Apps\\Tool\\a.txt", "D:\\Tool\\a.txt",
+                           "C:\\Program Files\\Tool\\sub\\a.txt",
+                           "C:\\WINDOWS\\Start Menu\\Programs\\Tool\\Tool.lnk"}) {
+    EXPECT_TRUE(EnsureFolders(nullptr, path)) << path;
+  }
+  for (const char* folder : {"C:\\Apps", "C:\\Apps\\Tool", "D:\\Tool"}) {
+    EXPECT_EQ(machine.files.FolderSecurity(folder), platform::kAdministratorsOnlySddl) << folder;
+  }
+  for (const char* folder : {"C:\\Program Files\\Tool", "C:\\Program Files\\Tool\\sub",
+                             "C:\\WINDOWS\\Start Menu\\Programs\\Tool"}) {
+    EXPECT_EQ(machine.files.FolderSecurity(folder), "") << folder;
+  }
+  machine.SetFamily(sim::Family::k9x);
+  EXPECT_TRUE(EnsureFolders(nullptr, "C:\\Apps9x\\a.txt"));
+  EXPECT_EQ(machine.files.FolderSecurity("C:\\Apps9x"), "");
 }
 
 TEST_F(FilesPaths, EnsureFoldersCreatesTopDownAndReportsOnlyTheFirstFailure) {

@@ -66,7 +66,7 @@ TEST_F(FlowWizard, FoldersComeFromTheRegistryThenFromTheFieldsAsPagesAreLeft) {
   answers.PagePress(111, WizardAction::kNext);
   answers.PageType(102, "D:\\", WizardAction::kNext);   // one trailing '\' goes
   answers.PageType(114, "Menu2", WizardAction::kBack);  // Back stores the field too
-  answers.PageType(102, "\\", WizardAction::kNext);     // would leave no folder: kept
+  answers.PageType(102, "", WizardAction::kNext);       // empty: kept
   answers.PageType(114, "", WizardAction::kFinish);     // empty: kept
   Install("ProductKey = Prod\nProgramFolder = Prog\nStartMenuFolder = Menu\n");
   EXPECT_EQ(Field(1).text, "C:\\Apps\\Remembered");
@@ -74,6 +74,35 @@ TEST_F(FlowWizard, FoldersComeFromTheRegistryThenFromTheFieldsAsPagesAreLeft) {
   EXPECT_EQ(Field(2).text, "Old Menu");
   EXPECT_EQ(Remembered("Path"), "D:");
   EXPECT_EQ(Remembered("SPath"), "Menu2");
+}
+
+// A folder that nothing may be installed into is refused before anything is written or
+// remembered: Next or Finish keeps the page and says why, Back leaves it without taking
+// the folder. What is taken is the folder's one full form.
+TEST_F(FlowWizard, TheFolderPageTakesOnlyAFullFolderInItsOneForm) {
+  sim::SimAnswers& answers = machine.ui.answers;
+  answers.PagePress(111, WizardAction::kNext);
+  answers.PageType(102, "reltest", WizardAction::kBack);
+  answers.PagePress(111, WizardAction::kNext);
+  const std::string refused[] = {"reltest", "\\Tool", "C:Tool", "\\\\server\\share\\Tool",
+                                 "C:\\" + std::string(273, 'x'), "C:\\a|b", "C:\\..\\x",
+                                 "C:\\Apps\\con.txt", "C:\\Apps.\\x"};
+  for (const std::string& typed : refused) {
+    answers.PageType(102, typed, WizardAction::kFinish);
+    machine.user.Expect(
+        "Please enter the full path of a folder on a drive, such as C:\\Program Files\\Product, "
+        "in at most 255 characters. Its names may not hold any of the characters < > : \" | ? * "
+        "or end in a dot or a blank.",
+        "Error!", platform::kMbOk | platform::kMbIconError, platform::kIdOk);
+  }
+  answers.PageType(102, "c:/Apps/./Tool/../Demo/", WizardAction::kFinish);
+  Install("ProductKey = Prod\nProgramFolder = Prog\n");
+  EXPECT_EQ(Remembered("Path"), "C:\\Apps\\Demo");
+  EXPECT_TRUE(machine.files.Exists("C:\\Apps\\Demo\\UNINST.EXE"));
+  const install_test::Records log = UninstallLog("C:\\Apps\\Demo\\UNINST.EXE");
+  ASSERT_GE(log.size(), 2u);
+  EXPECT_EQ(install_test::Records(log.begin(), log.begin() + 2),
+            (install_test::Records{"C:\\Apps\\Demo\\FINALIZE.EXE", "C:\\Apps\\Demo\\UNINST.EXE"}));
 }
 
 TEST_F(FlowWizard, AFixedFolderIgnoresTheRememberedPathButCanBeBrowsed) {

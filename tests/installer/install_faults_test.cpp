@@ -1,10 +1,12 @@
 // Whole runs that meet trouble on the machine or in the package: targets in use on both
 // families, a damaged block or file list, a folder that is a file and a file that is a
-// folder. Every message box is scripted.
+// folder, links where the installation writes. Every message box is scripted.
 #include "tests/installer/install_test_support.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
+#include <map>
 
 #include "base/little_endian.h"
 #include "package/format.h"
@@ -12,6 +14,7 @@
 #include "platform/message_box.h"
 #include "platform/sim/machine/sim_command_line.h"
 #include "platform/sim/machine/windows_path.h"
+#include "runtime/quiet_run.h"
 
 namespace install_test {
 namespace {
@@ -84,12 +87,13 @@ TEST_F(FaultInstall, TargetInUseOnNtIsReplacedAtTheNextStart) {
   machine.user.Expect(kRestartText, "Success!", kInformation, platform::kIdOk);
   Install();
   ExpectCleanRun();
-  EXPECT_EQ(machine.files.FileBytes(target + ".NewTemp"), Text("new"));
+  ASSERT_NE(WaitingFile(target), "");
+  EXPECT_EQ(machine.files.FileBytes(WaitingFile(target)), Text("new"));
   EXPECT_EQ(LogOf(kUninstaller).files.at(1).path, target) << "logged under its own name";
   EXPECT_EQ(machine.system.restartRequests, 0) << "NT: advised, not asked";
   machine.Restart();
   EXPECT_EQ(machine.files.FileBytes(target), Text("new"));
-  EXPECT_FALSE(machine.files.Exists(target + ".NewTemp"));
+  EXPECT_EQ(WaitingFile(target), "");
 }
 
 // Nothing would ever put the waiting file in place: the file is reported as not written,
@@ -133,7 +137,8 @@ TEST_F(FaultInstall, TargetsInUseOn9xGoThroughWininitOrWaitForTheFinalizer) {
   EXPECT_TRUE(machine.system.shellOpens.empty());
   machine.Restart();
   EXPECT_EQ(machine.files.FileBytes("C:\\TOOL\\APP.DLL"), Text("new"));
-  EXPECT_EQ(machine.files.FileBytes("C:\\TOOL\\Long Name.dll.NewTemp"), Text("new long"));
+  ASSERT_NE(WaitingFile("C:\\TOOL\\Long Name.dll"), "");
+  EXPECT_EQ(machine.files.FileBytes(WaitingFile("C:\\TOOL\\Long Name.dll")), Text("new long"));
 }
 
 // WININIT.INI that cannot be written (here: in use) leaves even a short-named file to the
@@ -154,7 +159,7 @@ TEST_F(FaultInstall, TargetInUseOn9xWithoutWininitWaitsForTheFinalizer) {
       machine.registry.Text("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
                             "TWKSetup_Finalize"),
       "\"C:\\TOOL\\FINALIZE.EXE\""));
-  EXPECT_TRUE(machine.files.Exists("C:\\TOOL\\APP.DLL.NewTemp"));
+  EXPECT_NE(WaitingFile("C:\\TOOL\\APP.DLL"), "");
 }
 
 // Every command line the installation leaves for Add/Remove Programs, deployment tools
@@ -262,6 +267,25 @@ TEST_F(FaultInstall, ADamagedNameListLineOrCommandIsACorruptedPackage) {
   ExpectCorruptedWhenFlipped("{OurProgramDir}\\a.txt", 16);  // a command never run
 }
 
+// The mode byte has no checksum: turned into an uninstaller's or a finalizer's (or any
+// other), an installer must fail as a corrupted package, not report a finished run.
+TEST_F(FaultInstall, AFlippedModeByteIsACorruptedPackageNotAFinishedRun) {
+  Build(kTwoFileScript, {{"a.txt", Text("a")}, {"b.txt", Text("b")}});
+  const Bytes built = Built();
+  for (int bit = 0; bit < 8; ++bit) {
+    SCOPED_TRACE(bit);
+    Bytes bytes = built;
+    bytes[kPackageStart + kVolumeLengthWordSize] ^= static_cast<uint8_t>(1 << bit);
+    Rewrite(bytes);
+    machine.user.Expect(kCorruptedText, "Installation Failed!", kError, platform::kIdOk);
+    EXPECT_EQ(Install().exitCode, 1);
+    EXPECT_EQ(Install("/S").exitCode, static_cast<int>(kQuietFailed));
+    ExpectCleanRun();
+    EXPECT_FALSE(machine.files.Exists(kProgramFolder));
+    EXPECT_TRUE(machine.system.bootMoves.empty());
+  }
+}
+
 // CreateFile refuses a folder as it refuses a file in use, but no replacement at the next
 // start can put a file where a folder stands: the file is not installed, and no waiting
 // file or boot-time move is left behind.
@@ -275,7 +299,7 @@ TEST_F(FaultInstall, TargetThatIsAFolderIsAFileThatCannotBeWritten) {
   EXPECT_EQ(Install().exitCode, 0);
   ExpectCleanRun();
   EXPECT_TRUE(machine.files.IsFolder(target + "\\inside"));
-  EXPECT_FALSE(machine.files.Exists(target + ".NewTemp"));
+  EXPECT_EQ(WaitingFile(target), "");
   EXPECT_TRUE(machine.system.bootMoves.empty());
   EXPECT_EQ(LogOf(kUninstaller).files.size(), 2u) << "FINALIZE.EXE and UNINST.EXE only";
 }
@@ -305,6 +329,127 @@ TEST_F(FaultInstall, FolderThatIsAFileIsReportedOncePerRun) {
   ExpectCleanRun();
   EXPECT_EQ(machine.files.FileBytes(kProgramFolder), Text("a file where the folder should be"));
 }
+
+// Links another program left where the installation writes: a junction or symbolic link
+// (a reparse point) leads to a place that is not the installation's, a second name of a
+// file (a hard link) shares its bytes with a file elsewhere. Each fails as a file or
+// folder that cannot be made, and nothing behind it changes or is logged.
+struct LinkCase {
+  const char* name;
+  void (*plant)(sim::SimFileSystem& files);
+  std::vector<std::pair<std::string, std::string>> prompts;  // text, caption
+  const char* made = nullptr;                                // a file that must be there
+};
+
+const char kVictim[] = "C:\\Victim";
+const std::string kApp = std::string(kProgramFolder) + "\\app.dll";
+const char kLinkScript[] =
+    "[Setup]\nTitle=Tool\nProductKey=Tool\nProgramFolder=Tool\nStartMenuFolder=Tool\n"
+    "[Files]\napp.dll {OurProgramDir}\\\nreadme.txt {OurProgramDir}\\docs\\readme.txt\n"
+    "[Shortcuts]\n\"{OurShortcutDir}\\Tool\" {OurProgramDir}\\app.dll\n"
+    "\"{Desktop}\\Tool\" {OurProgramDir}\\app.dll\n";
+const std::pair<std::string, std::string> kFolderRefused{"Could not create target directory.",
+                                                         "Error!"};
+const std::pair<std::string, std::string> kFileRefused{
+    "There was an error extracting a file: can't create file", "Error!"};
+const std::pair<std::string, std::string> kFailed{kNotWrittenText, "Installation Failed!"};
+const std::pair<std::string, std::string> kRestart{kRestartText, "Success!"};
+const std::pair<std::string, std::string> kSucceeded{
+    "Installation complete! You can use the program immediately.", "Success!"};
+
+const LinkCase kLinkCases[] = {
+    {"ProgramFolderIsAJunction",
+     [](sim::SimFileSystem& files) { files.MakeLink(kProgramFolder, kVictim); },
+     {kFolderRefused, kFailed}},
+    {"FolderOnTheWayIsAJunction",
+     [](sim::SimFileSystem& files) {
+       files.MakeLink(std::string(kProgramFolder) + "\\docs", kVictim);
+     },
+     {kFolderRefused, kFailed}},
+    {"TargetIsASymbolicLink",
+     [](sim::SimFileSystem& files) { files.MakeLink(kApp, std::string(kVictim) + "\\app.dll"); },
+     {kFileRefused, kFailed}},
+    {"TargetIsAHardLink",
+     [](sim::SimFileSystem& files) {
+       files.MakeHardLink(kApp, std::string(kVictim) + "\\app.dll");
+     },
+     {kFileRefused, kFailed}},
+    // The waiting file of a target in use is made new under another name.
+    {"WaitingFileNameIsALink",
+     [](sim::SimFileSystem& files) {
+       files.PutFile(kApp, Text("old"));
+       files.SetLastWriteTimeOf(kApp, {0, 0x01B00000});
+       files.MarkInUse(kApp);
+       files.MakeLink(kApp + ".NewTemp", std::string(kVictim) + "\\app.dll");
+     },
+     {kRestart}},
+    {"ShortcutFolderIsAJunction",
+     [](sim::SimFileSystem& files) {
+       files.MakeLink("C:\\WINDOWS\\Start Menu\\Programs\\Tool", kVictim);
+     },
+     {kFolderRefused, kFailed}},
+    // A folder the system names is taken as it stands, link or not (Wine's desktop is one).
+    {"ShellFolderIsALink",
+     [](sim::SimFileSystem& files) {
+       files.PutFolder("C:\\Profile\\Desktop");
+       files.MakeLink("C:\\WINDOWS\\Desktop", "C:\\Profile\\Desktop");
+     },
+     {kSucceeded},
+     "C:\\Profile\\Desktop\\Tool.lnk"},
+    // A link file that cannot be made is passed over without a word, as always.
+    {"DesktopShortcutIsASymbolicLink",
+     [](sim::SimFileSystem& files) {
+       files.MakeLink("C:\\WINDOWS\\Desktop\\Tool.lnk", std::string(kVictim) + "\\Tool.lnk");
+     },
+     {kSucceeded}},
+};
+
+void PrintTo(const LinkCase& linkCase, std::ostream* out) { *out << linkCase.name; }
+
+class LinkInstall : public FaultInstall, public ::testing::WithParamInterface<LinkCase> {
+ protected:
+  std::map<std::string, Bytes> VictimFiles() {
+    std::map<std::string, Bytes> files;
+    for (const auto& entry : std::filesystem::directory_iterator(Host(kVictim))) {
+      files[entry.path().filename().string()] = ReadBytes(entry.path().string());
+    }
+    return files;
+  }
+};
+
+TEST_P(LinkInstall, IsRefusedAndNothingBehindItChanges) {
+  Build(kLinkScript, {{"app.dll", Text("new")}, {"readme.txt", Text("readme")}});
+  for (const char* name : {"app.dll", "readme.txt", "Tool.lnk"}) {
+    machine.files.PutFile(std::string(kVictim) + "\\" + name, Text("victim"));
+  }
+  const std::map<std::string, Bytes> before = VictimFiles();
+  GetParam().plant(machine.files);
+  for (const auto& prompt : GetParam().prompts) {
+    machine.user.Expect(prompt.first, prompt.second,
+                        platform::kMbOk | (prompt.second == "Success!" ? kInformation : kError),
+                        platform::kIdOk);
+  }
+  EXPECT_EQ(Install().exitCode, 0);
+  ExpectCleanRun();
+  EXPECT_EQ(VictimFiles(), before);
+  if (GetParam().made != nullptr) {
+    EXPECT_TRUE(machine.files.Exists(GetParam().made));
+  }
+  if (machine.files.Exists(kUninstaller)) {
+    for (const LoggedFile& file : LogOf(kUninstaller).files) {
+      EXPECT_FALSE(machine.files.IsLink(file.path)) << file.path;
+      EXPECT_EQ(machine.files.LongPath(file.path).find("Victim"), std::string::npos) << file.path;
+    }
+  }
+  for (const sim::BootMove& move : machine.system.bootMoves) {
+    EXPECT_FALSE(machine.files.IsLink(move.from)) << move.from;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Links, LinkInstall, ::testing::ValuesIn(kLinkCases),
+                         [](const ::testing::TestParamInfo<LinkCase>& param) {
+                           return std::string(param.param.name);
+                         });
 
 }  // namespace
 }  // namespace install_test

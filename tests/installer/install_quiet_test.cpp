@@ -46,37 +46,69 @@ class QuietInstall : public InstallTest {
   }
 };
 
+// Every spelling of a folder installs into it, and names it one way in the log, the
+// remembered folder and the Add/Remove Programs entry.
 TEST_F(QuietInstall, InstallsIntoTheFolderOfDWithoutShowingAnything) {
   BuildAB();
-  const ProgramRun run = Install("/S /D=C:\\Apps\\My Tool\\  ");
-  EXPECT_EQ(run.exitCode, 0);
-  ExpectNothingShown();
-  EXPECT_EQ(machine.files.FileBytes("C:\\Apps\\My Tool\\b.txt"), Text("b"));
-  EXPECT_FALSE(machine.files.Exists("C:\\Apps\\My Tool\\FINALIZE.EXE"));
-  EXPECT_TRUE(machine.files.Exists("C:\\WINDOWS\\Start Menu\\Programs\\Tool\\Tool.lnk"));
-  EXPECT_EQ(machine.registry.Text("HKLM\\Software\\TWKSetup\\Tool", "Path"), "C:\\Apps\\My Tool");
-  EXPECT_EQ(machine.registry.Text(kEntry, "QuietUninstallString"),
-            "\"C:\\Apps\\My Tool\\UNINST.EXE\" /S");
+  const struct {
+    const char* tail;
+    const char* folder;
+  } cases[] = {
+      {"/S /D=C:\\Apps\\My Tool\\  ", "C:\\Apps\\My Tool"},
+      {"/S /D=C:\\Apps\\..\\Tools", "C:\\Tools"},
+      {"/S /D=c:/Apps/Demo", "C:\\Apps\\Demo"},
+      {"/S \"/D=C:\\Apps\\Quoted Tool\"", "C:\\Apps\\Quoted Tool"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.tail);
+    const std::string folder = c.folder;
+    EXPECT_EQ(Install(c.tail).exitCode, 0);
+    ExpectNothingShown();
+    EXPECT_EQ(machine.files.FileBytes(folder + "\\b.txt"), Text("b"));
+    EXPECT_FALSE(machine.files.Exists(folder + "\\FINALIZE.EXE"));
+    EXPECT_TRUE(machine.files.Exists("C:\\WINDOWS\\Start Menu\\Programs\\Tool\\Tool.lnk"));
+    EXPECT_EQ(machine.registry.Text("HKLM\\Software\\TWKSetup\\Tool", "Path"), folder);
+    EXPECT_EQ(machine.registry.Text(kEntry, "QuietUninstallString"),
+              "\"" + folder + "\\UNINST.EXE\" /S");
+    const UninstallLog log = LogOf(folder + "\\UNINST.EXE");
+    ASSERT_GE(log.files.size(), 2u);
+    EXPECT_EQ(log.files[1].path, folder + "\\a.txt");
+  }
 }
 
 // A relative folder would land wherever the deployment tool started the run, and the
-// uninstaller, started elsewhere, would look for the files in another place.
-TEST_F(QuietInstall, ARelativeFolderOfDInstallsNothingAndFails) {
+// uninstaller, started elsewhere, would look for the files in another place; a network
+// path, a name Windows refuses or a quote left open name no folder to install into.
+// Nothing is written and nothing remembered.
+TEST_F(QuietInstall, AFolderOfDThatCannotBeInstalledIntoInstallsNothingAndFails) {
   BuildTool();
-  EXPECT_EQ(Install("/S /D=Tool").exitCode, static_cast<int>(kQuietFailed));
-  ExpectNothingShown();
-  EXPECT_FALSE(machine.registry.HasKey(kEntry));
-  EXPECT_FALSE(machine.registry.HasKey("HKLM\\Software\\TWKSetup\\Tool"));
+  for (const char* tail : {"/S /D=Tool", "/S /D=\\\\server\\share\\Tool", "/S /D=C:\\Apps\\a<b",
+                           "/S \"/D=C:\\Apps\\Tool"}) {
+    SCOPED_TRACE(tail);
+    EXPECT_EQ(Install(tail).exitCode, static_cast<int>(kQuietFailed));
+    ExpectNothingShown();
+    EXPECT_FALSE(machine.registry.HasKey(kEntry));
+    EXPECT_FALSE(machine.registry.HasKey("HKLM\\Software\\TWKSetup\\Tool"));
+  }
 }
 
 TEST_F(QuietInstall, TakesTheRememberedFoldersWithoutD) {
   BuildAB();
-  machine.registry.PutText("HKLM\\Software\\TWKSetup\\Tool", "Path", "D:\\Kept");
+  machine.registry.PutText("HKLM\\Software\\TWKSetup\\Tool", "Path", "d:/Kept/");
   machine.registry.PutText("HKLM\\Software\\TWKSetup\\Tool", "SPath", "Kept Menu");
   EXPECT_EQ(Install("/s").exitCode, 0);
   ExpectNothingShown();
   EXPECT_TRUE(machine.files.Exists("D:\\Kept\\a.txt"));
+  EXPECT_EQ(machine.registry.Text("HKLM\\Software\\TWKSetup\\Tool", "Path"), "D:\\Kept");
   EXPECT_TRUE(machine.files.Exists("C:\\WINDOWS\\Start Menu\\Programs\\Kept Menu\\Tool.lnk"));
+
+  // A remembered folder that nothing may go into (an older installer remembered what it
+  // was given) is passed over for the default, rather than failing every later run.
+  machine.registry.PutText("HKLM\\Software\\TWKSetup\\Tool", "Path", "\\\\server\\share\\Tool");
+  EXPECT_EQ(Install("/S").exitCode, 0);
+  ExpectNothingShown();
+  EXPECT_TRUE(machine.files.Exists(std::string(kProgramFolder) + "\\a.txt"));
+  EXPECT_EQ(machine.registry.Text("HKLM\\Software\\TWKSetup\\Tool", "Path"), kProgramFolder);
 }
 
 // Without "/S" the tail changes nothing, "/D=" included: the wizard runs as always.
@@ -303,8 +335,19 @@ TEST(QuietSwitches, ReadsSAndTheFolderOfDAsDeploymentToolsWriteThem) {
       {"/S /D=Tool", false, true, ""},
       {"/S /D=C:Tool", false, true, ""},
       {"/S /D=\\Tool", false, true, ""},
-      {"/S /D=\\\\server\\share\\Tool", true, true, "\\\\server\\share\\Tool"},
-      {"/S /D=d:/Tool", true, true, "d:/Tool"},
+      // One form for every spelling of a folder; a network path is refused.
+      {"/S /D=d:/Tool", true, true, "D:\\Tool"},
+      {"/S /D=C:\\Apps\\..\\Tools\\.\\", true, true, "C:\\Tools"},
+      {"/S /D=", true, true, ""},
+      {"/S /D=\\\\server\\share\\Tool", false, true, ""},
+      {"/S /D=C:\\a|b", false, true, ""},
+      {"/S /D=C:\\..", false, true, ""},
+      // Quoted, as tools that pass a list of arguments write a folder with blanks.
+      {"/S \"/D=C:\\My Apps\"", true, true, "C:\\My Apps"},
+      {"/S /D=\"C:\\My Apps\"  ", true, true, "C:\\My Apps"},
+      {"/S \"/D=C:\\My Apps", false, true, ""},
+      {"/S \"/D=C:\\My Apps\" /x", false, true, ""},
+      {"\"/D=C:\\My Apps\" /S", true, false, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.tail);

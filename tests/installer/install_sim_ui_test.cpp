@@ -15,7 +15,8 @@ using sim::WizardAction;
 
 std::vector<std::string> g_events;
 
-// A page that offers Next only and keeps its browse result in its field.
+// A page that offers Next only, keeps its browse result in its field and lets the user
+// leave.
 bool NextOnlyPage(Window page, WizardEvent event) {
   g_events.push_back(std::to_string(static_cast<int>(event)));
   if (event == WizardEvent::kActivate) platform::SetWizardButtons(page, platform::kWizardNext);
@@ -25,7 +26,7 @@ bool NextOnlyPage(Window page, WizardEvent event) {
       platform::SetPageText(page, 1000, folder);
     }
   }
-  return false;
+  return true;
 }
 
 class SimUi : public InstallTest {

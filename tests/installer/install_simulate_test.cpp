@@ -56,10 +56,16 @@ class SimulateCommand : public InstallTest {
 
 TEST_F(SimulateCommand, InstallsTheExampleProductIntoAFreshRootAndAgain) {
   const std::string installer = BuildExample();
+  // A link planted where the machine's state goes is replaced, not written through.
+  fs::create_directories(simRoot_);
+  std::ofstream(BuildPath("victim.txt")) << "; kept\n";
+  fs::create_symlink(BuildPath("victim.txt"), simRoot_ / "machine.txt");
   ASSERT_EQ(Simulate({installer, "--root", simRoot_.string()}), 0) << printed;
   EXPECT_NE(printed.find("wizard page 101 \"License Agreement\", buttons: Back Next"),
             std::string::npos);
   EXPECT_NE(printed.find("machine errors (0)"), std::string::npos);
+  EXPECT_EQ(ReadBytes(BuildPath("victim.txt")), Text("; kept\n"));
+  EXPECT_FALSE(fs::is_symlink(simRoot_ / "machine.txt"));
 
   sim::SimMachine installed(simRoot_);
   for (const auto& [name, target] : kProductFiles) {

@@ -16,6 +16,7 @@
 #include "stub/program_entry.h"
 #include "tests/platform/test_pe_image.h"
 #include "tests/support/package_bytes.h"
+#include "platform/sim/machine/windows_path.h"
 #include "twk/build/build_installer.h"
 
 namespace fs = std::filesystem;
@@ -192,6 +193,26 @@ void InstallTest::PutOtherProgram() {
 
 std::string InstallTest::Host(const std::string& windowsPath) const {
   return machine.files.HostPath(windowsPath).string();
+}
+
+std::string InstallTest::WaitingFile(const std::string& target) const {
+  const std::string longTarget = machine.files.LongPath(target);
+  const size_t cut = longTarget.rfind('\\');
+  const std::string name = sim::PathKey(longTarget.substr(cut + 1));
+  std::string found;
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(fs::path(Host(target)).parent_path(), error)) {
+    const std::string candidate = sim::PathKey(entry.path().filename().string());
+    // name + ".~" + eight hexadecimal digits + ".NEWTEMP"
+    if (candidate.size() != name.size() + 18 || candidate.compare(0, name.size(), name) != 0 ||
+        candidate.compare(name.size(), 2, ".~") != 0 ||
+        candidate.substr(name.size() + 10) != ".NEWTEMP") {
+      continue;
+    }
+    EXPECT_EQ(found, "") << "two waiting files for " << target;
+    found = longTarget.substr(0, cut + 1) + entry.path().filename().string();
+  }
+  return found;
 }
 
 bool InstallTest::SameTime(const std::string& windowsPath, const std::string& source) const {

@@ -97,6 +97,9 @@ class InstallTest : public ::testing::Test {
 
   std::string Host(const std::string& windowsPath) const;
   std::string BuildPath(const std::string& name) const { return build_ / name; }
+  // The waiting file of `target` beside it (named as MakeWaitingFileName names them),
+  // or "" when there is none.
+  std::string WaitingFile(const std::string& target) const;
   // The modification times of an installed file and of a source agree.
   bool SameTime(const std::string& windowsPath, const std::string& source) const;
   // The captions of the message boxes shown, in order.

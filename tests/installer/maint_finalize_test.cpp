@@ -2,6 +2,8 @@
 // search order, the run-after command taken from the registry, the report; and the whole
 // road on Windows 9x, from a file in use at install time through the restart that starts
 // the finalizer from the run-once key to the following one that removes it.
+#include <filesystem>
+
 #include "platform/sim/machine/sim_ui.h"
 #include "tests/installer/install_test_support.h"
 #include "twk/simulate/simulate_restart.h"
@@ -27,8 +29,9 @@ class Finalizer : public InstallTest {
 TEST_F(Finalizer, PutsItsWaitingFilesInPlaceAndOpensTheCommandOnce) {
   const uint16_t version[4] = {2, 0, 0, 0};
   machine.files.PutFile("C:\\App\\a.b.dll", Text("old"));
+  // As older installers named waiting files, and as they are named now.
   machine.files.PutFile("C:\\App\\a.b.dll.NewTemp", VersionedProgram(version, true));
-  machine.files.PutFile("C:\\App\\z.txt.NewTemp", Text("new z"));
+  machine.files.PutFile("C:\\App\\z.txt.~0A1B2C3D.NewTemp", Text("new z"));
   machine.files.PutFile("C:\\Other\\x.dll.NewTemp", Text("elsewhere"));
   ExpectSuccess();
   Finalize(kFinalizer);
@@ -56,24 +59,64 @@ TEST_F(Finalizer, PutsItsWaitingFilesInPlaceAndOpensTheCommandOnce) {
   EXPECT_EQ(machine.system.bootMoves.size(), 2u);
 }
 
+// A rename that cannot be done stops the rest. So does a waiting file, a target or the
+// finalizer's folder that another program has made a link: what the link leads to (here
+// a self-registering library) is neither replaced nor registered.
 TEST_F(Finalizer, AFailedRenameStopsTheRestAndKeepsTheFinalizer) {
-  machine.files.PutFile("C:\\App\\a.dll", Text("old a"));
-  machine.files.PutFile("C:\\App\\a.dll.NewTemp", Text("new a"));
-  machine.files.PutFile("C:\\App\\b.dll.NewTemp", Text("new b"));
-  machine.files.MarkInUse("C:\\App\\a.dll");
-  Expect("There was an error finalizing the program. One or more files could not be updated; "
-         "they may be in use or marked read-only.\n\nTo correct this problem, you may have to "
-         "uninstall the application and then re-install it. If this does not work, please "
-         "contact the application's author for assistance.",
-         "Error!", platform::kMbOk | platform::kMbIconError, platform::kIdOk);
-  Finalize(kFinalizer);
-  ExpectCleanRun();
-  EXPECT_EQ(machine.files.FileBytes("C:\\App\\a.dll"), Text("old a"));
-  EXPECT_TRUE(machine.files.Exists("C:\\App\\b.dll.NewTemp"));
-  EXPECT_FALSE(machine.files.Exists("C:\\App\\b.dll"));
-  EXPECT_EQ(machine.system.shellOpens.size(), 1u) << "opened whatever the renames did";
-  EXPECT_EQ(machine.registry.Value(kRunAfterKey, "RunAfter"), nullptr);
-  EXPECT_TRUE(machine.system.bootMoves.empty());
+  const uint16_t version[4] = {1, 0, 0, 0};
+  const struct {
+    const char* cause;
+    void (*plant)(sim::SimFileSystem& files);
+  } cases[] = {
+      {"target in use", [](sim::SimFileSystem& files) { files.MarkInUse("C:\\App\\a.dll"); }},
+      {"waiting file is a symbolic link",
+       [](sim::SimFileSystem& files) {
+         files.MakeLink("C:\\App\\a.dll.NewTemp", "C:\\Victim\\v.dll");
+       }},
+      {"waiting file is a hard link",
+       [](sim::SimFileSystem& files) {
+         files.MakeHardLink("C:\\App\\a.dll.NewTemp", "C:\\Victim\\v.dll");
+       }},
+      {"target is a symbolic link",
+       [](sim::SimFileSystem& files) {
+         std::filesystem::remove(files.HostPath("C:\\App\\a.dll"));
+         files.MakeLink("C:\\App\\a.dll", "C:\\Victim\\v.dll");
+       }},
+      {"folder is a junction",
+       [](sim::SimFileSystem& files) {
+         std::filesystem::rename(files.HostPath("C:\\App"), files.HostPath("C:\\Victim\\App"));
+         files.MakeLink("C:\\App", "C:\\Victim\\App");
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.cause);
+    std::filesystem::remove_all(Host("C:\\App"));
+    std::filesystem::remove_all(Host("C:\\Victim"));
+    machine.files.ReleaseAllInUse();
+    machine.files.PutFile(kFinalizer, Text("finalizer"));
+    machine.files.PutFile("C:\\App\\a.dll", Text("old a"));
+    machine.files.PutFile("C:\\App\\a.dll.NewTemp", Text("new a"));
+    machine.files.PutFile("C:\\App\\b.dll.NewTemp", Text("new b"));
+    machine.files.PutFile("C:\\Victim\\v.dll", VersionedProgram(version, true));
+    c.plant(machine.files);
+    const Bytes victim = machine.files.FileBytes("C:\\Victim\\v.dll");
+    machine.registry.PutText(kRunAfterKey, "RunAfter", "C:\\App\\tool.exe");
+    machine.system.shellOpens.clear();
+    Expect("There was an error finalizing the program. One or more files could not be updated; "
+           "they may be in use or marked read-only.\n\nTo correct this problem, you may have to "
+           "uninstall the application and then re-install it. If this does not work, please "
+           "contact the application's author for assistance.",
+           "Error!", platform::kMbOk | platform::kMbIconError, platform::kIdOk);
+    Finalize(kFinalizer);
+    ExpectCleanRun();
+    EXPECT_EQ(machine.files.FileBytes("C:\\Victim\\v.dll"), victim);
+    EXPECT_TRUE(machine.libraries.Calls().empty());
+    EXPECT_TRUE(machine.files.Exists("C:\\App\\b.dll.NewTemp"));
+    EXPECT_FALSE(machine.files.Exists("C:\\App\\b.dll"));
+    EXPECT_EQ(machine.system.shellOpens.size(), 1u) << "opened whatever the renames did";
+    EXPECT_EQ(machine.registry.Value(kRunAfterKey, "RunAfter"), nullptr);
+    EXPECT_TRUE(machine.system.bootMoves.empty());
+  }
 }
 
 const char kTool[] = "C:\\Program Files\\Tool\\tool.exe";
@@ -90,7 +133,7 @@ class RoundTripFinalize : public InstallTest {
     BuildTool();
     sim::UseDefaultAnswers();
     InstallPlaced();
-    ASSERT_TRUE(machine.files.Exists(std::string(kTool) + ".NewTemp"));
+    ASSERT_NE(WaitingFile(kTool), "");
     ASSERT_NE(machine.registry.Text(kRunOnceKeyPath, "TWKSetup_Finalize"), "");
   }
   size_t ShellOpensOf(const std::string& command) const {
@@ -109,7 +152,7 @@ TEST_F(RoundTripFinalize, TheRestartPutsTheWaitingFileInPlaceAndTheNextRemovesTh
   ExpectCleanRun();
   ASSERT_EQ(steps.size(), 1u) << transcript.str();
   EXPECT_EQ(machine.files.FileBytes(kTool), Text("tool"));
-  EXPECT_FALSE(machine.files.Exists(std::string(kTool) + ".NewTemp"));
+  EXPECT_EQ(WaitingFile(kTool), "");
   EXPECT_EQ(ShellOpensOf(kTool), 1u);
   EXPECT_EQ(machine.registry.Value(kRunAfterKey, "RunAfter"), nullptr);
   EXPECT_EQ(machine.registry.Value(kRunOnceKeyPath, "TWKSetup_Finalize"), nullptr);

@@ -1,5 +1,9 @@
 // What the uninstaller must leave alone: folders the installation did not make, records
-// that lead out of the folder they name, and everything when its log is not whole.
+// that lead out of the folder they name or through a link, and everything when its log
+// is not whole.
+#include <filesystem>
+#include <map>
+
 #include "maintenance/removal_bounds.h"
 #include "tests/installer/install_test_support.h"
 
@@ -72,15 +76,21 @@ TEST_F(UninstallLimits, RemovesOnlyTheFoldersTheInstallationMade) {
   }
 }
 
+// Also relative records, which older installers wrote for a folder typed relative: the
+// uninstaller, started elsewhere, would find another program's file under the name.
 TEST_F(UninstallLimits, PassesOverRecordsThatLeadOutOfTheirFolder) {
   InstallTool("Tool");
   machine.files.PutFile("C:\\WINDOWS\\victim.txt", Text("v"));
   machine.files.PutFile("C:\\victim.txt", Text("v"));
   machine.files.PutFile("C:\\WINDOWS\\SYSTEM32\\lib.dll", Text("l"));
+  machine.files.PutFile("C:\\WINDOWS\\reltest\\notes.txt", Text("n"));
+  machine.files.PutFile("C:\\reltest\\notes.txt", Text("n"));
+  ASSERT_TRUE(machine.files.SetCurrent("C:\\WINDOWS"));
   const std::string tool = std::string(kProgramFolder) + "\\";
   const Bytes forged = WithLog({tool + "FINALIZE.EXE", tool + "..\\..\\WINDOWS\\victim.txt",
                                 tool + "docs/../../../victim.txt",
-                                tool + "..\\..\\WINDOWS\\SYSTEM32\\lib.dll\t", tool + "tool.exe",
+                                tool + "..\\..\\WINDOWS\\SYSTEM32\\lib.dll\t", "reltest\\notes.txt",
+                                "\\reltest\\notes.txt", "C:reltest\\notes.txt", tool + "tool.exe",
                                 kUninstaller, "", ""});
   ExpectConfirmation(platform::kIdYes);
   ExpectDone();
@@ -88,13 +98,15 @@ TEST_F(UninstallLimits, PassesOverRecordsThatLeadOutOfTheirFolder) {
   const std::vector<ProcessStep> steps = Uninstall(kUninstallerCopy, "/step2");
   ExpectCleanRun();
   ASSERT_EQ(steps.size(), 1u);
-  EXPECT_EQ(steps[0].run.logRecordsPassedOver, 3u);
-  EXPECT_NE(transcript.str().find("records passed over (they climb out of their folder): 3\n"),
+  EXPECT_EQ(steps[0].run.logRecordsPassedOver, 6u);
+  EXPECT_NE(transcript.str().find("records passed over (they lead out of their folder or "
+                                  "through a link): 6\n"),
             std::string::npos)
       << transcript.str();
-  EXPECT_TRUE(machine.files.Exists("C:\\WINDOWS\\victim.txt"));
-  EXPECT_TRUE(machine.files.Exists("C:\\victim.txt"));
-  EXPECT_TRUE(machine.files.Exists("C:\\WINDOWS\\SYSTEM32\\lib.dll"));
+  for (const char* kept : {"C:\\WINDOWS\\victim.txt", "C:\\victim.txt", "C:\\WINDOWS\\SYSTEM32\\lib.dll",
+                           "C:\\WINDOWS\\reltest\\notes.txt", "C:\\reltest\\notes.txt"}) {
+    EXPECT_TRUE(machine.files.Exists(kept)) << kept;
+  }
   EXPECT_FALSE(machine.files.Exists(tool + "tool.exe"));
 }
 
@@ -116,6 +128,72 @@ TEST_F(UninstallLimits, AQuietRunLeavesNoForgedLastRecordToTheNextStart) {
   }
 }
 
+// Links another program put in place of what the installation made: a junction or a
+// symbolic link leads elsewhere, a hard link is a second name of another file. Every
+// record that leads through one is passed over and counted, and nothing behind it, nor
+// the link itself, is touched; everything else goes as always.
+struct LinkCase {
+  const char* name;
+  const char* replaced;  // what the installation made, replaced by a link to the other's
+  const char* other;     // the other program's file or folder it leads to
+  bool hardLink;
+  uint32_t passedOver;
+};
+
+const char kOther[] = "C:\\Other";
+const LinkCase kLinkCases[] = {
+    {"DocsFolderIsAJunction", "C:\\Program Files\\Tool\\docs", "C:\\Other\\docs", false, 1},
+    {"FileIsASymbolicLink", "C:\\Program Files\\Tool\\tool.exe", "C:\\Other\\tool.exe", false, 1},
+    {"FileIsAHardLink", "C:\\Program Files\\Tool\\tool.exe", "C:\\Other\\tool.exe", true, 1},
+    {"DesktopShortcutIsASymbolicLink", "C:\\WINDOWS\\Desktop\\Tool.lnk", "C:\\Other\\Tool.lnk",
+     false, 1},
+    // FINALIZE.EXE, tool.exe, docs\readme.txt and UNINST.EXE lie behind it.
+    {"ProgramFolderIsAJunction", kProgramFolder, kOther, false, 4},
+};
+
+void PrintTo(const LinkCase& linkCase, std::ostream* out) { *out << linkCase.name; }
+
+class LinkUninstall : public UninstallLimits, public ::testing::WithParamInterface<LinkCase> {
+ protected:
+  std::map<std::string, Bytes> OtherFiles() {
+    std::map<std::string, Bytes> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(Host(kOther))) {
+      if (entry.is_regular_file()) files[entry.path().string()] = ReadBytes(entry.path().string());
+    }
+    return files;
+  }
+};
+
+TEST_P(LinkUninstall, PassesOverWhatLeadsThroughALink) {
+  const LinkCase& c = GetParam();
+  InstallTool("Tool");
+  const Bytes uninstaller = ReadBytes(Host(kUninstaller));
+  for (const char* name : {"tool.exe", "docs\\readme.txt", "Tool.lnk"}) {
+    machine.files.PutFile(std::string(kOther) + "\\" + name, Text("other's"));
+  }
+  const std::map<std::string, Bytes> before = OtherFiles();
+  std::filesystem::remove_all(Host(c.replaced));
+  if (c.hardLink) {
+    machine.files.MakeHardLink(c.replaced, c.other);
+  } else {
+    machine.files.MakeLink(c.replaced, c.other);
+  }
+  ExpectConfirmation(platform::kIdYes);
+  ExpectDone();
+  const ProgramRun run = UninstallCopy(uninstaller);
+  ExpectCleanRun();
+  EXPECT_EQ(run.logRecordsPassedOver, c.passedOver);
+  EXPECT_EQ(OtherFiles(), before);
+  EXPECT_TRUE(machine.files.IsLink(c.replaced));
+  EXPECT_FALSE(machine.files.Exists(std::string(kPrograms) + "\\Tool"));
+  EXPECT_FALSE(machine.registry.HasKey(kToolKey));
+}
+
+INSTANTIATE_TEST_SUITE_P(Links, LinkUninstall, ::testing::ValuesIn(kLinkCases),
+                         [](const ::testing::TestParamInfo<LinkCase>& param) {
+                           return std::string(param.param.name);
+                         });
+
 // Windows drops trailing dots and blanks from a name, and older systems take "..." for
 // two levels up: every such spelling of a parent step counts, and nothing else does.
 TEST(RemovalBounds, EverySpellingOfAParentStepIsOne) {
@@ -130,7 +208,9 @@ TEST(RemovalBounds, EverySpellingOfAParentStepIsOne) {
 
 // A maintenance program has no further volumes: the end of its own file is damage,
 // reported once, and a log that cannot be read to its end removes nothing at all.
-TEST_F(UninstallLimits, ALogCutShortRemovesNothing) {
+// A mode byte turned into another one is as damaged as a log cut short: a finalizer's
+// mode, or an installer's, must not run in place of the uninstaller.
+TEST_F(UninstallLimits, ALogCutShortOrADamagedModeByteRemovesNothing) {
   InstallTool("Tool");
   const Bytes whole = ReadBytes(Host(kUninstaller));
   const std::string damaged =
@@ -138,12 +218,20 @@ TEST_F(UninstallLimits, ALogCutShortRemovesNothing) {
       "it. You may attempt to retry this operation; if this fails several times, please obtain "
       "a new copy, or contact the author of the program for assistance.";
   const size_t logStart = WithLog({}).size();
+  std::vector<Bytes> variants;
   for (const size_t length : {whole.size() - 1, (logStart + whole.size()) / 2, kTrailerStart + 8}) {
-    SCOPED_TRACE(length);
-    const bool trailerWhole = length > logStart;
+    variants.emplace_back(whole.begin(), whole.begin() + static_cast<long>(length));
+  }
+  for (const uint8_t mode : {0, 3, 5, 0x81}) {
+    variants.push_back(whole);
+    variants.back()[kTrailerStart + 4] = mode;
+  }
+  for (const Bytes& variant : variants) {
+    SCOPED_TRACE(variant.size());
+    const bool trailerWhole = variant.size() > logStart && variant[kTrailerStart + 4] == 1;
     if (trailerWhole) ExpectConfirmation(platform::kIdYes);
     Expect(damaged, "File Damaged", platform::kMbOk | platform::kMbIconError, platform::kIdOk);
-    const ProgramRun run = UninstallCopy(Bytes(whole.begin(), whole.begin() + static_cast<long>(length)));
+    const ProgramRun run = UninstallCopy(variant);
     ExpectCleanRun();
     EXPECT_EQ(run.exitCode, trailerWhole ? 0 : 1);
     EXPECT_FALSE(machine.files.WasAskedFor("C:\\WINDOWS\\TEMP\\UNINST.001"));

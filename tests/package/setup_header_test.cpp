@@ -36,6 +36,14 @@ class SetupHeaderTest : public PackageTest {
     EXPECT_TRUE(OpenVolume());
     return ReadSetupHeader();
   }
+  // The same with the volume length word `word`: 0 in a maintenance program.
+  bool LoadWithWord(uint32_t word, const Bytes& package) {
+    ResetSetupState();
+    machine.files.PutFile(kInstallationPath, Concat({Bytes(kStubSize, 0x90), Le32(word), package,
+                                                     Bytes{kAfterHeader}}));
+    EXPECT_TRUE(OpenVolume());
+    return ReadSetupHeader();
+  }
   void ExpectNothingMoreRead() {
     uint8_t next = 0;
     EXPECT_EQ(ReadPackage(&next, 1), 1);
@@ -70,8 +78,8 @@ TEST_F(SetupHeaderTest, InstallHeaderFillsTheStateWhateverTheTextLengths) {
 }
 
 TEST_F(SetupHeaderTest, MaintenanceTrailerIsThreeRecordsAndNothingMore) {
-  ASSERT_TRUE(Load(Concat({Bytes{1}, StringRecord("Title"), StringRecord("Bottom"),
-                           StringRecord("Key")})));
+  ASSERT_TRUE(LoadWithWord(0, Concat({Bytes{1}, StringRecord("Title"), StringRecord("Bottom"),
+                                      StringRecord("Key")})));
   ExpectNothingMoreRead();
   EXPECT_EQ(g_setup.mode, 1);
   EXPECT_STREQ(g_setup.title, "Title");
@@ -80,10 +88,39 @@ TEST_F(SetupHeaderTest, MaintenanceTrailerIsThreeRecordsAndNothingMore) {
   EXPECT_EQ(g_setup.programFolder, nullptr);
   EXPECT_EQ(g_setup.licenceText, nullptr);
   EXPECT_EQ(g_setup.sizeTable[7], 0u);
+  ExpectScriptDone();
+}
 
-  // The mode byte is signed.
-  ASSERT_TRUE(Load(Concat({Bytes{0xFE}, StringRecord(""), StringRecord(""), StringRecord("")})));
-  EXPECT_EQ(g_setup.mode, -2);
+// The mode byte has no checksum: it must agree with volume 0's length word (the end of
+// the package in an installer, 0 in a maintenance program), so that no flipped bit of
+// either makes one kind of program run as another. Only an installer's word may change
+// and leave it readable, as the installer it is; a damaged maintenance program says so.
+TEST_F(SetupHeaderTest, NoFlippedBitOfTheModeOrLengthWordMakesAnotherKindOfProgram) {
+  const Bytes header = BlockRecordOf(HeaderBytes({"T", "B", "K", "F", "S"}, {0}));
+  const Bytes trailer = Concat({StringRecord("T"), StringRecord("B"), StringRecord("K")});
+  const struct {
+    uint32_t word;
+    uint8_t mode;
+    Bytes rest;
+  } kinds[] = {{static_cast<uint32_t>(kStubSize + 5 + header.size()), 0, header},
+               {0, 1, trailer},
+               {0, 2, trailer}};
+  for (const auto& kind : kinds) {
+    ASSERT_TRUE(LoadWithWord(kind.word, Concat({Bytes{kind.mode}, kind.rest})));
+    for (int bit = 0; bit < 40; ++bit) {
+      SCOPED_TRACE("mode " + std::to_string(kind.mode) + ", bit " + std::to_string(bit));
+      const uint32_t word = bit < 32 ? kind.word ^ (1u << bit) : kind.word;
+      const uint8_t mode = static_cast<uint8_t>(bit < 32 ? kind.mode : kind.mode ^ (1 << (bit - 32)));
+      if (word == 0) {
+        machine.user.Expect(DamagedText("SETUP.EXE"), "File Damaged", sim::kAnyFlags,
+                            platform::kIdOk);
+      }
+      const bool read = LoadWithWord(word, Concat({Bytes{mode}, kind.rest}));
+      EXPECT_EQ(read, kind.mode == kModeInstall && mode == kModeInstall && word != 0);
+      EXPECT_EQ(g_setup.mode, read ? kind.mode : 0);
+      EXPECT_EQ(g_setup.corrupt, !read);
+    }
+  }
   ExpectScriptDone();
 }
 

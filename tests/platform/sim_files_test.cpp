@@ -107,10 +107,10 @@ TEST_F(SimFilesTest, LastWriteTimeIsKeptToTheTickAndTheDiskFills) {
 }
 
 TEST_F(SimFilesTest, FoldersRenamesAndCopies) {
-  EXPECT_FALSE(CreateFolder("C:\\A\\B")) << "the parent must exist";
-  EXPECT_TRUE(CreateFolder("C:\\A"));
-  EXPECT_FALSE(CreateFolder("c:\\a")) << "it exists already";
-  EXPECT_TRUE(CreateFolder("C:\\A\\B\\"));
+  EXPECT_FALSE(CreateFolder("C:\\A\\B", FolderAccess::kInherited)) << "the parent must exist";
+  EXPECT_TRUE(CreateFolder("C:\\A", FolderAccess::kInherited));
+  EXPECT_FALSE(CreateFolder("c:\\a", FolderAccess::kInherited)) << "it exists already";
+  EXPECT_TRUE(CreateFolder("C:\\A\\B\\", FolderAccess::kInherited));
   EXPECT_FALSE(RemoveFolder("C:\\A")) << "not empty";
   EXPECT_TRUE(RemoveFolder("C:\\A\\B"));
   EXPECT_FALSE(RemoveFolder("C:\\"));
@@ -126,9 +126,48 @@ TEST_F(SimFilesTest, FoldersRenamesAndCopies) {
   EXPECT_EQ(machine.files.LastWriteTime("C:\\A\\two.txt").low, 1000u);
   EXPECT_FALSE(CopyFileTo("C:\\A\\ONE.txt", "C:\\Missing\\x.txt"));
 
-  EXPECT_TRUE(CreateFolder("C:\\A\\Empty"));
+  EXPECT_TRUE(CreateFolder("C:\\A\\Empty", FolderAccess::kInherited));
   EXPECT_TRUE(SetCurrentFolder("C:\\A\\Empty"));
   EXPECT_FALSE(RemoveFolder("C:\\A\\Empty")) << "never the current folder";
+}
+
+// Links as Windows shows them: a junction or symbolic link (a reparse point) is seen as
+// itself where it stands last in a path and followed on the way; a hard link is a file
+// with a second name. The operations that promise not to write through one refuse it.
+TEST_F(SimFilesTest, LinksAreSeenWhereTheyStandAndFollowedOnTheWay) {
+  machine.files.PutFile("C:\\Victim\\v.txt", Bytes("victim"));
+  machine.files.PutFile("C:\\App\\plain.txt", Bytes("plain"));
+  machine.files.MakeLink("C:\\App\\Junction", "C:\\Victim");
+  machine.files.MakeLink("C:\\App\\link.txt", "C:\\Victim\\v.txt");
+  machine.files.MakeLink("C:\\App\\dangling.txt", "C:\\Victim\\none.txt");
+  machine.files.MakeHardLink("C:\\App\\hard.txt", "C:\\Victim\\v.txt");
+  EXPECT_EQ(GetAttributes("C:\\App\\Junction"), kAttributeDirectory | kAttributeReparsePoint);
+  EXPECT_EQ(GetAttributes("C:\\App\\link.txt"), kAttributeReparsePoint);
+  EXPECT_EQ(GetAttributes("C:\\App\\dangling.txt"), kAttributeReparsePoint);
+  EXPECT_EQ(GetAttributes("C:\\App\\hard.txt"), kAttributeNormal);
+  FoundFile found;
+  Search search = FindFirst("C:\\App\\link.txt", &found);
+  ASSERT_NE(search, nullptr);
+  FindEnd(search);
+  EXPECT_EQ(found.attributes, kAttributeReparsePoint);
+  for (const char* path : {"C:\\App\\Junction", "C:\\App\\link.txt", "C:\\App\\dangling.txt",
+                           "C:\\App\\hard.txt"}) {
+    SCOPED_TRACE(path);
+    EXPECT_TRUE(IsLink(path));
+    CreateRefusal refusal = CreateRefusal::kNone;
+    EXPECT_EQ(CreateForWriting(path, &refusal), nullptr);
+    EXPECT_EQ(refusal, CreateRefusal::kLink);
+    EXPECT_EQ(CreateNewForWriting(path), nullptr);
+  }
+  EXPECT_FALSE(IsLink("C:\\App\\plain.txt"));
+  EXPECT_FALSE(IsLink("C:\\App"));
+  EXPECT_EQ(Text("C:\\Victim\\v.txt"), "victim");
+  ASSERT_TRUE(WriteText("C:\\App\\Junction\\new.txt", "through")) << "followed on the way";
+  EXPECT_EQ(Text("C:\\Victim\\new.txt"), "through");
+  File file = CreateNewForWriting("C:\\App\\fresh.txt");
+  EXPECT_NE(file, nullptr);
+  CloseFile(file);
+  EXPECT_TRUE(machine.errors.empty());
 }
 
 // A package may name a folder where a file belongs, or a file where a folder belongs:

@@ -1,6 +1,7 @@
 // What the simulated Windows keeps: keys and values as the installer and uninstaller use
 // them, next-boot work and the restart that does it, shell links, OLE per thread, and the
 // machine's state between runs, the registry's text form among it.
+#include <fstream>
 #include <thread>
 
 #include "platform/file_system.h"
@@ -236,6 +237,29 @@ TEST_F(SimSystemTest, FoldersFamilyAndStateCarryOverToTheNextRun) {
   EXPECT_TRUE(next.files.IsInUse("c:\\program files\\app\\a long name.dll"));
   EXPECT_EQ(next.files.ShortPath("C:\\Program Files\\App\\A Long Name.dll"),
             "C:\\PROGRA~1\\App\\ALN.DLL");
+
+  // A damaged state file is named with the line, whatever is wrong in it.
+  const struct {
+    const char* file;
+    const char* text;
+    const char* says;
+  } damaged[] = {
+      {"registry.txt", "[HKEY_CURRENT_USER\\X]\n\"A\"=hex(zz):00\n", "registry.txt line 2: bad value type"},
+      {"registry.txt", "[HKEY_CURRENT_USER\\X]\n@=hex(99999999999):00\n", "registry.txt line 2: bad value type"},
+      {"machine.txt", "; the simulated machine\nrestarts=many\n", "machine.txt line 2: 'many' is no number"},
+      {"machine.txt", "shell.99999999999=C:\\X\n", "machine.txt line 1: '99999999999' is no number"},
+  };
+  for (const auto& bad : damaged) {
+    std::filesystem::remove(root_ / "registry.txt");
+    std::ofstream(root_ / bad.file, std::ios::binary | std::ios::trunc) << bad.text;
+    sim::SimMachine broken(root_);
+    try {
+      broken.LoadState();
+      ADD_FAILURE() << "loaded: " << bad.text;
+    } catch (const std::runtime_error& error) {
+      EXPECT_NE(std::string(error.what()).find(bad.says), std::string::npos) << error.what();
+    }
+  }
 }
 
 }  // namespace

@@ -82,6 +82,13 @@ TEST_F(SimVersionLibraryTest, TheVersionQueryNeverLeavesTheBlob) {
   StoreLe16(looped.data() + 0x5C, 0);  // the first child's length: zero must end the walk
   EXPECT_FALSE(QueryVersionBlob(looped.data(), looped.size(), "\\VarFileInfo\\Translation",
                                 &value, &length));
+
+  // A resource shorter than its root block says is none: the copy the program gets is
+  // only as long as the resource, and a query of it must not read past it.
+  Image overlong = blob;
+  StoreLe16(overlong.data(), static_cast<uint16_t>(blob.size() + 64));
+  machine.files.PutFile("C:\\App\\Overlong.dll", test_pe::PeImageWith(overlong));
+  EXPECT_EQ(GetVersionInfoSize("C:\\App\\Overlong.dll"), 0u);
 }
 
 TEST_F(SimVersionLibraryTest, LibrariesAnswerAsTheTestSaysAndCallsAreRecorded) {

@@ -22,6 +22,7 @@ struct VersionFields {
   uint16_t language = 0x0409;
   uint16_t codePage = 0x04B0;
   bool selfRegister = false;  // an "OLESelfRegister" entry in the translation's table
+  const char* rootKey = "VS_VERSION_INFO";
 };
 
 inline void Pad4(Bytes* b) {
@@ -62,30 +63,43 @@ inline Bytes VersionResource(const VersionFields& fields) {
   Bytes translation(4);
   StoreLe16(translation.data(), fields.language);
   StoreLe16(translation.data() + 2, fields.codePage);
-  return VersionBlock("VS_VERSION_INFO", fixed, 52, 0,
+  return VersionBlock(fields.rootKey, fixed, 52, 0,
                       {VersionBlock("StringFileInfo", {}, 0, 1,
                                     {decoy, VersionBlock(tableKey, {}, 0, 1, strings)}),
                        VersionBlock("VarFileInfo", {}, 0, 1,
                                     {VersionBlock("Translation", translation, 4, 0, {})})});
 }
 
-// A one-section PE32 (or PE32+) image whose resource tree holds `resource` as type 16,
-// name 1, language 0x409; with an empty `resource`, an image without resources.
-inline Bytes PeImageWith(const Bytes& resource, bool pe32Plus = false) {
+// A one-section PE32 (or PE32+) image whose resource tree holds `resources` as type 16,
+// name 1, languages 0x409, 0x407, 0x40C... in that order; with no resource, an image
+// without resources.
+inline Bytes PeImageWithLanguages(const std::vector<Bytes>& resources, bool pe32Plus = false) {
   const uint32_t sectionRva = 0x1000, rawOffset = 0x200;
   const uint16_t optionalSize = pe32Plus ? 240 : 224;
-  Bytes tree(0x58, 0);
-  auto directory = [&tree](size_t at, uint32_t id, uint32_t target) {
-    StoreLe16(tree.data() + at + 14, 1);
-    StoreLe32(tree.data() + at + 16, id);
-    StoreLe32(tree.data() + at + 20, target);
+  const uint16_t kLanguages[] = {0x409, 0x407, 0x40C, 0x410};
+  const size_t count = resources.size();
+  const size_t dataEntries = 0x30 + 16 + 8 * count;
+  Bytes tree(dataEntries + 16 * count, 0);
+  auto table = [&tree](size_t at, size_t entries) {
+    StoreLe16(tree.data() + at + 14, static_cast<uint16_t>(entries));
   };
-  directory(0x00, 16, 0x80000018);
-  directory(0x18, 1, 0x80000030);
-  directory(0x30, 0x409, 0x48);
-  StoreLe32(tree.data() + 0x48, sectionRva + 0x58);
-  StoreLe32(tree.data() + 0x4C, static_cast<uint32_t>(resource.size()));
-  tree.insert(tree.end(), resource.begin(), resource.end());
+  auto entry = [&tree](size_t at, size_t index, uint32_t id, uint32_t target) {
+    StoreLe32(tree.data() + at + 16 + 8 * index, id);
+    StoreLe32(tree.data() + at + 20 + 8 * index, target);
+  };
+  table(0x00, 1);
+  entry(0x00, 0, 16, 0x80000018);
+  table(0x18, 1);
+  entry(0x18, 0, 1, 0x80000030);
+  table(0x30, count);
+  for (size_t i = 0; i < count; ++i) {
+    const size_t data = dataEntries + 16 * i;
+    entry(0x30, i, kLanguages[i % 4], static_cast<uint32_t>(data));
+    Pad4(&tree);
+    StoreLe32(tree.data() + data, static_cast<uint32_t>(sectionRva + tree.size()));
+    StoreLe32(tree.data() + data + 4, static_cast<uint32_t>(resources[i].size()));
+    tree.insert(tree.end(), resources[i].begin(), resources[i].end());
+  }
 
   Bytes image(rawOffset + tree.size(), 0);
   std::copy(tree.begin(), tree.end(), image.begin() + rawOffset);
@@ -102,7 +116,7 @@ inline Bytes PeImageWith(const Bytes& resource, bool pe32Plus = false) {
   StoreLe16(optional, pe32Plus ? 0x20B : 0x10B);
   const size_t directories = pe32Plus ? 112 : 96;
   StoreLe32(optional + directories - 4, 16);
-  if (!resource.empty()) {
+  if (count != 0) {
     StoreLe32(optional + directories + 16, sectionRva);
     StoreLe32(optional + directories + 20, static_cast<uint32_t>(tree.size()));
   }
@@ -113,6 +127,12 @@ inline Bytes PeImageWith(const Bytes& resource, bool pe32Plus = false) {
   StoreLe32(section + 16, static_cast<uint32_t>(tree.size()));
   StoreLe32(section + 20, rawOffset);
   return image;
+}
+
+// The same with one language, 0x409, holding `resource` (none when it is empty).
+inline Bytes PeImageWith(const Bytes& resource, bool pe32Plus = false) {
+  return PeImageWithLanguages(
+      resource.empty() ? std::vector<Bytes>{} : std::vector<Bytes>{resource}, pe32Plus);
 }
 
 // What a signing tool does to a program file: pads it with zeros to a multiple of 8

@@ -3,15 +3,18 @@
 through `twk extract` and through the installer on the simulated Windows (`twk simulate`).
 
 Each run must end one of two ways: success with exactly the files of the undamaged
-installer (same names, same bytes), or exactly one failure outcome. Success with a file
-missing, renamed or different, a crash, or a fault of the simulated machine other than
-the prompts a damaged installer is entitled to show, is a FAULT.
+installer (same names, same bytes), or exactly one failure outcome (for twk extract: exit
+code 1, damaged). Success with a file missing, renamed or different, a finished run of
+another kind of program (an uninstaller's "Done."), a crash, or a fault of the simulated
+machine other than the prompts a damaged installer is entitled to show, is a FAULT.
 
   damage_sweep.py --twk build/bin/twk --installer build/host/examples/SETUP.EXE [--short]
 
---short flips a sample of each region (for make test); without it every byte of the
-header, the file entries and the lists is flipped, and every 61st byte of block data.
-Prints the counts; exits 1 when any run is a FAULT.
+Every bit of a byte it covers is flipped, one at a time. Without --short it covers every
+byte of the volume length word, the mode byte, the header, the file entries and the
+lists, and every 487th byte of block data (which its checksum covers); --short (for make
+test) covers the volume length word and the mode byte whole and samples the rest. Prints
+the counts; exits 1 when any run is a FAULT.
 """
 import argparse
 import os
@@ -25,8 +28,9 @@ MARKER = b"WHERETOSTARTSTRING:"
 # Message boxes that end an installation run; a run shows at most one of them. ("File
 # Damaged" and "Critical Error!" are not among them: they offer another try, which the
 # default user takes until the simulated machine gives up on the prompt.)
-OUTCOME_CAPTIONS = ("Success!", "Restart Windows?", "Installation Failed!", "Cancelled!")
-SUCCESS_CAPTIONS = ("Success!", "Restart Windows?")
+# "Done." is the uninstaller's: an installer must never end that way.
+OUTCOME_CAPTIONS = ("Success!", "Restart Windows?", "Installation Failed!", "Cancelled!", "Done.")
+SUCCESS_CAPTIONS = ("Success!", "Restart Windows?", "Done.")
 # Machine errors a damaged installer may cause without being at fault: the default user
 # keeps asking for the next disk, or for another try at a damaged file, until the
 # simulated machine gives up on the prompt.
@@ -52,9 +56,11 @@ def package_regions(data):
             pos += length
         return length
 
-    # The volume length word, the mode byte and the header block record.
+    # The volume length word, the mode byte (neither has a checksum) and the header block.
+    regions.append(("length-word", pos, pos + 4))
+    regions.append(("mode", pos + 4, pos + 5))
     header_end = pos + 5 + 10 + struct.unpack_from("<H", data, pos + 5)[0]
-    regions.append(("header", pos, header_end))
+    regions.append(("header", pos + 5, header_end))
     pos = header_end
     while True:
         name_length = data[pos]
@@ -140,15 +146,16 @@ class Sweep:
 
     def judge_extract(self, label, installer):
         status = self.extract(installer, self.path("x"))
-        if status is None or status < 0 or status > 6:
-            self.fault(label, f"twk extract ended with {status}")
-        elif status == 0:
+        if status == 0:
             if tree(self.path("x")) == self.ref_extract:
                 self.count("extract: same files")
             else:
                 self.fault(label, "twk extract succeeded with other files")
-        else:
+        elif status == 1:
             self.count("extract: refused")
+        else:
+            # 3 would call the copy no installer (a maintenance program): it is a damaged one.
+            self.fault(label, f"twk extract ended with {status}, not as damaged (1)")
 
     def judge_install(self, label, installer):
         status, text = self.simulate(installer, self.path("sim"))
@@ -186,14 +193,15 @@ class Sweep:
 
 
 def positions(regions, short):
-    """The bytes to flip: all of every region but block data (every 61st byte there); in a
-    short sweep every 7th (every 997th of block data)."""
+    """(kind, byte, bit) to flip: every bit of every byte of a region but block data (every
+    487th byte there); a short sweep takes every 89th byte (the first of each block's data), but
+    the volume length word and the mode byte whole."""
     chosen = []
     for kind, start, end in regions:
-        step = 61 if kind == "block-data" else 1
-        if short:
-            step = 997 if kind == "block-data" else 7
-        chosen += [(kind, p) for p in range(start, end, step)]
+        step = 487 if kind == "block-data" else 1
+        if short and kind not in ("length-word", "mode"):
+            step = len(range(start, end)) if kind == "block-data" else 89
+        chosen += [(kind, p, bit) for p in range(start, end, step) for bit in range(8)]
     return chosen
 
 
@@ -211,11 +219,11 @@ def main():
         sweep = Sweep(os.path.abspath(args.twk), work)
         sweep.reference(args.installer)
         flips = positions(regions, args.short)
-        for kind, pos in flips:
+        for kind, pos, bit in flips:
             damaged = bytearray(data)
-            damaged[pos] ^= 1 << (pos % 8)
+            damaged[pos] ^= 1 << bit
             sweep.count(f"flips in {kind}")
-            sweep.variant(f"flip of bit {pos % 8} at {pos} ({kind})", bytes(damaged))
+            sweep.variant(f"flip of bit {bit} at {pos} ({kind})", bytes(damaged))
         cut_step = 509 if args.short else 97
         cuts = list(range(offset, end, cut_step)) + [end - 1]
         for cut in cuts:

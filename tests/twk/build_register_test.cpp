@@ -2,6 +2,8 @@
 // marker and nothing else, and what the option cannot do is refused naming the line.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "base/little_endian.h"
@@ -82,6 +84,20 @@ TEST(BuildRegister, RegisterNoRenamesTheMarkerOfThePackedCopyAndNothingElse) {
   // The source and a copy packed without the option keep every byte.
   EXPECT_EQ(build_test::ReadBytes(dir / "src/lib.dll"), library);
   EXPECT_EQ(Extracted(dir, "same.dll"), library);
+
+  // The marker in one language only, under a root of another name: every language that
+  // Windows may pick loses it.
+  test_pe::VersionFields plain, marked;
+  marked.selfRegister = true;
+  marked.rootKey = "VS_VERSIONINFO";
+  const std::vector<uint8_t> languages = test_pe::PeImageWithLanguages(
+      {test_pe::VersionResource(plain), test_pe::VersionResource(marked)});
+  build_test::WriteBytes(dir / "src/multi.dll", languages);
+  ASSERT_EQ(Build(dir, "multi.dll {OurProgramDir}\\ register=no\n").code, kExitOk);
+  const std::vector<uint8_t> unmarked = Extracted(dir, "multi.dll");
+  EXPECT_EQ(CountSelfRegistrationMarks(languages).marked, 1u);
+  EXPECT_EQ(CountSelfRegistrationMarks(unmarked).marked, 0u);
+  EXPECT_TRUE(FindOleSelfRegisterKeys(unmarked).empty());
 }
 
 TEST(BuildRegister, WhatTheOptionCannotDoIsRefusedNamingTheLine) {
@@ -100,6 +116,30 @@ TEST(BuildRegister, WhatTheOptionCannotDoIsRefusedNamingTheLine) {
   EXPECT_EQ(built.code, kExitScriptError);
   EXPECT_NE(built.message.find("t.twk:4: register=no cannot be kept for '"), std::string::npos);
   EXPECT_NE(built.message.find("it is signed"), std::string::npos) << built.message;
+  // The marker in one of two languages: registered or not by the machine's language.
+  test_pe::VersionFields plain, marked;
+  marked.selfRegister = true;
+  build_test::WriteBytes(dir / "src/mixed.dll",
+                         test_pe::PeImageWithLanguages({test_pe::VersionResource(marked),
+                                                        test_pe::VersionResource(plain)}));
+  built = Build(dir, "mixed.dll {OurProgramDir}\\ register=yes\n");
+  EXPECT_NE(built.message.find("t.twk:4: register=yes, but only 1 of the 2 languages"),
+            std::string::npos) << built.message;
+  // A program of more than 1 GiB (a sparse file) is more than twk looks into: either
+  // option is refused rather than passed over.
+  {
+    std::ofstream huge(dir / "src/huge.dll", std::ios::binary);
+    huge << "MZ";
+  }
+  std::filesystem::resize_file(dir / "src/huge.dll", (1ull << 30) + 1);
+  for (const char* option : {"register=no cannot be kept", "register=yes cannot be checked"}) {
+    built = Build(dir, std::string("huge.dll {OurProgramDir}\\ ") +
+                           (option[9] == 'n' ? "register=no\n" : "register=yes\n"));
+    EXPECT_EQ(built.code, kExitScriptError);
+    EXPECT_NE(built.message.find(std::string("t.twk:4: ") + option + " for '"), std::string::npos)
+        << built.message;
+    EXPECT_NE(built.message.find("more than 1 GiB"), std::string::npos) << built.message;
+  }
   built = Build(dir, "lib.dll {OurProgramDir}\\ register=maybe\n");
   EXPECT_NE(built.message.find("t.twk:4: register='maybe' is not yes or no"), std::string::npos);
   // register=no on a file without the marker has nothing to do.

@@ -314,13 +314,13 @@ TEST(BuildScript, TheInstallersOwnFoldersNeedTheirSetupValues) {
 TEST(BuildScript, DefinedNamesStandInEveryValue) {
   TempDir dir;
   WriteScript(dir,
-              "!define VERSION 0.0.0\n"
+              "!define VERSION ${DEV_BUILD}-dev \"unclosed\n"  // passed over whole
               "!define PRODUCT \"My ${VERSION} = \"\"x\"\"\"\n"
               "[Setup]\nTitle = ${PRODUCT}\nProgramFolder = ${FOLDER}\n"
               "[Files]\n${SOURCE} \"{OurProgramDir}\\${SOURCE} copy\" version=${VERSION}\n"
               "[Registry]\nHKLM\\Software\\${FOLDER}\n\"${SOURCE} name\" = string $${VERSION}\n");
   ScriptDefines defines;
-  defines.SetFromCommandLine("VERSION", "1.2.3");  // wins over the script's !define
+  defines.SetFromCommandLine("VERSION", "1.2.3");  // the script's !define is passed over
   defines.SetFromCommandLine("FOLDER", "Acme Tools");
   defines.SetFromCommandLine("SOURCE", "a.txt");
   ScriptDiagnostics diagnostics;

@@ -157,6 +157,12 @@ TEST(TwkBuildCli, VolumeSizesTakeUnitsAndTheNamesOfMedia) {
     EXPECT_EQ(run.status, 2) << bad;
     EXPECT_NE(run.err.find("--volume-size"), std::string::npos) << run.err;
   }
+  // Too large is one message, whatever the number of digits.
+  for (const char* large : {"4194304K", "999999999999", "9999999999999", "99999999999999999999G"}) {
+    run = project.Build(script, std::string("--volume-size ") + large);
+    EXPECT_EQ(run.status, 2) << large;
+    EXPECT_NE(run.err.find("--volume-size is over 4 GiB"), std::string::npos) << run.err;
+  }
 }
 
 TEST(TwkCli, VersionPrintsTheVersionAndSucceeds) {
@@ -205,14 +211,16 @@ TEST(TwkCli, AWrongCommandLineRepeatsTheCommandsSynopsis) {
 }
 
 TEST(TwkCli, BuildTakesAThreadCountFromOneUp) {
-  for (const char* jobs : {"0", "-1", "two", "1000", ""}) {
+  for (const char* jobs : {"0", "000", "-1", "two", ""}) {
     const TwkRun run = RunTwk(std::string("build demo.twk --jobs '") + jobs + "'");
     EXPECT_EQ(run.status, 2) << jobs;
     EXPECT_NE(run.err.find("--jobs takes a number of threads"), std::string::npos) << run.err;
   }
-  // A valid count goes on to the script, which is missing here.
-  const TwkRun run = RunTwk("build /nonexistent/demo.twk --jobs 3");
-  EXPECT_EQ(run.status, 3) << run.err;
+  // A valid count goes on to the script, which is missing here; more than 32 are capped.
+  for (const char* jobs : {"3", "1000", "99999999999999999999"}) {
+    const TwkRun run = RunTwk(std::string("build /nonexistent/demo.twk --jobs ") + jobs);
+    EXPECT_EQ(run.status, 3) << jobs << ": " << run.err;
+  }
 }
 
 }  // namespace

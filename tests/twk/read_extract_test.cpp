@@ -121,9 +121,11 @@ TEST(ReadExtract, AFileListThatDisagreesWithTheBlockCountIsDamage) {
 }
 
 // A name, a file's fields and the list lines carry no block checksum of their own: the
-// header's directory checksum must catch a file extracted under another name, and
-// verify and list must call the installer damaged. A package without the checksum (0,
-// as built before it existed) is read as before.
+// header's directory checksum must catch a file extracted under another name, before
+// anything the names say reaches the disk (no file, no folder), also when the package is
+// cut short before the sum can be taken; verify and list must call the installer
+// damaged. A package without the checksum (0, as built before it existed) is read as
+// before.
 TEST(ReadExtract, ADamagedNameOrListLineIsDamageWhenTheHeaderSumsThem) {
   ScratchFolder scratch;
   TestLayout layout;
@@ -134,11 +136,22 @@ TEST(ReadExtract, ADamagedNameOrListLineIsDamageWhenTheHeaderSumsThem) {
   renamed[layout.fileNames[0] + 18] ^= 0x02;  // App.exe becomes Arp.exe
   Bytes listLine = image;
   listLine[listLine.size() - 3] ^= 0x02;     // a letter of the run-after command
-  for (const Bytes* damaged : {&renamed, &listLine}) {
-    WriteVolumes(scratch / "BAD.EXE", *damaged);
+  const Bytes cut(image.begin(), image.end() - 3);
+  const struct {
+    const Bytes* image;
+    const char* says;
+  } cases[] = {{&renamed, "the file entries and lists are damaged"},
+               {&listLine, "the file entries and lists are damaged"},
+               {&cut, "the package goes on past the end of this file"}};
+  for (const auto& damaged : cases) {
+    WriteVolumes(scratch / "BAD.EXE", *damaged.image);
+    fs::remove_all(scratch / "bad");
     std::string err;
     EXPECT_EQ(Extract(scratch / "BAD.EXE", scratch / "bad", &err), kExitDamaged);
-    EXPECT_NE(err.find("the file entries and lists are damaged"), std::string::npos) << err;
+    EXPECT_NE(err.find(damaged.says), std::string::npos) << err;
+    EXPECT_NE(err.find("3 files are not written"), std::string::npos) << err;
+    EXPECT_EQ(Tree(scratch / "bad"), std::vector<std::string>{}) << err;
+    if (damaged.image == &cut) continue;
     std::ostringstream out, errors;
     EXPECT_EQ(VerifyInstaller(scratch / "BAD.EXE", out, errors), kExitDamaged);
     EXPECT_NE(errors.str().find("directory checksum"), std::string::npos) << errors.str();
@@ -156,43 +169,49 @@ TEST(ReadExtract, ADamagedNameOrListLineIsDamageWhenTheHeaderSumsThem) {
   EXPECT_EQ(Extract(scratch / "OLD.EXE", scratch / "old", &err), kExitOk) << err;
 }
 
+// Written in place, or first written whole and placed once the directory checksum is
+// found right: either way through no link.
 TEST(ReadExtract, HostileTargetsNeverWriteOutsideTheFolder) {
-  ScratchFolder scratch;
-  fs::create_directories(scratch / "out/OurProgramDir");
-  fs::create_directories(scratch / "outside");
-  fs::create_directory_symlink(scratch / "outside", scratch / "out/OurProgramDir/link");
-  WriteBytes(scratch / "outside/victim", {'k', 'e', 'e', 'p'});
-  fs::create_symlink(scratch / "outside/victim", scratch / "out/OurProgramDir/victim");
+  for (const bool summed : {false, true}) {
+    SCOPED_TRACE(summed);
+    ScratchFolder scratch;
+    fs::create_directories(scratch / "out/OurProgramDir");
+    fs::create_directories(scratch / "outside");
+    fs::create_directory_symlink(scratch / "outside", scratch / "out/OurProgramDir/link");
+    WriteBytes(scratch / "outside/victim", {'k', 'e', 'e', 'p'});
+    fs::create_symlink(scratch / "outside/victim", scratch / "out/OurProgramDir/victim");
 
-  TestPackage package;
-  const Bytes data = {'b', 'a', 'd'};
-  for (const char* target :
-       {"{OurProgramDir}\\..\\..\\x", "C:\\..\\x", "\\\\server\\share\\x", "\\x", "x\\y",
-        "{OurProgramDir}\\a/b", "{OurProgramDir}\\sub\\\\x", "{WinDir}x", "{Foo}\\x",
-        "{OurProgramDir}\\link\\x", "{OurProgramDir}\\.\\x", "C:x",
-        // What Windows reads as something else: devices, a stream, shortened names.
-        "{OurProgramDir}\\CON", "{OurProgramDir}\\aux.txt", "{OurProgramDir}\\com1 .log",
-        "{OurProgramDir}\\a.txt:x", "{OurProgramDir}\\x.", "{OurProgramDir}\\.. \\x",
-        "{OurProgramDir}\\a|b"}) {
-    package.files.push_back({target, data, {}, 0, false});
+    TestPackage package;
+    const Bytes data = {'b', 'a', 'd'};
+    for (const char* target :
+         {"{OurProgramDir}\\..\\..\\x", "C:\\..\\x", "\\\\server\\share\\x", "\\x", "x\\y",
+          "{OurProgramDir}\\a/b", "{OurProgramDir}\\sub\\\\x", "{WinDir}x", "{Foo}\\x",
+          "{OurProgramDir}\\link\\x", "{OurProgramDir}\\.\\x", "C:x",
+          // What Windows reads as something else: devices, a stream, shortened names.
+          "{OurProgramDir}\\CON", "{OurProgramDir}\\aux.txt", "{OurProgramDir}\\com1 .log",
+          "{OurProgramDir}\\a.txt:x", "{OurProgramDir}\\x.", "{OurProgramDir}\\.. \\x",
+          "{OurProgramDir}\\a|b"}) {
+      package.files.push_back({target, data, {}, 0, false});
+    }
+    package.files.push_back({"{OurProgramDir}\\victim", {'n', 'e', 'w'}, {}, 0, false});
+    package.files.push_back({"{ourprogramdirectory}\\good.txt", {'o', 'k'}, {}, 0, false});
+    package.directoryChecksum = summed;
+    WriteVolumes(scratch / "SETUP.EXE", BuildInstallerImage(package));
+
+    std::string err;
+    EXPECT_EQ(Extract(scratch / "SETUP.EXE", scratch / "out", &err), kExitOutputError);
+    EXPECT_EQ(Tree(scratch / "outside"), std::vector<std::string>{"victim"}) << err;
+    EXPECT_EQ(ReadBytes(scratch / "outside/victim"), (Bytes{'k', 'e', 'e', 'p'}));
+    EXPECT_EQ(Tree(scratch.path()),
+              (std::vector<std::string>{"SETUP.EXE", "out", "out/OurProgramDir",
+                                        "out/OurProgramDir/good.txt", "out/OurProgramDir/link",
+                                        "out/OurProgramDir/victim", "outside",
+                                        "outside/victim"}))
+        << err;
+    EXPECT_FALSE(fs::is_symlink(scratch / "out/OurProgramDir/victim"));
+    EXPECT_EQ(ReadBytes(scratch / "out/OurProgramDir/victim"), (Bytes{'n', 'e', 'w'}));
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 20) << err;  // 19 refusals, summary
   }
-  package.files.push_back({"{OurProgramDir}\\victim", {'n', 'e', 'w'}, {}, 0, false});
-  package.files.push_back({"{ourprogramdirectory}\\good.txt", {'o', 'k'}, {}, 0, false});
-  WriteVolumes(scratch / "SETUP.EXE", BuildInstallerImage(package));
-
-  std::string err;
-  EXPECT_EQ(Extract(scratch / "SETUP.EXE", scratch / "out", &err), kExitOutputError);
-  EXPECT_EQ(Tree(scratch / "outside"), std::vector<std::string>{"victim"}) << err;
-  EXPECT_EQ(ReadBytes(scratch / "outside/victim"), (Bytes{'k', 'e', 'e', 'p'}));
-  EXPECT_EQ(Tree(scratch.path()),
-            (std::vector<std::string>{"SETUP.EXE", "out", "out/OurProgramDir",
-                                      "out/OurProgramDir/good.txt", "out/OurProgramDir/link",
-                                      "out/OurProgramDir/victim", "outside",
-                                      "outside/victim"}))
-      << err;
-  EXPECT_FALSE(fs::is_symlink(scratch / "out/OurProgramDir/victim"));
-  EXPECT_EQ(ReadBytes(scratch / "out/OurProgramDir/victim"), (Bytes{'n', 'e', 'w'}));
-  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 20) << err;  // 19 refusals, summary
 }
 
 TEST(ReadExtract, TargetsMapToTheMacroOrDriveAsTopFolder) {

@@ -13,6 +13,7 @@
 #include "tests/platform/test_pe_image.h"
 #include "tests/twk/read_sample_package.h"
 #include "twk/common/exit_codes.h"
+#include "twk/common/json_writer.h"
 #include "twk/reader/installer_reader.h"
 #include "twk/reader_commands.h"
 
@@ -127,6 +128,10 @@ TEST(ReadInstaller, VerifyReportsEachKindOfDamage) {
        "block 2 of file entry 1 ({OurProgramDir}\\App.exe) is damaged: stored checksum"},
       {layout.fileBlocks[2] + 2, 0x01, "expanded checksum"},
       {layout.headerBlock + 12, 0x80, "the header block is damaged"},
+      // The mode byte of an uninstaller or a finalizer, with an installer's length word.
+      {kTestStubLength + 4, 0x01, "the mode byte at offset 516 is 1 (uninstall), but the "
+                                  "volume length word is"},
+      {kTestStubLength + 4, 0x02, "is 2 (finalize), but"},
   };
   Outcome verify;
   for (const auto& flip : flips) {
@@ -135,6 +140,7 @@ TEST(ReadInstaller, VerifyReportsEachKindOfDamage) {
     verify = verifyImage(damaged);
     EXPECT_EQ(verify.code, kExitDamaged);
     EXPECT_TRUE(Has(verify.err, flip.says)) << verify.err;
+    EXPECT_EQ(List(path).code, kExitDamaged);
   }
 
   verify = verifyImage(Bytes(image.begin(), image.end() - 7));
@@ -166,10 +172,13 @@ TEST(ReadInstaller, VerifyReportsEachKindOfDamage) {
   EXPECT_TRUE(Has(verify.err, "size table word 3 is 20, the files need 19")) << verify.err;
 }
 
+// Refused targets are named on standard error, one line each however they are spelt
+// (control characters escaped as in JSON), and in the JSON document's problems too.
 TEST(ReadInstaller, VerifyReportsTargetsThatExtractRefuses) {
   ScratchFolder scratch;
   TestPackage package = SamplePackage();
-  for (const char* target : {"Program\\x.txt", "{Foo}\\y.txt", "{OurProgramDir}\\..\\z.txt"}) {
+  for (const char* target :
+       {"Program\\x.txt", "{Foo}\\y.txt", "{OurProgramDir}\\..\\z.txt", "two\nlines\x1b[2J"}) {
     package.files.push_back({target, {'x'}, {}, 0, false});
   }
   TestLayout layout;
@@ -177,10 +186,31 @@ TEST(ReadInstaller, VerifyReportsTargetsThatExtractRefuses) {
   WriteVolumes(scratch / "SETUP.EXE", image);
   Outcome verify = Verify(scratch / "SETUP.EXE");
   EXPECT_EQ(verify.code, kExitOutputError);
-  EXPECT_TRUE(Has(verify.out, "UNSAFE TARGETS: 3 file targets that twk extract refuses")) << verify.out;
-  for (const char* entry : {"file entry 4 (Program\\x.txt)", "file entry 5 ({Foo}\\y.txt)",
-                            "file entry 6 ({OurProgramDir}\\..\\z.txt)"}) {
-    EXPECT_TRUE(Has(verify.err, std::string(entry) + ": twk extract refuses its target")) << verify.err;
+  EXPECT_TRUE(Has(verify.out, "UNSAFE TARGETS: 4 file targets that twk extract refuses")) << verify.out;
+  const struct {
+    const char* entry;
+    const char* shown;  // on standard error
+  } entries[] = {{"file entry 4 (Program\\x.txt)", "file entry 4 (Program\\x.txt)"},
+                 {"file entry 5 ({Foo}\\y.txt)", "file entry 5 ({Foo}\\y.txt)"},
+                 {"file entry 6 ({OurProgramDir}\\..\\z.txt)", "file entry 6 ({OurProgramDir}\\..\\z.txt)"},
+                 {"file entry 7 (two\nlines\x1b[2J)", "file entry 7 (two\\nlines\\u001b[2J)"}};
+  for (const auto& entry : entries) {
+    EXPECT_TRUE(Has(verify.err, std::string(entry.shown) + ": twk extract refuses its target"))
+        << verify.err;
+  }
+  EXPECT_EQ(std::count(verify.err.begin(), verify.err.end(), '\n'), 4) << verify.err;
+  std::ostringstream json, errors;
+  EXPECT_EQ(VerifyInstaller(scratch / "SETUP.EXE", json, errors, ReportFormat::kJson),
+            kExitOutputError);
+  EXPECT_EQ(errors.str(), verify.err);
+  const std::string document = json.str();
+  const size_t problems = document.find("\"problems\""), refused = document.find("\"refusedTargets\"");
+  ASSERT_LT(problems, refused) << document;
+  for (const auto& entry : entries) {
+    const std::string quoted = JsonString(std::string(entry.entry) + ": twk extract refuses");
+    const size_t at = document.find(quoted.substr(1, quoted.size() - 2));
+    EXPECT_GT(at, problems) << entry.shown << document;
+    EXPECT_LT(at, refused) << entry.shown << document;
   }
 
   image[layout.fileBlocks[0] + 20] ^= 0x10;  // damage outweighs a questionable target

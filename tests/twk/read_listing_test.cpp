@@ -123,7 +123,36 @@ TEST(ReadPeVersion, ReadsFileVersionAndMarkerFromPe32AndPe32Plus) {
   EXPECT_TRUE(info.hasVersion);
   EXPECT_EQ(info.version[0], 0xFFFF);
   EXPECT_EQ(info.version[3], 0xFFFF);
-  EXPECT_FALSE(info.oleSelfRegister) << "only the first translation's table counts";
+  EXPECT_FALSE(PeHasOleSelfRegister(plain)) << "only the first translation's table counts";
+}
+
+// Windows hands the installer the language of the version resource that suits the
+// machine, and does not look at the root block's name: every language counts, whatever
+// the root is called, and register=no must find the marker in each.
+TEST(ReadPeVersion, TheMarkerCountsInEveryLanguageAndUnderAnyRootName) {
+  test_pe::VersionFields marked, plain, oddRoot;
+  marked.selfRegister = oddRoot.selfRegister = true;
+  oddRoot.rootKey = "VS_VERSIONINFO";
+  const struct {
+    std::vector<Bytes> languages;
+    size_t marked;
+  } cases[] = {
+      {{test_pe::VersionResource(plain), test_pe::VersionResource(marked)}, 1},
+      {{test_pe::VersionResource(marked), test_pe::VersionResource(plain)}, 1},
+      {{test_pe::VersionResource(oddRoot)}, 1},
+      {{test_pe::VersionResource(plain), test_pe::VersionResource(plain)}, 0},
+  };
+  for (const auto& c : cases) {
+    const Bytes image = test_pe::PeImageWithLanguages(c.languages);
+    const SelfRegistrationMarks marks = CountSelfRegistrationMarks(image);
+    EXPECT_EQ(marks.resources, c.languages.size());
+    EXPECT_EQ(marks.marked, c.marked);
+    EXPECT_TRUE(marks.complete);
+    EXPECT_EQ(PeHasOleSelfRegister(image), c.marked != 0);
+    // Each language's two tables (the translation's and the decoy's) when marked.
+    EXPECT_EQ(FindOleSelfRegisterKeys(image).size(), 2 * c.marked + (c.languages.size() - c.marked))
+        << "every table's entry, the decoys' too";
+  }
 }
 
 TEST(ReadPeVersion, DamagedImagesGiveNoVersionAndNoCrash) {

@@ -2,6 +2,8 @@
 // as the installer treats it, and the folders its path macros stand for.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <sstream>
 
 #include "tests/twk/read_sample_package.h"
@@ -11,6 +13,15 @@
 #include "twk/reader/registry_export.h"
 
 namespace {
+
+std::vector<std::string> Listing(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
 
 // The .reg file without its head (the REGEDIT4 line and the comment naming the folders),
 // with LF for CR LF.
@@ -56,6 +67,10 @@ TEST(RegistryExport, WritesWhatTheInstallerWritesAndNamesTheRest) {
       ":HKCU\\S",  // no root the installer knows: the short names are twk build's only
       Value("Odd", 'X', "as text"),
       Value("Broken\nName", 'S', "x"),
+      // The installer reads a key line, and a value's name, up to the first zero byte.
+      std::string(":HKEY_CURRENT_USER\\Cut\0Off\nLine", 31),
+      Value("Kept", 'S', "x"),
+      std::string("No\0Name=Sx", 10),
   };
   EXPECT_EQ(Body(lines, folders),
             "; \"Early\" is not written: no key line before it\n"
@@ -80,6 +95,9 @@ TEST(RegistryExport, WritesWhatTheInstallerWritesAndNamesTheRest) {
             "; passed over by the installer, whose key stays open: key line :HKCU\\S\n"
             "; \"Odd\": not exported with its key\n"
             "; \"Broken?Name\": not exported with its key\n"
+            "\n[HKEY_CURRENT_USER\\Cut]\n"
+            "\"Kept\"=\"x\"\n"
+            "; logged by the installer, no value: No\n"
             "\n");
 }
 
@@ -119,26 +137,48 @@ TEST(RegistryExport, FoldersComeFromTheCommandLineOrAFreshMachine) {
   }
 }
 
-TEST(RegistryExport, ADamagedInstallerGivesNoFile) {
+// The .reg file goes through a temporary file of its own: a link planted where an older
+// twk put it is not followed. A damaged installer, in its lists or only in a file's data
+// (the installer then writes no registry entry), gives no file and says what is damaged.
+TEST(RegistryExport, ADamagedInstallerGivesNoFileAndNoLinkIsFollowed) {
   ScratchFolder scratch;
   TestPackage package = SamplePackage();
   package.directoryChecksum = true;
-  Bytes image = BuildInstallerImage(package);
-  // A letter of the registry list: covered by the directory checksum alone.
-  const std::string needle = "AbcFile";
-  const auto at = std::search(image.begin(), image.end(), needle.begin(), needle.end());
-  ASSERT_NE(at, image.end());
+  TestLayout layout;
+  const Bytes image = BuildInstallerImage(package, &layout);
   WriteVolumes(scratch / "SETUP.EXE", image);
+  WriteBytes(scratch / "victim", {'k', 'e', 'e', 'p'});
+  std::filesystem::create_symlink(scratch / "victim", scratch / "ok.reg.twk-partial");
   std::ostringstream out, err;
   EXPECT_EQ(ExportRegistryFile(scratch / "SETUP.EXE", scratch / "ok.reg", {}, out, err), kExitOk)
       << err.str();
   EXPECT_NE(ReadBytes(scratch / "ok.reg").size(), 0u);
-  *at ^= 0x20;
-  WriteVolumes(scratch / "BAD.EXE", image);
-  EXPECT_EQ(ExportRegistryFile(scratch / "BAD.EXE", scratch / "bad.reg", {}, out, err),
-            kExitDamaged);
-  EXPECT_NE(err.str().find("directory checksum"), std::string::npos) << err.str();
-  EXPECT_TRUE(ReadBytes(scratch / "bad.reg").empty());
+  EXPECT_EQ(ReadBytes(scratch / "victim"), (Bytes{'k', 'e', 'e', 'p'}));
+
+  // A letter of the registry list: covered by the directory checksum alone.
+  const std::string needle = "AbcFile";
+  Bytes listLetter = image;
+  *std::search(listLetter.begin(), listLetter.end(), needle.begin(), needle.end()) ^= 0x20;
+  Bytes blockByte = image;
+  blockByte[layout.fileBlocks[1] + 30] ^= 0x04;  // App.exe's second block
+  const struct {
+    const Bytes* image;
+    const char* says;
+  } damaged[] = {
+      {&listLetter, "directory checksum"},
+      {&blockByte, "block 2 of file entry 1 ({OurProgramDir}\\App.exe) is damaged: stored "
+                   "checksum"},
+  };
+  for (const auto& bad : damaged) {
+    WriteVolumes(scratch / "BAD.EXE", *bad.image);
+    err.str("");
+    EXPECT_EQ(ExportRegistryFile(scratch / "BAD.EXE", scratch / "bad.reg", {}, out, err),
+              kExitDamaged);
+    EXPECT_NE(err.str().find(bad.says), std::string::npos) << err.str();
+    EXPECT_FALSE(std::filesystem::exists(scratch / "bad.reg"));
+  }
+  EXPECT_EQ(Listing(scratch.path()), (std::vector<std::string>{"BAD.EXE", "SETUP.EXE", "ok.reg",
+                                                               "ok.reg.twk-partial", "victim"}));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "tests/twk/read_fixture.h"
+#include "tests/twk/read_sample_package.h"
 #include "twk/common/exit_codes.h"
 #include "twk/reader/uninstall_log.h"
 #include "twk/reader_commands.h"
@@ -77,10 +78,19 @@ TEST(ReadUninstallLog, CutShortLogsAndOtherProgramsAreReported) {
   WriteBytes(scratch / "FINALIZE.EXE", finalizer);
   EXPECT_EQ(Log(scratch / "FINALIZE.EXE", &out, &err), kExitDamaged);
 
-  Bytes installer = MaintenanceProgram(0, {});
-  WriteBytes(scratch / "SETUP.EXE", installer);
+  WriteBytes(scratch / "SETUP.EXE", BuildInstallerImage(SamplePackage()));
   EXPECT_EQ(Log(scratch / "SETUP.EXE", &out, &err), kExitInputError);
   EXPECT_NE(err.find("not a maintenance program"), std::string::npos) << err;
+
+  // A mode byte that disagrees with the volume length word (0 only in a maintenance
+  // program) is damage, whichever of the two a flipped bit has changed.
+  Bytes lengthWord = MaintenanceProgram(1, kLog);
+  lengthWord[kTestStubLength + 1] = 0x40;
+  for (const Bytes& damaged : {MaintenanceProgram(0, kLog), MaintenanceProgram(3, kLog), lengthWord}) {
+    WriteBytes(scratch / "UNINST.EXE", damaged);
+    EXPECT_EQ(Log(scratch / "UNINST.EXE", &out, &err), kExitDamaged);
+    EXPECT_NE(err.find("damaged: "), std::string::npos) << err;
+  }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "host/host_process.h"
+#include "twk/common/json_writer.h"
 
 namespace {
 
@@ -25,8 +26,8 @@ void BuildProgress::Advance(uint64_t bytes) {
   const Clock::time_point now = Clock::now();
   if (now - start_ < kQuietPeriod || (shown_ && now - lastDraw_ < kRedrawInterval)) return;
   const unsigned percent = total_ == 0 ? 100 : static_cast<unsigned>(done_ * 100 / total_);
-  std::fprintf(stderr, "\rtwk: %s: %3u%% (%.1f of %.1f MB)\x1b[K", what_.c_str(), percent,
-               done_ / 1e6, total_ / 1e6);
+  std::fprintf(stderr, "\rtwk: %s: %3u%% (%.1f of %.1f MB)\x1b[K", EscapeControls(what_).c_str(),
+               percent, done_ / 1e6, total_ / 1e6);
   std::fflush(stderr);
   shown_ = true;
   lastDraw_ = now;

@@ -22,7 +22,7 @@ namespace {
 constexpr int64_t kUnixEpochInFileTimeSeconds = 11644473600;
 
 // PE images larger than this are not searched for a version resource; no executable the
-// installer is meant for comes near it.
+// installer is meant for comes near it. A register= option on one is refused, not dropped.
 constexpr uint64_t kMaxVersionedImage = 1ull << 30;
 
 std::string LowerAscii(std::string text) {
@@ -73,18 +73,40 @@ std::vector<std::string> ExpandWildcard(const SetupScript& script, const FileIte
   return paths;
 }
 
-// What register= asks of the file, against what its bytes say.
+// What register= asks of the file, against what its bytes say in every language that
+// Windows may hand the installer. An option that cannot be checked is an error, never
+// passed over.
 void ApplyRegistration(const FileItem& file, const std::vector<uint8_t>& image,
-                       SourceFile* source) {
-  source->selfRegisters = !image.empty() && PeHasOleSelfRegister(image);
-  if (file.registerOption == RegisterOption::kRequired && !source->selfRegisters) {
+                       const std::string& imageProblem, SourceFile* source) {
+  const SelfRegistrationMarks marks = CountSelfRegistrationMarks(image);
+  source->selfRegisters = marks.marked != 0;
+  if (file.registerOption == RegisterOption::kAsTheFileSays) return;
+  const bool required = file.registerOption == RegisterOption::kRequired;
+  std::string problem = imageProblem;
+  if (problem.empty() && !marks.complete) {
+    problem = "its resource tree holds more than the " +
+              std::to_string(PeImage::kMaxResourceEntries) + " entries twk reads";
+  }
+  if (!problem.empty()) {
+    ThrowScriptError(source->place, std::string(required ? "register=yes cannot be checked"
+                                                         : "register=no cannot be kept") +
+                                        " for '" + source->path + "': " + problem);
+  }
+  if (required && marks.marked == 0) {
     ThrowScriptError(source->place,
                      "register=yes, but '" + source->path +
                          "' has no OLESelfRegister entry in its version resource: the "
                          "installer registers only the files that say they can");
   }
-  if (file.registerOption != RegisterOption::kOff || !source->selfRegisters) return;
-  std::string problem;
+  if (required && marks.marked < marks.resources) {
+    ThrowScriptError(source->place,
+                     "register=yes, but only " + std::to_string(marks.marked) + " of the " +
+                         std::to_string(marks.resources) + " languages of the version "
+                         "resource of '" + source->path + "' have the OLESelfRegister entry: "
+                         "Windows picks the language by the machine's, and the installer "
+                         "registers the file only where it picks one that has it");
+  }
+  if (required || !source->selfRegisters) return;
   if (!UnmarkSelfRegistration(image, &source->changes, &problem)) {
     ThrowScriptError(source->place, "register=no cannot be kept for '" + source->path +
                                         "': " + problem);
@@ -144,13 +166,14 @@ SourceFile Describe(const SetupScript& script, const FileItem& file, const std::
     ThrowScriptError(source.place, "'" + path + "' needs " + std::to_string(blocks) +
                                        " blocks; a file entry holds at most 65535 (about 4 GB)");
   }
-  const std::vector<uint8_t> image = ReadSourceImage(path);
+  std::string imageProblem;
+  const std::vector<uint8_t> image = ReadSourceImage(path, &imageProblem);
   if (file.hasVersion) {
     std::copy(file.version, file.version + 4, source.version);
   } else {
     ReadPeFileVersion(image, source.version);
   }
-  ApplyRegistration(file, image, &source);
+  ApplyRegistration(file, image, imageProblem, &source);
   CheckRegistrationLoads(image, source, limits.installerMachine);
   CheckFileTarget(script, file.line, source.target, source.shared);
   return source;
@@ -230,21 +253,29 @@ bool MatchesWildcard(const std::string& pattern, const std::string& name) {
   return p == pattern.size();
 }
 
-std::vector<uint8_t> ReadSourceImage(const std::string& path) {
+std::vector<uint8_t> ReadSourceImage(const std::string& path, std::string* problem) {
+  problem->clear();
   InputFile file;
   uint8_t magic[2] = {0, 0};
   size_t got = 0;
-  if (file.Open(path) != InputStatus::kOk || file.size() < sizeof magic ||
-      file.size() > kMaxVersionedImage ||
-      file.Read(magic, sizeof magic, &got) != InputStatus::kOk || got != sizeof magic ||
-      magic[0] != 'M' || magic[1] != 'Z') {
+  if (file.Open(path) != InputStatus::kOk ||
+      file.Read(magic, sizeof magic, &got) != InputStatus::kOk) {
+    *problem = "it cannot be read: " + file.problem();
+    return {};
+  }
+  if (got != sizeof magic || magic[0] != 'M' || magic[1] != 'Z') return {};
+  if (file.size() > kMaxVersionedImage) {
+    *problem = "it is a Windows program of more than 1 GiB, more than twk looks into for its "
+               "version resource";
     return {};
   }
   std::vector<uint8_t> image(static_cast<size_t>(file.size()));
   std::copy(magic, magic + 2, image.begin());
   if (file.Read(image.data() + 2, image.size() - 2, &got) != InputStatus::kOk ||
       got != image.size() - 2) {
-    return {};  // it changed while it was read; the build notices that when it packs the file
+    // The build notices a file that changes while it is read again when it packs it.
+    *problem = "it changed while it was read";
+    return {};
   }
   return image;
 }

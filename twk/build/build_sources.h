@@ -62,6 +62,7 @@ uint64_t FileTimeFromUnix(int64_t seconds, uint32_t nanoseconds);
 // same on every system, so that a script takes the same files on Linux and on Windows.
 bool MatchesWildcard(const std::string& pattern, const std::string& name);
 
-// The whole file when it starts like a Windows executable ("MZ") and is not too large to
-// look into; empty otherwise.
-std::vector<uint8_t> ReadSourceImage(const std::string& path);
+// The whole file when it starts like a Windows executable ("MZ"); empty for any other
+// file. When it is one but cannot be read whole (more than 1 GiB, more than twk looks
+// into, or unreadable), empty too, and *problem says why; "" otherwise.
+std::vector<uint8_t> ReadSourceImage(const std::string& path, std::string* problem);

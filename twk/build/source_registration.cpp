@@ -41,6 +41,12 @@ bool UnmarkSelfRegistration(const std::vector<uint8_t>& image, std::vector<ByteC
     changes->push_back(ChangeAt(image, key, renamed));
     std::copy(renamed.begin(), renamed.end(), changed.begin() + key);
   }
+  // Renamed wherever the installer's test could find it, the marker must be gone from
+  // every language.
+  if (CountSelfRegistrationMarks(changed).marked != 0) {
+    *problem = "an OLESelfRegister entry that the installer finds cannot be told apart to rename";
+    return false;
+  }
   const size_t field = pe.checksumOffset();
   if (field != 0 && LoadLe32(image.data() + field) != 0) {
     std::vector<uint8_t> checksum(4);

@@ -22,10 +22,10 @@ struct ByteChange {
 constexpr char kRenamedMarker[] = "NotSelfRegister";
 
 // The changes that make the installer, the finalizer and the uninstaller pass over the
-// PE image: every "OLESelfRegister" entry of its version resource renamed to
-// kRenamedMarker, and the image's checksum, when it has one, computed again. Nothing
-// when the image carries no marker. False, with *problem set, for a signed image, whose
-// signature the change would break.
+// PE image: every "OLESelfRegister" entry of every language of its version resource
+// renamed to kRenamedMarker, and the image's checksum, when it has one, computed again.
+// Nothing when the image carries no marker. False, with *problem set, for a signed image,
+// whose signature the change would break.
 bool UnmarkSelfRegistration(const std::vector<uint8_t>& image, std::vector<ByteChange>* changes,
                             std::string* problem);
 

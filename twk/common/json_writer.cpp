@@ -3,6 +3,27 @@
 
 #include <cstdio>
 
+namespace {
+
+// A byte as JSON escapes it: \n, \r, \t, or \u00XX.
+void AppendEscape(unsigned char byte, std::string* out) {
+  if (byte == '\n') {
+    *out += "\\n";
+  } else if (byte == '\r') {
+    *out += "\\r";
+  } else if (byte == '\t') {
+    *out += "\\t";
+  } else {
+    char escape[8];
+    std::snprintf(escape, sizeof escape, "\\u%04x", byte);
+    *out += escape;
+  }
+}
+
+bool IsControl(unsigned char byte) { return byte < 0x20 || byte == 0x7F; }
+
+}  // namespace
+
 std::string JsonString(const std::string& bytes) {
   std::string out = "\"";
   for (const char c : bytes) {
@@ -10,22 +31,29 @@ std::string JsonString(const std::string& bytes) {
     if (byte == '"' || byte == '\\') {
       out += '\\';
       out += c;
-    } else if (byte == '\n') {
-      out += "\\n";
-    } else if (byte == '\r') {
-      out += "\\r";
-    } else if (byte == '\t') {
-      out += "\\t";
-    } else if (byte < 0x20 || byte >= 0x7F) {
-      char escape[8];
-      std::snprintf(escape, sizeof escape, "\\u%04x", byte);
-      out += escape;
+    } else if (IsControl(byte) || byte >= 0x80) {
+      AppendEscape(byte, &out);
     } else {
       out += c;
     }
   }
   return out + "\"";
 }
+
+std::string EscapeControls(const std::string& text) {
+  std::string out;
+  for (const char c : text) {
+    const unsigned char byte = static_cast<unsigned char>(c);
+    if (IsControl(byte)) {
+      AppendEscape(byte, &out);
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+std::string MessageLine(const std::string& text) { return "twk: " + EscapeControls(text) + "\n"; }
 
 void JsonWriter::BeforeValue() {
   if (afterKey_) {

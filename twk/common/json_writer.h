@@ -47,3 +47,13 @@ class JsonWriter {
 
 // `bytes` as a JSON string literal, quotes included.
 std::string JsonString(const std::string& bytes);
+
+// `text` with its control characters (below 0x20, and 0x7F) escaped as JsonString writes
+// them (\n, \r, \t, \u00XX), every other byte as it is.
+std::string EscapeControls(const std::string& text);
+
+// One message for standard error: "twk: ", `text` on one line and the line break. Its
+// control characters are escaped as in JSON, so that a file or key name it quotes can
+// neither break it into lines that look like messages of their own nor send a terminal
+// commands.
+std::string MessageLine(const std::string& text);

@@ -2,6 +2,7 @@
 #include "twk/common/temporary_file.h"
 
 #include <random>
+#include <stdexcept>
 
 namespace {
 
@@ -33,4 +34,20 @@ FILE* CreateTemporaryBeside(const std::string& path, std::string* temporaryPath,
     return stream;
   }
   return nullptr;
+}
+
+void WriteFileReplacing(const std::string& path, const std::string& bytes) {
+  std::string temporary;
+  host::Failure failure;
+  FILE* file = CreateTemporaryBeside(path, &temporary, &failure);
+  if (file == nullptr) throw std::runtime_error(path + ": cannot be written: " + failure.reason);
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  // The rename replaces the name itself: a symbolic link standing there is replaced, and
+  // the file it points to is left alone.
+  if (std::fclose(file) != 0 || !written ||
+      !host::RenameReplacing(temporary, path, &failure)) {
+    host::RemoveFile(temporary);
+    throw std::runtime_error(path + ": cannot be written" +
+                             (failure.reason.empty() ? "" : ": " + failure.reason));
+  }
 }

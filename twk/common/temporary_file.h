@@ -15,3 +15,8 @@
 // next one. nullptr, with *failure, when none can be made.
 FILE* CreateTemporaryBeside(const std::string& path, std::string* temporaryPath,
                             host::Failure* failure);
+
+// Writes `bytes` to `path` through such a temporary file, renamed over `path` when
+// complete. Throws std::runtime_error ("PATH: cannot be written: REASON") and leaves
+// nothing behind when that fails.
+void WriteFileReplacing(const std::string& path, const std::string& bytes);

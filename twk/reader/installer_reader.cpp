@@ -49,6 +49,21 @@ const char* ModeName(uint8_t mode) {
   }
 }
 
+void CheckModeAgainstLengthWord(const std::string& path, uint8_t mode, uint32_t lengthWord,
+                                uint64_t modeAt) {
+  const bool maintenance = mode == kModeUninstall || mode == kModeFinalize;
+  if (lengthWord != 0 ? mode == kModeInstall : maintenance) return;
+  const std::string modeText = "the mode byte at offset " + std::to_string(modeAt) + " is " +
+                               std::to_string(mode) + " (" + ModeName(mode) + ")";
+  throw ReadError(ReadFailure::kDamaged,
+                  lengthWord != 0
+                      ? path + ": damaged: " + modeText + ", but the volume length word is " +
+                            std::to_string(lengthWord) +
+                            ", as only an installation file's is (a maintenance program's is 0)"
+                      : path + ": damaged: the volume length word is 0, as only a maintenance "
+                               "program's is, but " + modeText);
+}
+
 std::string FileEntry::Label() const {
   return "file entry " + std::to_string(number) + " (" + name + ")";
 }
@@ -59,16 +74,13 @@ InstallerReader::InstallerReader(const std::string& path)
 }
 
 void InstallerReader::RequireInstallMode() const {
+  const uint64_t modeAt = stream_.location().packageOffset + kVolumeLengthWordSize;
+  CheckModeAgainstLengthWord(path_, mode_, stream_.volumeLengthWord(0), modeAt);
   if (mode_ == kModeUninstall || mode_ == kModeFinalize) {
     throw ReadError(ReadFailure::kNotInstaller,
                     path_ + ": not an installation file but a maintenance program (mode " +
                         std::to_string(mode_) + ", " + ModeName(mode_) +
                         "); 'twk log' shows it");
-  }
-  if (mode_ != kModeInstall) {
-    throw ReadError(ReadFailure::kDamaged,
-                    path_ + ": unknown mode byte " + std::to_string(mode_) + " at offset " +
-                        std::to_string(stream_.location().packageOffset + kVolumeLengthWordSize));
   }
 }
 
@@ -133,6 +145,12 @@ bool InstallerReader::NextBlock(const FileEntry& entry, int number, BlockRecord*
   if (record->storedLength == 0) return false;
   ++blocksRead_;
   return true;
+}
+
+std::string InstallerReader::BlockLabel(const FileEntry& entry, int number,
+                                        const BlockRecord& record) const {
+  return stream_.Describe(record.where) + ": block " + std::to_string(number) + " of " +
+         entry.Label();
 }
 
 std::string InstallerReader::FileListProblem(const InstallerHeader& header) const {

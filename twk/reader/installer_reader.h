@@ -48,6 +48,13 @@ struct RecordList {
 // "install", "uninstall", "finalize", or "unknown".
 const char* ModeName(uint8_t mode);
 
+// The mode byte has no checksum; what vouches for it is volume 0's length word, never 0 in
+// an installation file and always 0 in a maintenance program (mode 1 or 2). Throws
+// kDamaged, naming the file `path` and the mode byte's offset `modeAt`, when the two
+// disagree: one flipped bit of either then reads as damage, never as the other kind.
+void CheckModeAgainstLengthWord(const std::string& path, uint8_t mode, uint32_t lengthWord,
+                                uint64_t modeAt);
+
 class InstallerReader {
  public:
   // Opens the installation file and reads its mode byte. Throws ReadError.
@@ -59,7 +66,8 @@ class InstallerReader {
   const std::string& path() const { return path_; }
 
   // Throws kNotInstaller for a maintenance program (its trailer is no package header)
-  // and kDamaged for a mode byte that nothing writes.
+  // and kDamaged for a mode byte that nothing writes or that disagrees with the volume
+  // length word.
   void RequireInstallMode() const;
 
   BlockRecord ReadHeaderRecord();
@@ -73,6 +81,8 @@ class InstallerReader {
   bool NextFileEntry(FileEntry* entry);
   // Block `number` (1-based) of `entry`; false at its end record.
   bool NextBlock(const FileEntry& entry, int number, BlockRecord* record);
+  // "SETUP.EXE at offset 4660: block 2 of file entry 1 (...)", for messages.
+  std::string BlockLabel(const FileEntry& entry, int number, const BlockRecord& record) const;
 
   // Once NextFileEntry has returned false: "" when the data blocks read match the size
   // table's count of them (word 7), else why the file list is damaged. The count is

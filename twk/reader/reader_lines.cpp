@@ -88,11 +88,15 @@ ShortcutLine SplitShortcutLine(const std::string& line) {
 
 RegistryLine DecodeRegistryLine(const std::string& line) {
   RegistryLine decoded;
-  if (!line.empty() && line[0] == kRegistryKeyLinePrefix) {
-    DecodeKeyLine(line, &decoded);
+  // The installer takes a key line, and looks for a value line's '=', as text that ends
+  // at the first zero byte: a key name is cut there, and only a value's data may hold
+  // zero bytes.
+  const std::string text = line.substr(0, line.find('\0'));
+  if (!text.empty() && text[0] == kRegistryKeyLinePrefix) {
+    DecodeKeyLine(text, &decoded);
     return decoded;
   }
-  const size_t equals = line.find('=');
+  const size_t equals = text.find('=');
   if (equals == std::string::npos) return decoded;  // kOther
   decoded.kind = RegistryLineKind::kValue;
   decoded.name = line.substr(0, equals);

@@ -37,4 +37,6 @@ struct RegistryLine {
   std::string problem;             // a D or B line whose data the line does not hold
 };
 
+// A key line and a value line's name end at the line's first zero byte, as the installer
+// reads them; a line whose '=' stands after it is kOther.
 RegistryLine DecodeRegistryLine(const std::string& line);

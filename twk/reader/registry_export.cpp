@@ -137,7 +137,7 @@ void RegWriter::Line(const std::string& text) {
       shown_ = false;
       return;
     case RegistryLineKind::kOther:
-      Comment("logged by the installer, no value: " + text);
+      Comment("logged by the installer, no value: " + text.substr(0, text.find('\0')));
       return;
     case RegistryLineKind::kValue:
       break;

@@ -6,6 +6,7 @@
 #include <strings.h>
 
 #include "package/format.h"
+#include "twk/reader/installer_reader.h"
 #include "twk/reader/reader_error.h"
 #include "twk/reader/volume_stream.h"
 
@@ -61,6 +62,8 @@ UninstallLog ReadUninstallLog(const std::string& path) {
   log.packageOffset = stream.location().packageOffset;
   log.volumeWord = stream.volumeLengthWord(0);
   log.mode = stream.ReadByte("the mode byte");
+  CheckModeAgainstLengthWord(path, log.mode, log.volumeWord,
+                             uint64_t{log.packageOffset} + kVolumeLengthWordSize);
   if (log.mode == kModeInstall) {
     throw ReadError(ReadFailure::kNotInstaller,
                     path + ": an installation file (mode 0), not a maintenance program; "

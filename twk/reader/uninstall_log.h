@@ -36,7 +36,8 @@ struct UninstallLog {
   uint64_t trailingBytes = 0;  // bytes after what the program reads
 };
 
-// Reads the maintenance program at `path`. Throws ReadError (kUnreadable, or
-// kNotInstaller when there is no package or the mode byte is 0, an installation file).
+// Reads the maintenance program at `path`. Throws ReadError (kUnreadable; kNotInstaller
+// when there is no package or it is an installation file; kDamaged when the mode byte
+// disagrees with the volume length word).
 // A log that is cut short is returned with `complete` false and `problem` set.
 UninstallLog ReadUninstallLog(const std::string& path);

@@ -29,6 +29,11 @@ void ScriptDefines::SetFromCommandLine(const std::string& name, const std::strin
   names_[name] = Definition{value, 0, std::string()};
 }
 
+bool ScriptDefines::FromCommandLine(const std::string& name) const {
+  const auto known = names_.find(name);
+  return known != names_.end() && known->second.line == 0;
+}
+
 void ScriptDefines::Define(const std::string& name, const std::string& value,
                            const ScriptLine& at) {
   if (!IsName(name)) {

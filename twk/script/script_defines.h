@@ -19,6 +19,10 @@ class ScriptDefines {
   // over, so that a pipeline can override a default the script gives.
   void SetFromCommandLine(const std::string& name, const std::string& value);
 
+  // Whether `name` came from the command line: the script's !define of it is then passed
+  // over whole, its value neither read nor expanded.
+  bool FromCommandLine(const std::string& name) const;
+
   // A !define of the script on `at`. Throws a script error for a name that is not one
   // or that the script already defined (a command-line name is kept without a word).
   void Define(const std::string& name, const std::string& value, const ScriptLine& at);

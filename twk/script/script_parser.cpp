@@ -289,6 +289,7 @@ void ScriptReader::ReadDefine(const std::string& rest, const ScriptLine& at) {
   std::string value = TrimBlanks(text.substr(end));
   if (!value.empty() && value[0] == '=') value = value.substr(1);
   if (name.empty()) ThrowScriptError(at.script, at.number, "expected !define NAME VALUE");
+  if (defines_->FromCommandLine(name)) return;
   defines_->Define(name, defines_->Expand(ParseSetupValue(value, at.script, at.number), at), at);
 }
 

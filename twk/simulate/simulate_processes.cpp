@@ -68,7 +68,8 @@ std::vector<ProcessStep> RunQueue(sim::SimMachine& machine, std::deque<PendingPr
     machine.process.End();
     out << "== " << pending.modulePath << " ended with exit code " << step.run.exitCode << "\n";
     if (step.run.logRecordsPassedOver > 0) {
-      out << "uninstall log records passed over (they climb out of their folder): "
+      out << "uninstall log records passed over (they lead out of their folder or through a "
+             "link): "
           << step.run.logRecordsPassedOver << "\n";
     }
     steps.push_back(step);

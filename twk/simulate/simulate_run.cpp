@@ -10,6 +10,7 @@
 #include "stub/program_entry.h"
 #include "twk/common/command_error.h"
 #include "twk/common/exit_codes.h"
+#include "twk/common/temporary_file.h"
 #include "twk/reader/reader_error.h"
 #include "twk/reader/volume_stream.h"
 
@@ -65,7 +66,9 @@ void LoadMachine(sim::SimMachine& machine, MachineFamily family) {
 
 void SaveMachine(const sim::SimMachine& machine) {
   try {
-    machine.SaveState();
+    machine.SaveState([](const fs::path& file, const std::string& text) {
+      WriteFileReplacing(file.string(), text);
+    });
   } catch (const std::exception& error) {
     throw CommandError(kExitOutputError, error.what());
   }

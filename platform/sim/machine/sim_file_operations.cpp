@@ -17,6 +17,16 @@ uint32_t SimFileSystem::Attributes(const std::string& windowsPath) const {
   return HostAttributes(HostPath(windowsPath));
 }
 
+bool SimFileSystem::IsLink(const std::string& windowsPath) const {
+  fs::path host = HostPath(windowsPath);
+  std::error_code error;
+  if (host.empty()) return false;
+  const fs::file_status own = fs::symlink_status(host, error);
+  if (error) return false;
+  return fs::is_symlink(own) ||
+         (fs::is_regular_file(own) && fs::hard_link_count(host, error) > 1 && !error);
+}
+
 bool SimFileSystem::SetAttributes(const std::string& windowsPath, uint32_t attributes) {
   fs::path host = HostPath(windowsPath);
   std::error_code error;
@@ -28,14 +38,23 @@ bool SimFileSystem::SetAttributes(const std::string& windowsPath, uint32_t attri
   return !error;
 }
 
-bool SimFileSystem::MakeFolder(const std::string& windowsPath) {
+bool SimFileSystem::MakeFolder(const std::string& windowsPath, platform::FolderAccess access) {
   fs::path host = HostPath(windowsPath);
   std::error_code error;
-  if (host.empty() || IsDriveRoot(LongPath(windowsPath)) || fs::exists(host, error) ||
-      !ParentIsFolder(host)) {
+  if (host.empty() || IsDriveRoot(LongPath(windowsPath)) ||
+      HostAttributes(host) != platform::kNoAttributes || !ParentIsFolder(host)) {
     return false;
   }
-  return fs::create_directory(host, error) && !error;
+  if (!fs::create_directory(host, error) || error) return false;
+  if (access == platform::FolderAccess::kAdministratorsOnly) {
+    folderSecurity_[Key(windowsPath)] = platform::kAdministratorsOnlySddl;
+  }
+  return true;
+}
+
+std::string SimFileSystem::FolderSecurity(const std::string& windowsPath) const {
+  auto found = folderSecurity_.find(Key(windowsPath));
+  return found == folderSecurity_.end() ? std::string() : found->second;
 }
 
 bool SimFileSystem::RemoveFolder(const std::string& windowsPath) {
@@ -47,7 +66,9 @@ bool SimFileSystem::RemoveFolder(const std::string& windowsPath) {
   }
   // Windows will not remove the current folder of a running process.
   if (Key(windowsPath) == Key(currentFolder_)) return false;
-  return fs::remove(host, error) && !error;
+  if (!fs::remove(host, error) || error) return false;
+  folderSecurity_.erase(Key(windowsPath));
+  return true;
 }
 
 bool SimFileSystem::Delete(const std::string& windowsPath) {

@@ -29,11 +29,19 @@ platform::FileTime HostLastWriteTime(const std::filesystem::path& host) {
 }
 
 uint32_t HostAttributes(const std::filesystem::path& host) {
+  namespace fs = std::filesystem;
   std::error_code error;
-  const std::filesystem::file_status status = std::filesystem::status(host, error);
-  if (host.empty() || error || !std::filesystem::exists(status)) return platform::kNoAttributes;
-  if (std::filesystem::is_directory(status)) return platform::kAttributeDirectory;
-  return (status.permissions() & std::filesystem::perms::owner_write) != std::filesystem::perms::none
+  if (host.empty()) return platform::kNoAttributes;
+  const fs::file_status status = fs::symlink_status(host, error);
+  if (error || !fs::exists(status)) return platform::kNoAttributes;
+  if (fs::is_symlink(status)) {
+    // What the link leads to decides only whether it is a folder's (a junction) or a
+    // file's; a link that leads nowhere is still there.
+    const bool folder = fs::is_directory(host, error);
+    return platform::kAttributeReparsePoint | (folder ? platform::kAttributeDirectory : 0);
+  }
+  if (fs::is_directory(status)) return platform::kAttributeDirectory;
+  return (status.permissions() & fs::perms::owner_write) != fs::perms::none
              ? platform::kAttributeNormal
              : platform::kAttributeReadOnly;
 }
@@ -132,6 +140,26 @@ void SimFileSystem::PutFolder(const std::string& windowsPath) {
   std::filesystem::path host = HostPath(windowsPath);
   if (host.empty()) throw std::invalid_argument("not a drive path: " + windowsPath);
   std::filesystem::create_directories(host);
+}
+
+void SimFileSystem::MakeLink(const std::string& windowsPath, const std::string& windowsTarget) {
+  std::filesystem::path host = HostPath(windowsPath);
+  std::filesystem::path target = HostPath(windowsTarget);
+  if (host.empty() || target.empty()) throw std::invalid_argument("not a drive path");
+  std::filesystem::create_directories(host.parent_path());
+  std::error_code error;
+  std::filesystem::remove(host, error);
+  std::filesystem::create_symlink(target, host);
+}
+
+void SimFileSystem::MakeHardLink(const std::string& windowsPath,
+                                 const std::string& windowsExisting) {
+  std::filesystem::path host = HostPath(windowsPath);
+  if (host.empty()) throw std::invalid_argument("not a drive path: " + windowsPath);
+  std::filesystem::create_directories(host.parent_path());
+  std::error_code error;
+  std::filesystem::remove(host, error);
+  std::filesystem::create_hard_link(HostPath(windowsExisting), host);
 }
 
 bool SimFileSystem::Exists(const std::string& windowsPath) const {
@@ -247,21 +275,31 @@ platform::File SimFileSystem::Open(const std::string& windowsPath) {
   return reinterpret_cast<platform::File>(handle);
 }
 
-platform::File SimFileSystem::Create(const std::string& windowsPath) {
+platform::File SimFileSystem::Create(const std::string& windowsPath, CreateMode mode,
+                                     platform::CreateRefusal* refusal) {
+  platform::CreateRefusal ignored;
+  if (refusal == nullptr) refusal = &ignored;
+  *refusal = platform::CreateRefusal::kCannotOpen;
   std::filesystem::path host = HostPath(windowsPath);
   const std::string key = Key(windowsPath);
   std::error_code error;
-  // CreateFile on a folder fails (access denied), as for a file it may not replace.
-  if (host.empty() || !ParentIsFolder(host) || std::filesystem::is_directory(host, error) ||
-      Blocked(key)) {
+  if (host.empty() || !ParentIsFolder(host)) return nullptr;
+  if (mode == CreateMode::kNew && HostAttributes(host) != platform::kNoAttributes) {
     return nullptr;
   }
+  if (mode == CreateMode::kReplace && IsLink(windowsPath)) {
+    *refusal = platform::CreateRefusal::kLink;
+    return nullptr;
+  }
+  // CreateFile on a folder fails (access denied), as for a file it may not replace.
+  if (std::filesystem::is_directory(host, error) || Blocked(key)) return nullptr;
   if (std::filesystem::exists(host, error) &&
       (Attributes(windowsPath) & platform::kAttributeReadOnly)) {
     return nullptr;
   }
   FILE* stream = host::OpenStream(host, "wb");
   if (stream == nullptr) return nullptr;
+  *refusal = platform::CreateRefusal::kNone;
   uintptr_t handle = NewHandle();
   open_[handle] = OpenFile{windowsPath, key, host, stream, 0, true, false, {0, 0}};
   return reinterpret_cast<platform::File>(handle);

@@ -6,6 +6,11 @@
 // modification time, to the nanosecond) and its read-only attribute (the owner's write
 // permission bit) are kept by the host, so they outlive the process; files held in use,
 // short names set by a test, the disk geometry and the faults live in this object.
+//
+// Links are the host's: a symbolic link stands for a Windows symbolic link, junction or
+// mount point (a reparse point), a second name of a file for a hard link. Windows
+// follows a link in the middle of a path, and so does the host; only an operation that
+// says so looks at a link in the last place instead of following it.
 #pragma once
 
 #include <stdint.h>
@@ -55,6 +60,15 @@ class SimFileSystem {
   // Test set-up and inspection, on the host side of the sandbox.
   void PutFile(const std::string& windowsPath, const std::vector<uint8_t>& bytes);
   void PutFolder(const std::string& windowsPath);
+  // A reparse point at `windowsPath` that leads to `windowsTarget` (a junction when that
+  // is a folder, a symbolic link otherwise; it need not exist), as another program could
+  // leave one in a folder it may write, in place of a file or empty folder there.
+  void MakeLink(const std::string& windowsPath, const std::string& windowsTarget);
+  // A second name, `windowsPath`, for the existing file `windowsExisting`, in place of a
+  // file there.
+  void MakeHardLink(const std::string& windowsPath, const std::string& windowsExisting);
+  // The security descriptor a folder was made with by the program: "" for the default.
+  std::string FolderSecurity(const std::string& windowsPath) const;
   bool Exists(const std::string& windowsPath) const;
   bool IsFolder(const std::string& windowsPath) const;
   std::vector<uint8_t> FileBytes(const std::string& windowsPath) const;
@@ -97,7 +111,14 @@ class SimFileSystem {
   // reported through `error` and the operation fails. Failures that Windows would
   // report (a missing file, a sharing violation...) only fail.
   platform::File Open(const std::string& windowsPath);
-  platform::File Create(const std::string& windowsPath);
+  // How Create treats what stands under the name.
+  enum class CreateMode {
+    kReplace,  // truncated or made; a link in the last place refused (kLink)
+    kNew,      // made; anything there, a link included, refused
+    kFollow,   // truncated or made through a link, as the shell saves a link file
+  };
+  platform::File Create(const std::string& windowsPath, CreateMode mode = CreateMode::kReplace,
+                        platform::CreateRefusal* refusal = nullptr);
   bool Seek(platform::File file, uint64_t offset, std::string* error);
   bool Read(platform::File file, void* buffer, uint32_t count, uint32_t* got,
             std::string* error);
@@ -107,8 +128,11 @@ class SimFileSystem {
   bool Close(platform::File file, std::string* error);
 
   uint32_t Attributes(const std::string& windowsPath) const;
+  // A reparse point, or a file with more than one name (platform::IsLink).
+  bool IsLink(const std::string& windowsPath) const;
   bool SetAttributes(const std::string& windowsPath, uint32_t attributes);
-  bool MakeFolder(const std::string& windowsPath);
+  bool MakeFolder(const std::string& windowsPath,
+                  platform::FolderAccess access = platform::FolderAccess::kInherited);
   bool RemoveFolder(const std::string& windowsPath);
   bool Delete(const std::string& windowsPath);
   bool Rename(const std::string& from, const std::string& to);
@@ -172,14 +196,17 @@ class SimFileSystem {
   std::vector<std::string> openAttempts_;
   std::set<std::string> inUse_;                    // by PathKey(LongPath)
   std::map<std::string, std::string> shortNames_;  // by PathKey(LongPath): alias
+  std::map<std::string, std::string> folderSecurity_;  // by PathKey(LongPath): SDDL
   std::map<char, SimDisk> disks_;                  // by upper-case letter
 };
 
 // The modification time of a file of the host as a FILETIME; {0, 0} when there is none.
 platform::FileTime HostLastWriteTime(const std::filesystem::path& host);
 
-// The attributes the simulated Windows gives a file of the host: a folder, or a file
-// that is read-only when its owner may not write it.
+// The attributes the simulated Windows gives the entry of the host at `host` itself (a
+// link is not followed): a link is a reparse point (a folder's when it leads to one), a
+// file is read-only when its owner may not write it; platform::kNoAttributes when
+// nothing stands there.
 uint32_t HostAttributes(const std::filesystem::path& host);
 
 }  // namespace sim

@@ -56,7 +56,10 @@ struct SimMachine {
   // requests, files in use and short names set by a test). Files, times and the
   // read-only attribute are on the drives already. LoadState keeps the defaults for
   // whatever the root does not hold; it throws std::runtime_error for a damaged file.
-  void SaveState() const;
+  // SaveState writes each file with `write` (twk's writer, which follows no link planted
+  // at the name), or in place without one; a failed write throws std::runtime_error.
+  using FileWriter = std::function<void(const std::filesystem::path&, const std::string&)>;
+  void SaveState(const FileWriter& write = nullptr) const;
   void LoadState();
 };
 

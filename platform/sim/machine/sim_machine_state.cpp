@@ -32,11 +32,22 @@ void SplitBar(const std::string& text, std::string* first, std::string* second) 
   *second = bar == std::string::npos ? "" : text.substr(bar + 1);
 }
 
+// A number of a few decimal digits; anything else goes to `fail`.
+template <typename Fail>
+int SmallNumber(const std::string& digits, const Fail& fail) {
+  if (digits.empty() || digits.size() > 6 ||
+      digits.find_first_not_of("0123456789") != std::string::npos) {
+    fail("'" + digits + "' is no number");
+  }
+  return std::stoi(digits);
+}
+
 }  // namespace
 
-void SimMachine::SaveState() const {
+void SimMachine::SaveState(const FileWriter& write) const {
+  const FileWriter& writeFile = write ? write : WriteWhole;
   const std::filesystem::path& root = files.Root();
-  WriteWhole(root / kRegistryFile, "; the simulated registry\n" + registry.Dump());
+  writeFile(root / kRegistryFile, "; the simulated registry\n" + registry.Dump());
   std::ostringstream out;
   out << "; the simulated machine\n";
   out << "family=" << (system.ntFamily ? "nt" : "9x") << "\n";
@@ -56,24 +67,30 @@ void SimMachine::SaveState() const {
   for (const auto& alias : files.ExplicitShortNames()) {
     out << "shortname=" << alias.first << "|" << alias.second << "\n";
   }
-  WriteWhole(root / kMachineFile, out.str());
+  writeFile(root / kMachineFile, out.str());
 }
 
 void SimMachine::LoadState() {
   const std::filesystem::path& root = files.Root();
   if (std::filesystem::exists(root / kRegistryFile)) {
-    registry.Load(ReadWhole(root / kRegistryFile));
+    try {
+      registry.Load(ReadWhole(root / kRegistryFile));
+    } catch (const std::runtime_error& error) {
+      throw std::runtime_error((root / kRegistryFile).string() + " " + error.what());
+    }
   }
   if (!std::filesystem::exists(root / kMachineFile)) return;
   std::istringstream lines(ReadWhole(root / kMachineFile));
   std::string line;
   bool shellSeen = false;
   for (int number = 1; std::getline(lines, line); ++number) {
+    const auto fail = [&](const std::string& what) {
+      throw std::runtime_error((root / kMachineFile).string() + " line " +
+                               std::to_string(number) + ": " + what);
+    };
     if (line.empty() || line[0] == ';') continue;
     const size_t equals = line.find('=');
-    if (equals == std::string::npos) {
-      throw std::runtime_error("machine.txt line " + std::to_string(number) + ": no '='");
-    }
+    if (equals == std::string::npos) fail("no '='");
     const std::string name = line.substr(0, equals), value = line.substr(equals + 1);
     std::string first, second;
     SplitBar(value, &first, &second);
@@ -88,7 +105,7 @@ void SimMachine::LoadState() {
     } else if (name.rfind("shell.", 0) == 0) {
       if (!shellSeen) system.shellFolders.clear();
       shellSeen = true;
-      system.shellFolders[std::stoi(name.substr(6))] = value;
+      system.shellFolders[SmallNumber(name.substr(6), fail)] = value;
     } else if (name == "bootmove") {
       system.bootMoves.push_back({first, second});
     } else if (name == "bootdelete") {
@@ -96,14 +113,13 @@ void SimMachine::LoadState() {
     } else if (name == "shellopen") {
       system.shellOpens.push_back({value, nullptr, "", false});
     } else if (name == "restarts") {
-      system.restartRequests = std::stoi(value);
+      system.restartRequests = SmallNumber(value, fail);
     } else if (name == "inuse") {
       files.MarkInUse(value);
     } else if (name == "shortname") {
       files.SetShortName(first, second);
     } else {
-      throw std::runtime_error("machine.txt line " + std::to_string(number) + ": unknown '" +
-                               name + "'");
+      fail("unknown '" + name + "'");
     }
   }
 }

@@ -96,7 +96,7 @@ void DumpKey(const SimRegistryKey& key, const std::string& path, bool listed, st
 // ---- Reading ----
 
 [[noreturn]] void Fail(int line, const std::string& what) {
-  throw std::runtime_error("registry dump line " + std::to_string(line) + ": " + what);
+  throw std::runtime_error("line " + std::to_string(line) + ": " + what);
 }
 
 int HexDigit(char c) {
@@ -149,6 +149,18 @@ std::vector<uint8_t> ParseHex(const std::string& text, int line) {
   return data;
 }
 
+// The decimal type number of "hex(N):", as Dump writes it.
+uint32_t ValueType(const std::string& digits, int line) {
+  uint64_t type = 0;
+  for (const char c : digits) {
+    if (c < '0' || c > '9' || (type = type * 10 + static_cast<uint64_t>(c - '0')) > 0xFFFFFFFFu) {
+      Fail(line, "bad value type in hex(" + digits + ")");
+    }
+  }
+  if (digits.empty()) Fail(line, "bad value type in hex()");
+  return static_cast<uint32_t>(type);
+}
+
 // A key line's path with its %HH escapes read.
 std::string KeyPath(const std::string& text, int line) {
   std::string out;
@@ -194,7 +206,7 @@ SimRegistryValue ParseValue(const std::string& text, int line) {
     value.data = ParseHex(data.substr(4), line);
   } else if (data.rfind("hex(", 0) == 0 && data.find("):") != std::string::npos) {
     const size_t close = data.find("):");
-    value.type = static_cast<uint32_t>(std::stoul(data.substr(4, close - 4)));
+    value.type = ValueType(data.substr(4, close - 4), line);
     value.data = ParseHex(data.substr(close + 2), line);
   } else {
     Fail(line, "unknown value form");
