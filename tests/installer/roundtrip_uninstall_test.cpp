@@ -110,9 +110,13 @@ TEST_F(RoundTrip, AGermanInstallationAndItsUninstallerShowNoEnglishText) {
   BuildFrom("setup.twk");
   sim::UseDefaultAnswers();
   machine.ui.answers.PagePress(111, sim::WizardAction::kNext);
+  machine.ui.answers.PageType(102, "C:\\a|b", sim::WizardAction::kNext);  // refused
   machine.ui.answers.PageBrowse(102, "C:\\Program Files\\Tool", sim::WizardAction::kNext);
   machine.ui.answers.PagePress(114, sim::WizardAction::kFinish);
   InstallPlaced();
+  const std::string refusal = ReadInstallerTexts(Installer()).texts[MSG_FOLDER_REFUSED];
+  EXPECT_EQ(refusal.substr(0, 19), "Bitte geben Sie den");
+  EXPECT_EQ(machine.user.Shown().at(0).text, refusal);
   ASSERT_TRUE(machine.files.Exists(kUninstaller));
   const std::vector<ProcessStep> steps = Uninstall();
   ASSERT_EQ(steps.size(), 2u) << transcript.str();
