@@ -14,7 +14,9 @@
 //   expect-lines TEXT          the same, with each "\n" in TEXT standing for a line break
 //   expect-control ID TEXT     the current window's control ID (a child's child too, such
 //                              as a wizard page's) shows exactly TEXT: a control found by
-//                              its id, whatever language its label is in
+//                              its id, whatever language its label is in; waited for a
+//                              few seconds, since a page's buttons are set by a posted
+//                              message after its title shows
 //   click ID                   BN_CLICKED for control ID (decimal or 0x..) of the current window
 //   click-text LABEL           BN_CLICKED for the current window's button labelled LABEL
 //                              ('&' mnemonics ignored)
@@ -48,6 +50,7 @@ namespace {
 constexpr int kDefaultTimeoutSeconds = 30;
 constexpr int kMaxTimeoutSeconds = 600;
 constexpr DWORD kPollMs = 100;
+constexpr DWORD kControlSettleMs = 5000;  // expect-control's wait for a posted change
 constexpr int kWizardNext = 0x3024;
 constexpr int kWizardFinish = 0x3025;
 constexpr int kLineSize = 1024;
@@ -295,11 +298,19 @@ bool StepExpectControl(char* args) {
   if (space != nullptr) *space = '\0';
   int id = 0;
   if (!ParseId(args, &id)) return Fail("expect-control: \"%s\" is not a control id", args);
-  HWND control = FindVisibleControl(id);
+  HWND control = nullptr;
+  char shown[kTextSize] = "";
+  const DWORD start = GetTickCount();
+  for (;;) {
+    control = FindVisibleControl(id);
+    if (control != nullptr) {
+      ReadText(control, shown, sizeof shown);
+      if (strcmp(shown, text) == 0) return true;
+    }
+    if (GetTickCount() - start >= kControlSettleMs) break;
+    Sleep(kPollMs);
+  }
   if (control == nullptr) return Fail("expect-control: no visible control %s", args);
-  char shown[kTextSize];
-  ReadText(control, shown, sizeof shown);
-  if (strcmp(shown, text) == 0) return true;
   Fail("expect-control: the control shows \"%s\"", shown);
   return Fail("expect-control: expected \"%s\"", text);
 }
