@@ -192,6 +192,7 @@ TEST(BuildScript, RefusalsNameFileAndLine) {
       {"[Messages]\nWELCOME_TEXT = \"Hallo %d\"\n", "t.twk:2: WELCOME_TEXT: the text's placeholders (%d) differ from the English text's (%s)"},
       {"[Messages]\nDISK_SPACE_LINE = \"%lu\"\n", "t.twk:2: DISK_SPACE_LINE: the text's placeholders (%lu) differ from the English text's (%lu %lu)"},
       {"[Messages]\nCOMPLETE_TEXT = \"100%\"\n", "t.twk:2: COMPLETE_TEXT: the text's placeholders (%) differ from the English text's (none)"},
+      {"[Messages]\nCOMPLETE_TEXT = \"100%!\\nOK, 50%1234567890123456 X\"\n", "t.twk:2: COMPLETE_TEXT: the text's placeholders (%!\\nO %12345678901...) differ"},
       {"[Messages]\nWIZARD_NEXT = \"&Weiter zur Seite\"\n", "t.twk:2: WIZARD_NEXT: the text has 16 characters; its place (wizard: Next button) shows at most 14"},
       {"[Messages]\nWIZARD_NEXT = \"a\"\nWIZARD_NEXT = \"b\"\n", "t.twk:3: WIZARD_NEXT is set twice (first on line 2)"},
       {"[Messages]\nWIZARD_NEXT = Weiter\n", "t.twk:2: expected NAME = \"text\": the text goes in quotes"},

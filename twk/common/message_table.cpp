@@ -18,6 +18,26 @@ const MessageInfo kMessages[kMessageCount] = {
 #undef DIALOG_TEXT
 };
 
+// A conversion as the message names it: as a script writes it (a line break as \n), and
+// one that runs on past kShownConversion characters cut short, so that a stray '%' before
+// a long stretch of text still leaves the message one short line.
+constexpr size_t kShownConversion = 12;
+
+std::string ShownConversion(const std::string& conversion) {
+  std::string shown;
+  for (size_t i = 0; i < conversion.size() && i < kShownConversion; ++i) {
+    const unsigned char c = static_cast<unsigned char>(conversion[i]);
+    if (c == '\n') {
+      shown += "\\n";
+    } else if (c < 0x20 || c == 0x7F) {
+      shown += '?';
+    } else {
+      shown += conversion[i];
+    }
+  }
+  return conversion.size() > kShownConversion ? shown + "..." : shown;
+}
+
 // The conversions of a format text, for a message that names them.
 std::string Placeholders(const std::string& text) {
   std::string found;
@@ -29,7 +49,7 @@ std::string Placeholders(const std::string& text) {
     }
     size_t end = i + 1;
     while (end < text.size() && (!std::isalpha(static_cast<unsigned char>(text[end])) || text[end] == 'l')) ++end;
-    found += (found.empty() ? "" : " ") + text.substr(i, end + 1 - i);
+    found += (found.empty() ? "" : " ") + ShownConversion(text.substr(i, end + 1 - i));
     i = end;
   }
   return found.empty() ? "none" : found;
