@@ -38,22 +38,9 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # --- the files: every regular, non-hidden file, minus case collisions -----------------
-(cd "$corpus" && find . -type f ! -path '*/.*' -printf '%P\n') | sort > "$work/all"
-awk '{ key = tolower($0); count[key]++; line[NR] = $0; lower[NR] = key }
-     END { for (i = 1; i <= NR; i++) if (count[lower[i]] == 1) print line[i] }' \
-  "$work/all" > "$work/files"
-# Control characters cannot go into a script; very long names not into a target.
-grep -v '[[:cntrl:]]' "$work/files" | awk 'length($0) <= 230' > "$work/kept" || true
-mv "$work/kept" "$work/files"
+source "$root/bench/corpus_files.sh"
 total_files=$(wc -l < "$work/all")
-kept_files=$(wc -l < "$work/files")
 case_dropped=$(( total_files - $(awk '{ print tolower($0) }' "$work/all" | sort | uniq -u | wc -l) ))
-kept_bytes=$(cd "$corpus" && tr '\n' '\0' < "$work/files" | xargs -0 stat -c %s | awk '{ s += $1 } END { print s + 0 }')
-corpus_id=$( (cd "$corpus" && find . -type f ! -name .twk-corpus | sort | xargs -d '\n' sha256sum) |
-            sha256sum | cut -c1-16)
-
-# A quoted script text: "" stands for ".
-quote() { local text=${1//\"/\"\"}; printf '"%s"' "$text"; }
 
 {
   printf '[Setup]\nTitle = Benchmark\nProgramFolder = Benchmark\n\n[Files]\n'

@@ -49,19 +49,9 @@ trap cleanup EXIT
 read -r -a pin <<< "${BENCH_TASKSET:-}"
 
 # --- the files: as bench/compare.sh chooses them ---------------------------------------
-(cd "$corpus" && find . -type f ! -path '*/.*' -printf '%P\n') | sort > "$work/all"
-awk '{ key = tolower($0); count[key]++; line[NR] = $0; lower[NR] = key }
-     END { for (i = 1; i <= NR; i++) if (count[lower[i]] == 1) print line[i] }' \
-  "$work/all" > "$work/files"
-grep -v '[[:cntrl:]]' "$work/files" | awk 'length($0) <= 230' > "$work/kept" || true
-mv "$work/kept" "$work/files"
-kept_files=$(wc -l < "$work/files")
-kept_bytes=$(cd "$corpus" && tr '\n' '\0' < "$work/files" | xargs -0 stat -c %s | awk '{ s += $1 } END { print s + 0 }')
-corpus_id=$( (cd "$corpus" && find . -type f ! -name .twk-corpus | sort | xargs -d '\n' sha256sum) |
-            sha256sum | cut -c1-16)
+source "$root/bench/corpus_files.sh"
 
 # --- the installers ----------------------------------------------------------------------
-quote() { local text=${1//\"/\"\"}; printf '"%s"' "$text"; }
 {
   printf '[Setup]\nTitle = Corpus\nProductKey = Corpus\nProgramFolder = C:\\Corpus\n\n[Files]\n'
   while IFS= read -r path; do

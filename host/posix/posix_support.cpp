@@ -46,10 +46,10 @@ FileFacts FactsOfStat(const struct stat& info) {
 }
 
 struct timespec TimespecOfFileTime(FileTime time) {
-  struct timespec spec;
-  spec.tv_sec = static_cast<time_t>(static_cast<int64_t>(time / kTicksPerSecond) - kUnixEpochSeconds);
-  spec.tv_nsec = static_cast<long>(time % kTicksPerSecond) * 100;
-  return spec;
+  struct timespec when;
+  when.tv_sec = static_cast<time_t>(static_cast<int64_t>(time / kTicksPerSecond) - kUnixEpochSeconds);
+  when.tv_nsec = static_cast<long>(time % kTicksPerSecond) * 100;
+  return when;
 }
 
 bool CreateNewFileAt(int folder, const std::string& name, File* file, Failure* failure) {

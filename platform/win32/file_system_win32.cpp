@@ -6,7 +6,7 @@
 
 #include "platform/system.h"
 #include "links_win32.h"
-#include "system_export_win32.h"
+#include "platform/win32/folder_descriptor_win32.h"
 
 namespace platform {
 namespace {
@@ -20,11 +20,6 @@ bool NameFits(DWORD length, char* out, uint32_t size) {
   }
   return true;
 }
-
-// ConvertStringSecurityDescriptorToSecurityDescriptorA, advapi32 from Windows 2000 on.
-using ConvertSddl = BOOL(WINAPI*)(LPCSTR text, DWORD revision, PSECURITY_DESCRIPTOR* descriptor,
-                                  PULONG size);
-constexpr DWORD kSddlRevision1 = 1;
 
 void CopyFound(const WIN32_FIND_DATAA& data, FoundFile* found) {
   memcpy(found->name, data.cFileName, sizeof found->name);
@@ -73,21 +68,9 @@ bool CreateFolder(const char* path, FolderAccess access) {
   // Windows 9x keeps no security, and NT 4 cannot read the descriptor's text: there the
   // folder gets what its parent passes on.
   const ConvertSddl convert =
-      access == FolderAccess::kAdministratorsOnly && IsNtFamily()
-          ? SystemExport<ConvertSddl>("advapi32.dll",
-                                      "ConvertStringSecurityDescriptorToSecurityDescriptorA")
-          : nullptr;
+      access == FolderAccess::kAdministratorsOnly && IsNtFamily() ? SddlConversion() : nullptr;
   if (convert == nullptr) return CreateDirectoryA(path, nullptr) != FALSE;
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  // A descriptor that cannot be made is no reason to make the folder open to everyone.
-  if (!convert(kAdministratorsOnlySddl, kSddlRevision1, &descriptor, nullptr)) return false;
-  SECURITY_ATTRIBUTES security;
-  security.nLength = sizeof security;
-  security.lpSecurityDescriptor = descriptor;
-  security.bInheritHandle = FALSE;
-  const bool made = CreateDirectoryA(path, &security) != FALSE;
-  LocalFree(descriptor);
-  return made;
+  return CreateFolderWithSddl(convert, path, kAdministratorsOnlySddl);
 }
 bool RemoveFolder(const char* path) { return RemoveDirectoryA(path) != FALSE; }
 bool DeleteFileAt(const char* path) { return DeleteFileA(path) != FALSE; }

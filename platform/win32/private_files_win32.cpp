@@ -7,7 +7,7 @@
 
 #include "platform/system.h"
 #include "platform/win32/process_token_win32.h"
-#include "platform/win32/system_export_win32.h"
+#include "platform/win32/folder_descriptor_win32.h"
 
 namespace platform {
 namespace {
@@ -45,23 +45,10 @@ bool CreatePrivateFolder(const char* path) {
   // Windows 9x keeps no security: a new folder is all there is to have.
   if (!IsNtFamily()) return CreateDirectoryA(path, nullptr) != FALSE;
   // Windows 2000 on; NT 4 cannot read the text, and then the copy is not made at all.
-  const auto convert =
-      SystemExport<decltype(&ConvertStringSecurityDescriptorToSecurityDescriptorA)>(
-          "advapi32.dll", "ConvertStringSecurityDescriptorToSecurityDescriptorA");
+  const ConvertSddl convert = SddlConversion();
   char text[sizeof kUserOnly + kSidTextSize];
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (convert == nullptr || !DescriptorText(text, sizeof text) ||
-      !convert(text, SDDL_REVISION_1, &descriptor, nullptr)) {
-    return false;
-  }
-  SECURITY_ATTRIBUTES security;
-  security.nLength = sizeof security;
-  security.lpSecurityDescriptor = descriptor;
-  security.bInheritHandle = FALSE;
-  // CreateDirectory fails on any name that is taken, a link's included.
-  const bool made = CreateDirectoryA(path, &security) != FALSE;
-  LocalFree(descriptor);
-  return made;
+  return convert != nullptr && DescriptorText(text, sizeof text) &&
+         CreateFolderWithSddl(convert, path, text);
 }
 
 File OpenLockedForReading(const char* path) {
