@@ -139,6 +139,9 @@ Plan PlanForExistingFile(const FileJob& job, const platform::FoundFile& found) {
 }
 
 Plan PlanForTarget(const FileJob& job) {
+  // Most targets of an installation are new: one look at their attributes settles it.
+  // Only a target that exists is searched for, which also gives its time.
+  if (platform::GetAttributes(job.path) == platform::kNoAttributes) return Plan::kWrite;
   platform::FoundFile found;
   platform::Search search = platform::FindFirst(job.path, &found);
   if (search == nullptr) return Plan::kWrite;
