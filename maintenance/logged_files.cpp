@@ -28,14 +28,12 @@ int AskAboutFile(platform::Window owner, const char* format, const char* path,
   return AskUser(owner, text, caption, platform::kMbYesNoCancel | icon, platform::kIdYes);
 }
 
-// Whether anything stands at exactly `path`; its attributes in *attributes.
+// Whether anything stands at exactly `path`; its attributes (a link's own, not what it
+// leads to) in *attributes. No search: a wildcard in a damaged or hostile log must not
+// match files the log never named.
 bool FindExact(const char* path, uint32_t* attributes) {
-  platform::FoundFile found;
-  platform::Search search = platform::FindFirst(path, &found);
-  if (search == nullptr) return false;
-  *attributes = found.attributes;
-  platform::FindEnd(search);
-  return true;
+  *attributes = platform::GetAttributes(path);
+  return *attributes != platform::kNoAttributes;
 }
 
 // The count a shared file has under `key`. A value that is missing, not a 4-byte number,
