@@ -7,6 +7,7 @@
 #include "platform/system.h"
 #include "links_win32.h"
 #include "platform/win32/folder_descriptor_win32.h"
+#include "platform/win32/system_export_win32.h"
 
 namespace platform {
 namespace {
@@ -41,12 +42,50 @@ bool SetAttributes(const char* path, uint32_t attributes) {
 
 DWORD NoFollowFlag() { return IsNtFamily() ? FILE_FLAG_OPEN_REPARSE_POINT : 0; }
 
+namespace {
+
+// GetFileInformationByHandleEx's classes and answers, as Windows Vista and later define
+// them (the headers show them only to programs that need Vista).
+constexpr int kStandardInfoClass = 1;
+constexpr int kAttributeTagInfoClass = 9;
+struct StandardInfo {
+  LARGE_INTEGER allocationSize;
+  LARGE_INTEGER endOfFile;
+  DWORD numberOfLinks;
+  BOOLEAN deletePending;
+  BOOLEAN directory;
+};
+struct AttributeTagInfo {
+  DWORD attributes;
+  DWORD reparseTag;
+};
+using InformationByHandleEx = BOOL(WINAPI*)(HANDLE, int, LPVOID, DWORD);
+
+bool CountsAsLink(DWORD attributes, DWORD links) {
+  return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
+         ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && links > 1);
+}
+
+}  // namespace
+
 bool IsLinkHandle(HANDLE handle) {
+  // The two classes asked for alone: GetFileInformationByHandle also asks for the
+  // volume's serial number, a round trip to the volume's driver (under Wine, to another
+  // process) for every file the uninstaller looks at.
+  const auto informationEx =
+      SystemExport<InformationByHandleEx>("kernel32.dll", "GetFileInformationByHandleEx");
+  if (informationEx != nullptr) {
+    AttributeTagInfo tag;
+    StandardInfo standard;
+    if (!informationEx(handle, kAttributeTagInfoClass, &tag, sizeof tag) ||
+        !informationEx(handle, kStandardInfoClass, &standard, sizeof standard)) {
+      return true;
+    }
+    return CountsAsLink(tag.attributes, standard.numberOfLinks);
+  }
   BY_HANDLE_FILE_INFORMATION information;
   if (!GetFileInformationByHandle(handle, &information)) return true;
-  return (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
-         ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
-          information.nNumberOfLinks > 1);
+  return CountsAsLink(information.dwFileAttributes, information.nNumberOfLinks);
 }
 
 bool IsLink(const char* path) {
