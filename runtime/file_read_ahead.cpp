@@ -201,7 +201,8 @@ Record* Head(ReadAhead* ahead) {
 }
 
 // The head block, expanded: by the writer itself when no worker has taken it, else
-// waited for. With `expand` false a block no worker has taken is left alone.
+// waited for while the writer expands blocks after it. With `expand` false a block no
+// worker has taken is left alone.
 void FinishHeadBlock(ReadAhead* ahead, Record* record, bool expand) {
   platform::EnterLock(ahead->lock);
   for (;;) {
@@ -213,6 +214,17 @@ void FinishHeadBlock(ReadAhead* ahead, Record* record, bool expand) {
       return;
     }
     if (record->state == State::kDone) break;
+    // A worker expands the head. Rather than wait for it, the writer expands a block
+    // further on, one it will soon want, so that no processor stands idle; the head is
+    // then at most one block's time late.
+    Record* later = ahead->memory.work != nullptr ? ClaimBlock(ahead) : nullptr;
+    if (later != nullptr) {
+      platform::LeaveLock(ahead->lock);
+      Expand(later, &ahead->memory);
+      platform::EnterLock(ahead->lock);
+      later->state = State::kDone;
+      continue;
+    }
     ahead->writerWaits = true;
     platform::LeaveLock(ahead->lock);
     platform::WaitForSignal(ahead->done);
