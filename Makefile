@@ -113,9 +113,10 @@ endif
 
 # Every bit of the example installer's length word, mode byte, header, file entries and
 # lists flipped, one at a time, a sample of its block bytes, and cuts all along it: prints
-# the counts, fails on any fault.
+# the counts, fails on any fault. The damaged copies run on every processor.
 sweep: host
-	python3 tests/sweep/damage_sweep.py --twk build/bin/twk --installer build/host/examples/SETUP.EXE
+	python3 tests/sweep/damage_sweep.py --twk build/bin/twk --installer build/host/examples/SETUP.EXE \
+	  --jobs $$(nproc)
 
 clean:
 	rm -rf build

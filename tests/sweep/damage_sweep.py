@@ -9,6 +9,7 @@ another kind of program (an uninstaller's "Done."), a crash, or a fault of the s
 machine other than the prompts a damaged installer is entitled to show, is a FAULT.
 
   damage_sweep.py --twk build/bin/twk --installer build/host/examples/SETUP.EXE [--short]
+                  [--jobs N]
 
 Every bit of a byte it covers is flipped, one at a time. Without --short it covers every
 byte of the volume length word, the mode byte, the header, the file entries and the
@@ -17,6 +18,7 @@ test) covers the volume length word and the mode byte whole and samples the rest
 the counts; exits 1 when any run is a FAULT.
 """
 import argparse
+import multiprocessing
 import os
 import shutil
 import struct
@@ -205,38 +207,68 @@ def positions(regions, short):
     return chosen
 
 
+# One sweep per worker process, each in its own scratch folder, all judging against the
+# same undamaged installer.
+_worker = {}
+
+
+def _start_worker(scratch, twk, data, ref_extract, ref_install):
+    work = tempfile.mkdtemp(dir=scratch)
+    sweep = Sweep(twk, work)
+    sweep.ref_extract, sweep.ref_install = ref_extract, ref_install
+    _worker.update(sweep=sweep, data=data)
+
+
+def _judge(task):
+    """Runs one damaged copy; returns what it counted and the faults it found."""
+    sweep, data = _worker["sweep"], _worker["data"]
+    sweep.counts, sweep.faults = {}, []
+    if task[0] == "cut":
+        sweep.count("truncations")
+        sweep.variant(f"cut to {task[1]} bytes", data[:task[1]])
+    else:
+        kind, pos, bit = task
+        damaged = bytearray(data)
+        damaged[pos] ^= 1 << bit
+        sweep.count(f"flips in {kind}")
+        sweep.variant(f"flip of bit {bit} at {pos} ({kind})", bytes(damaged))
+    return sweep.counts, sweep.faults
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--twk", required=True)
     parser.add_argument("--installer", required=True)
     parser.add_argument("--short", action="store_true")
+    parser.add_argument("--jobs", type=int, default=1, help="damaged copies run at once")
     args = parser.parse_args()
     with open(args.installer, "rb") as f:
         data = f.read()
     offset, end, regions = package_regions(data)
-    work = tempfile.mkdtemp(prefix="twk-damage-sweep-")
+    twk = os.path.abspath(args.twk)
+    scratch = tempfile.mkdtemp(prefix="twk-damage-sweep-")
+    cut_step = 509 if args.short else 97
+    tasks = positions(regions, args.short)
+    tasks += [("cut", cut) for cut in list(range(offset, end, cut_step)) + [end - 1]]
+    counts, faults = {}, []
     try:
-        sweep = Sweep(os.path.abspath(args.twk), work)
-        sweep.reference(args.installer)
-        flips = positions(regions, args.short)
-        for kind, pos, bit in flips:
-            damaged = bytearray(data)
-            damaged[pos] ^= 1 << bit
-            sweep.count(f"flips in {kind}")
-            sweep.variant(f"flip of bit {bit} at {pos} ({kind})", bytes(damaged))
-        cut_step = 509 if args.short else 97
-        cuts = list(range(offset, end, cut_step)) + [end - 1]
-        for cut in cuts:
-            sweep.count("truncations")
-            sweep.variant(f"cut to {cut} bytes", data[:cut])
+        reference = Sweep(twk, os.path.join(scratch, "reference"))
+        os.makedirs(reference.work)
+        reference.reference(args.installer)
+        initargs = (scratch, twk, data, reference.ref_extract, reference.ref_install)
+        with multiprocessing.Pool(max(1, args.jobs), _start_worker, initargs) as pool:
+            for task_counts, task_faults in pool.imap(_judge, tasks, chunksize=16):
+                for key, value in task_counts.items():
+                    counts[key] = counts.get(key, 0) + value
+                faults += task_faults
     finally:
-        shutil.rmtree(work, ignore_errors=True)
+        shutil.rmtree(scratch, ignore_errors=True)
     print(f"damage-sweep: {os.path.basename(args.installer)}, package bytes {offset}..{end}")
-    for key in sorted(sweep.counts):
-        print(f"  {key:28} {sweep.counts[key]}")
-    for fault in sweep.faults[:40]:
+    for key in sorted(counts):
+        print(f"  {key:28} {counts[key]}")
+    for fault in faults[:40]:
         print("  FAULT " + fault)
-    sys.exit(1 if sweep.faults else 0)
+    sys.exit(1 if faults else 0)
 
 
 if __name__ == "__main__":
