@@ -36,46 +36,17 @@ bool EnsureOneFolder(const char* prefix, bool own) {
          !(own && (attributes & platform::kAttributeReparsePoint) != 0);
 }
 
-// Where the folders of `path` still need a look: after the folders the last path
-// ensured in this run, when `path` lies under them. Most files of a package share their
-// folder with the one before, and each look is a call into the system.
-char* FirstFolderToLookAt(char* path) {
-  char* start = path + (PathRootEnd(path) - path);
-  const size_t known = strlen(g_setup.foldersEnsured);
-  if (known == 0 || strnlen(path, known + 1) <= known || path[known] != '\\') return start;
-  path[known] = '\0';
-  const bool under = strcmp(path, g_setup.foldersEnsured) == 0;
-  path[known] = '\\';
-  return under ? path + known + 1 : start;
-}
-
-// Notes the folders of `path` (all but its last component) as found or made.
-void RememberFolders(const char* path) {
-  const char* last = strrchr(path, '\\');
-  const size_t length = last == nullptr ? 0 : static_cast<size_t>(last - path);
-  if (length >= sizeof(g_setup.foldersEnsured)) return;
-  memcpy(g_setup.foldersEnsured, path, length);
-  g_setup.foldersEnsured[length] = '\0';
-}
-
 // The drive root ("C:\"), a share ("\\server\share\") or a leading '\' is never tested
-// or created: the folders begin after it. A folder found or made once in the run is
-// taken as it was: the check is against links and files planted before the run, and a
-// folder swapped after its check could as well be swapped between the check and the
-// write that follows it.
+// or created: the folders begin after it.
 bool CreateFolders(char* path) {
   const char* own = OwnPartStart(path);
-  for (char* separator = strchr(FirstFolderToLookAt(path), '\\'); separator != nullptr;
+  for (char* separator = strchr(path + (PathRootEnd(path) - path), '\\'); separator != nullptr;
        separator = strchr(separator + 1, '\\')) {
     *separator = '\0';
     const bool made = EnsureOneFolder(path, separator >= own);
     *separator = '\\';
-    if (!made) {
-      g_setup.foldersEnsured[0] = '\0';
-      return false;
-    }
+    if (!made) return false;
   }
-  RememberFolders(path);
   return true;
 }
 

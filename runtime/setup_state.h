@@ -137,10 +137,6 @@ struct SetupState {
   // for and kept for the run: a heap array of protectedFolderCount full paths.
   char (*protectedFolders)[kStringRecordBufferSize] = nullptr;
   uint32_t protectedFolderCount = 0;
-  // The last folder whose every component EnsureFolders found or made in this run
-  // (engine/folder_creation.cpp); the next path under it is looked at only below it.
-  // Empty = none.
-  char foldersEnsured[kStringRecordBufferSize] = {};
 };
 // The block checksum's table is not kept here: it is a constant of the program.
 
