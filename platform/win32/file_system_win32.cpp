@@ -74,13 +74,12 @@ bool IsLinkHandle(HANDLE handle) {
   // process) for every file the uninstaller looks at.
   const auto informationEx =
       SystemExport<InformationByHandleEx>("kernel32.dll", "GetFileInformationByHandleEx");
-  if (informationEx != nullptr) {
-    AttributeTagInfo tag;
-    StandardInfo standard;
-    if (!informationEx(handle, kAttributeTagInfoClass, &tag, sizeof tag) ||
-        !informationEx(handle, kStandardInfoClass, &standard, sizeof standard)) {
-      return true;
-    }
+  AttributeTagInfo tag;
+  StandardInfo standard;
+  // A file system that refuses either class is asked the old way.
+  if (informationEx != nullptr &&
+      informationEx(handle, kAttributeTagInfoClass, &tag, sizeof tag) &&
+      informationEx(handle, kStandardInfoClass, &standard, sizeof standard)) {
     return CountsAsLink(tag.attributes, standard.numberOfLinks);
   }
   BY_HANDLE_FILE_INFORMATION information;
